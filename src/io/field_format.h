@@ -1,0 +1,68 @@
+// Field descriptions and the texts of output fields.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace io {
+
+enum class FieldKind : std::uint8_t { integer, real, string };
+
+struct FieldSpec {
+    FieldKind kind;
+    std::uint32_t width;   // 0: minimal width (the string field always uses its value's length)
+    std::uint32_t digits;  // real: digits after the point; integer: minimum digits (1)
+};
+
+// The only field descriptions the program writes with.
+namespace field {
+inline constexpr FieldSpec I3{FieldKind::integer, 3, 1};
+inline constexpr FieldSpec I6{FieldKind::integer, 6, 1};
+inline constexpr FieldSpec I1{FieldKind::integer, 1, 1};
+inline constexpr FieldSpec I0{FieldKind::integer, 0, 1};
+inline constexpr FieldSpec A{FieldKind::string, 0, 0};
+inline constexpr FieldSpec F3_1{FieldKind::real, 3, 1};
+inline constexpr FieldSpec F0_1{FieldKind::real, 0, 1};
+}  // namespace field
+
+enum class ItemType : std::uint8_t { integer32, real32, string };
+
+// A value handed to a write statement, tagged with its item type.
+struct ItemValue {
+    ItemType type;
+    std::int32_t integer = 0;
+    float real = 0.0f;
+    std::string_view text{};
+
+    static constexpr ItemValue of(std::int32_t v) { return {ItemType::integer32, v, 0.0f, {}}; }
+    static constexpr ItemValue of(float v) { return {ItemType::real32, 0, v, {}}; }
+    static constexpr ItemValue of(std::string_view v) { return {ItemType::string, 0, 0.0f, v}; }
+};
+
+enum class FieldStatus : std::uint8_t { ok, overflow, type_mismatch };
+
+struct FieldText {
+    std::size_t length = 0;
+    FieldStatus status = FieldStatus::ok;
+};
+
+// Room `format_field` may need for this field: its width, the string's length,
+// or the scratch width of a minimal-width field.
+std::size_t field_room(const FieldSpec& spec, const ItemValue& value);
+
+// Writes the field's text into `out` (at least field_room bytes).
+// An integer or real field given a string reports type_mismatch and writes nothing.
+FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<char> out);
+
+// Exactly `width` characters (width >= 1), right-justified; all '*' on overflow.
+FieldStatus format_integer_text(std::int32_t value, std::uint32_t width, std::span<char> out);
+
+// Exactly `width` characters (width >= 1) for the single-precision value with
+// bit pattern `bits`, `digits` after the point; `minimal_scratch` marks the
+// scratch field of a minimal-width field (no "0" before the point).
+FieldStatus format_fixed_text(std::uint32_t bits, std::uint32_t width, std::uint32_t digits,
+                              bool minimal_scratch, std::span<char> out);
+
+}  // namespace io

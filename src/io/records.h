@@ -1,0 +1,23 @@
+// Connecting units to files and moving records between them.
+// Every operation returns a run-time error number, 0 for success.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace io {
+
+struct UnitConnection;
+
+// status: "UNKNOWN" (use the file if it exists, create it empty if not).
+int open_unit(std::int32_t unit, std::string_view name, std::string_view status);
+int close_unit(std::int32_t unit);
+// Makes the next input record current (record start/end of the connection).
+int read_record(std::int32_t unit);
+int extend_record(std::int32_t unit, std::size_t bytes);
+int write_record(std::int32_t unit);
+// Closes every connected unit in table order; stops at the first failing close.
+int close_all_units();
+
+}  // namespace io

@@ -1,0 +1,7 @@
+#include "app/conversion.h"
+#include "io/records.h"
+#include "runtime/startup.h"
+
+int main(int argc, char** argv) {
+    return rt::process_entry(argc, argv, app::run_conversion, io::close_all_units);
+}

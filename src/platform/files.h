@@ -1,0 +1,74 @@
+// Files: open-or-create, read, write, cut, close, and the names and codes of failures.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace platform {
+
+#if defined(_WIN32)
+using FileHandle = void*;
+#else
+using FileHandle = int;
+#endif
+inline constexpr FileHandle kNoFile = FileHandle(-1);
+
+// The platform's own error code (errno here, the Windows error later); 0 means none.
+using SystemError = std::uint32_t;
+
+// What the record layer needs to know of a failure, whatever the platform's code.
+enum class ErrorCategory : std::uint8_t {
+    none,
+    access_denied,
+    write_protected,
+    sharing_violation,
+    file_not_found,
+    path_not_found,
+    invalid_name,
+    name_too_long,
+    already_exists,
+    bad_unit,
+    too_many_open_files,
+    end_of_file,
+    other,
+};
+
+ErrorCategory categorize(SystemError code);
+
+enum class Access : std::uint8_t { read_write, read_only };
+// Who else may write while we hold the file open.
+enum class Share : std::uint8_t { read, read_write };
+
+struct OpenResult {
+    FileHandle handle = kNoFile;
+    SystemError error = 0;  // set when handle == kNoFile
+};
+
+// Opens an existing file unchanged at its first byte, or creates it empty.
+// A directory is refused (access denied) for reading as well as writing.
+OpenResult open_or_create(const char* path, Access access, Share share);
+
+struct TransferResult {
+    std::size_t bytes = 0;
+    SystemError error = 0;  // 0 on success
+};
+
+TransferResult read_file(FileHandle file, std::span<char> into);
+TransferResult write_file(FileHandle file, std::span<const char> bytes);
+// Cuts the file at its current position.
+SystemError truncate_here(FileHandle file);
+SystemError close_file(FileHandle file);
+bool is_disk_file(FileHandle file);
+
+// Absolute form of `name`, formed textually: the current directory joined with
+// the name, "." and ".." resolved, without consulting the file system.
+// Returns the length written (without a terminating zero, which is also
+// written), or 0 when it does not fit in `out` or cannot be formed.
+std::size_t full_path_name(std::string_view name, std::span<char> out);
+
+// The platform's text for a code, ending with its own line break; 0 when it has none.
+std::size_t system_error_text(SystemError code, std::span<char> out);
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+// Numbered reports on standard error, and what a severe one does next.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace rt {
+
+// Composes, writes and acts on one report. The inserts follow the catalogue
+// text's printf conventions. Returns only for severities 0 to 3, or while a
+// fault report has asked to resume.
+int report_error(int number, int insert_count, ...);
+
+// What the I/O layer knows of a failed statement's unit, as plain values.
+struct UnitErrorInfo {
+    std::int32_t unit = 0;
+    std::string_view file_name{};
+    std::uint32_t saved_system_error = 0;  // 0: none
+};
+
+// Settles the unit after a failed statement (0 leave, 1 release the lock,
+// 2 discard a half-made connection, 3 close); supplied by the I/O layer.
+using SettleUnit = void (*)(int disposition, std::int32_t unit);
+
+// The I/O layer's entry for a failed statement: the platform's text for a
+// saved system error first, then the numbered report. Returns `number` when
+// the report returns.
+int report_io_error(int disposition, int number, int status_number, const UnitErrorInfo& unit,
+                    SettleUnit settle);
+
+// The unit pass (close every connected unit), handed over at start-up because
+// the units live in a layer above this one.
+using UnitPass = int (*)();
+void set_unit_pass(UnitPass pass);
+// Runs the unit pass at most once per process.
+void run_unit_pass();
+
+// Writes a finished report to the log file and to standard error.
+void emit_report(std::string_view text, int number);
+
+// True when the variable is set and starts with t, T, y or Y, or is digits
+// only with a non-zero value.
+bool check_env_flag(const char* name);
+
+}  // namespace rt
