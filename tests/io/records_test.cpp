@@ -5,6 +5,7 @@
 
 #include "io/error_numbers.h"
 #include "io/records_fixture.h"
+#include "io/unit_record_source.h"
 
 namespace {
 
@@ -81,14 +82,19 @@ TEST_F(RecordsTest, RecordsLongerThanTheBufferAndAcrossRefills) {
     }
 }
 
-TEST_F(RecordsTest, FreeFormReadsDropEveryCarriageReturnAtTheEnd) {
+TEST_F(RecordsTest, RecordSourceDropsEveryCarriageReturnAtTheEnd) {
     const std::string name = dir.file("input.txt");
-    write_bytes(name, "1\r\r\r\n\x1a\r\r\n");
+    write_bytes(name, "1\r\r\r\n2 3\n\x1a\r\r\n4\n");
     ASSERT_EQ(open(10, name), 0);
-    io::UnitConnection& connection = *io::find_connected(10);
-    ASSERT_EQ(io::read_record(connection, true), 0);
-    EXPECT_EQ(connection.record(), "1");
-    EXPECT_EQ(io::read_record(connection, true), io::err::kEndOfFile);
+    io::UnitRecordSource source{10};
+    std::string_view record;
+    ASSERT_EQ(source.next_record(record), 0);
+    EXPECT_EQ(record, "1");
+    ASSERT_EQ(source.next_record(record), 0);
+    EXPECT_EQ(record, "2 3");
+    EXPECT_EQ(source.next_record(record), io::err::kEndOfFile);
+    io::UnitRecordSource unconnected{11};
+    EXPECT_NE(unconnected.next_record(record), 0);
 }
 
 class OutputModes : public RecordsTest, public testing::WithParamInterface<const char*> {};
