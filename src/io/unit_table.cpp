@@ -10,10 +10,6 @@ namespace io {
 
 namespace {
 
-constexpr std::size_t kFixedSlots = kLastFixedUnit - kFirstFixedUnit + 1;
-
-std::array<UnitSlot, kFixedSlots> fixed;
-
 // The secondary table: a list in order of creation. This program never uses
 // it, so a linear search is enough; nodes never move, so slots stay put.
 struct SecondaryNode {
@@ -35,15 +31,20 @@ SecondaryNode* find_secondary(std::int32_t unit) {
 
 }  // namespace
 
-UnitSlot* find_slot(std::int32_t unit) {
-    if (is_fixed(unit)) return &fixed[static_cast<std::size_t>(unit - kFirstFixedUnit)];
+namespace detail {
+
+std::array<UnitSlot, kFixedSlotCount> fixed_slots;
+
+UnitSlot* find_secondary_slot(std::int32_t unit) {
     const std::lock_guard guard{secondary_lock};
     SecondaryNode* node = find_secondary(unit);
     return node == nullptr ? nullptr : &node->slot;
 }
 
+}  // namespace detail
+
 UnitSlot* find_or_create_slot(std::int32_t unit) {
-    if (is_fixed(unit)) return &fixed[static_cast<std::size_t>(unit - kFirstFixedUnit)];
+    if (is_fixed(unit)) return find_slot(unit);
     const std::lock_guard guard{secondary_lock};
     if (SecondaryNode* node = find_secondary(unit)) return &node->slot;
     auto* node = new (std::nothrow) SecondaryNode{unit, {}, nullptr};
@@ -82,8 +83,6 @@ void create_preconnected_units() {
 }
 
 namespace detail {
-
-UnitSlot* fixed_slots() { return fixed.data(); }
 
 UnitSlot* first_secondary_slot() {
     const std::lock_guard guard{secondary_lock};
