@@ -13,43 +13,6 @@
 namespace io::digits {
 namespace {
 
-constexpr char digit_pairs[] =
-    "0001020304050607080910111213141516171819"
-    "2021222324252627282930313233343536373839"
-    "4041424344454647484950515253545556575859"
-    "6061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-std::uint32_t decimal_length(std::uint32_t value) {
-    std::uint32_t n = 1;
-    for (; value >= 10; value /= 10) ++n;
-    return n;
-}
-
-// A fraction of at most 60 bits: ten times it still fits in 64 bits.
-class NarrowFraction {
-public:
-    NarrowFraction(std::uint32_t m, int q)
-        : mask_((std::uint64_t{1} << q) - 1), f_(m & mask_), q_(q) {}
-    bool is_zero() const { return f_ == 0; }
-    unsigned next_digit() {
-        f_ *= 10;
-        const auto digit = static_cast<unsigned>(f_ >> q_);
-        f_ &= mask_;
-        return digit;
-    }
-    // Sign of (what is left) - 1/2.
-    int compare_half() const {
-        const std::uint64_t half = std::uint64_t{1} << (q_ - 1);
-        return f_ < half ? -1 : (f_ > half ? 1 : 0);
-    }
-
-private:
-    std::uint64_t mask_;
-    std::uint64_t f_;
-    int q_;
-};
-
 // A fraction of 61 to 149 bits (values below 2^-36), kept with its binary
 // point above the top limb so the digit is the carry out of a times-ten.
 class WideFraction {
@@ -153,7 +116,7 @@ FixedDigits fraction_value(std::uint32_t m, int q, std::span<char> frac) {
     // Digits after the point that are generated; later ones are '0'.
     std::size_t limit = d;
     if (whole != 0 && d > max_significant - 8)
-        limit = std::min<std::size_t>(d, max_significant - decimal_length(whole));
+        limit = std::min<std::size_t>(d, max_significant - decimal_length(std::uint64_t{whole}));
     bool leading = whole == 0;
     bool nonzero = false;
     std::size_t j = 0;
@@ -199,32 +162,8 @@ FixedDigits fraction_value(std::uint32_t m, int q, std::span<char> frac) {
 
 }  // namespace
 
-char* put_decimal(std::uint64_t value, char* end) {
-    char* p = end;
-    while (value >= 100) {
-        const auto pair = static_cast<std::size_t>(value % 100) * 2;
-        value /= 100;
-        *--p = digit_pairs[pair + 1];
-        *--p = digit_pairs[pair];
-    }
-    if (value >= 10) {
-        const auto pair = static_cast<std::size_t>(value) * 2;
-        *--p = digit_pairs[pair + 1];
-        *--p = digit_pairs[pair];
-    } else {
-        *--p = static_cast<char>('0' + value);
-    }
-    return p;
-}
-
 FixedDigits round_fixed(std::uint32_t bits, std::span<char> frac) {
-    const std::uint32_t biased = (bits >> 23) & 0xffu;
-    std::uint32_t m = bits & 0x7fffffu;
-    int e = -149;
-    if (biased != 0) {
-        m |= 0x800000u;
-        e = static_cast<int>(biased) - 150;
-    }
+    const auto [m, e] = decode(bits);
     if (m == 0) {
         std::fill(frac.begin(), frac.end(), '0');
         return FixedDigits{};
