@@ -15,6 +15,9 @@ int open_unit(std::int32_t unit, std::string_view name, std::string_view status)
 int close_unit(std::int32_t unit);
 // Makes the next input record current (record start/end of the connection).
 int read_record(std::int32_t unit);
+// The current input record, without its terminator; empty when the unit is
+// not connected. Valid until the next operation on the unit.
+std::string_view current_record(std::int32_t unit);
 int extend_record(std::int32_t unit, std::size_t bytes);
 int write_record(std::int32_t unit);
 // Closes every connected unit in table order; stops at the first failing close.

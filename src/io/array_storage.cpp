@@ -1,0 +1,39 @@
+#include "io/array_storage.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "io/error_numbers.h"
+#include "platform/memory.h"
+
+namespace io {
+
+namespace {
+
+constexpr std::uint64_t kPageBackedFrom = 16u << 20;  // 16 MiB
+// An array of no elements gets this address: not null, never dereferenced.
+constexpr std::uintptr_t kEmptyArrayAddress = 256;
+
+}  // namespace
+
+int allocate_array(ArrayStorage& storage, std::int32_t count) {
+    const std::int32_t n = std::max(count, 0);
+    storage.extent = n;
+    storage.lower_bound = 1;
+    storage.element_size = 4;
+    storage.stride = 4;
+
+    // The byte size must fit in 32 bits; checked in 64 before any memory is asked for.
+    const std::uint64_t bytes = static_cast<std::uint64_t>(n) * 4;
+    if ((bytes >> 32) != 0) return err::kArraySizeOverflow;
+    if (bytes == 0) {
+        storage.base = reinterpret_cast<float*>(kEmptyArrayAddress);
+        return 0;
+    }
+    void* block = bytes < kPageBackedFrom ? platform::heap_allocate(bytes) : platform::pages_allocate(bytes);
+    if (block == nullptr) return err::kNoMemory;
+    storage.base = static_cast<float*>(block);
+    return 0;
+}
+
+}  // namespace io

@@ -1,0 +1,28 @@
+// The run-time error numbers the record layer returns.
+#pragma once
+
+namespace io::err {
+
+inline constexpr int kCannotOverwrite = 10;
+inline constexpr int kPermissionDenied = 9;
+inline constexpr int kEndOfFile = 24;
+inline constexpr int kCloseError = 28;
+inline constexpr int kFileNotFound = 29;
+inline constexpr int kOpenFailure = 30;
+inline constexpr int kWriteError = 38;
+inline constexpr int kReadError = 39;
+inline constexpr int kNoMemory = 41;
+inline constexpr int kNoSuchDevice = 42;
+inline constexpr int kFileNameError = 43;
+inline constexpr int kWriteToReadOnly = 47;
+inline constexpr int kTypeMismatch = 61;
+inline constexpr int kRecordOverflow = 66;
+inline constexpr int kNoBufferMemory = 98;
+inline constexpr int kBadFormattedRecordLength = 99;
+inline constexpr int kBadBlockSize = 106;
+inline constexpr int kBadBufferCount = 107;
+inline constexpr int kArraySizeOverflow = 179;
+// Warning: FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored.
+inline constexpr int kBadTerminatorRule = 780;
+
+}  // namespace io::err

@@ -1,0 +1,50 @@
+#include "io/io_settings.h"
+
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+
+#include "io/error_numbers.h"
+#include "runtime/report.h"
+
+namespace io {
+
+namespace {
+
+std::mutex rule_lock;
+bool rule_parsed = false;
+std::optional<TerminatorRule> rule;
+
+}  // namespace
+
+IoSettings io_settings_for_open() {
+    IoSettings settings{rt::io_size_settings(), nullptr};
+    bool bad_syntax = false;
+    {
+        const std::lock_guard guard{rule_lock};
+        if (!rule_parsed) {
+            rule_parsed = true;
+            const char* text = std::getenv("FOR_FMT_TERMINATOR");
+            if (text != nullptr && *text != '\0') {
+                rule = parse_terminator_rule(text);
+                bad_syntax = !rule;
+            }
+        }
+        if (rule) settings.terminator_rule = &*rule;
+    }
+    // A warning only: the program goes on with the default terminators.
+    if (bad_syntax) rt::report_error(err::kBadTerminatorRule, 0);
+    return settings;
+}
+
+namespace testing {
+
+void forget_terminator_rule() {
+    const std::lock_guard guard{rule_lock};
+    rule_parsed = false;
+    rule.reset();
+}
+
+}  // namespace testing
+
+}  // namespace io

@@ -1,0 +1,171 @@
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "io/error_numbers.h"
+#include "io/io_settings.h"
+#include "io/records.h"
+#include "io/unit_table.h"
+#include "runtime/report.h"
+
+namespace io {
+
+namespace {
+
+constexpr std::size_t kLongestName = 256;
+
+// The trimmed name: leading blanks skipped, trailing blanks and zero bytes dropped.
+std::string_view trim_name(std::string_view name) {
+    const std::size_t first = name.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    name.remove_prefix(first);
+    const std::size_t last = name.find_last_not_of(std::string_view{" \0", 2});
+    return name.substr(0, last + 1);
+}
+
+bool keep_name(UnitConnection& connection, std::string_view name) {
+    // The kept copy is what messages show; a name past the 16-bit count is cut there.
+    const std::size_t length = std::min<std::size_t>(name.size(), 32767);
+    if (!connection.file_name.allocate(length + 1)) return false;
+    if (length > 0) std::memcpy(connection.file_name.data(), name.data(), length);
+    connection.file_name.data()[length] = '\0';
+    connection.file_name_length = static_cast<std::int16_t>(length);
+    return true;
+}
+
+int open_failure_number(platform::ErrorCategory category) {
+    using platform::ErrorCategory;
+    switch (category) {
+        case ErrorCategory::file_not_found:
+        case ErrorCategory::path_not_found: return err::kFileNotFound;
+        case ErrorCategory::invalid_name:
+        case ErrorCategory::name_too_long: return err::kFileNameError;
+        case ErrorCategory::already_exists: return err::kCannotOverwrite;
+        case ErrorCategory::access_denied:
+        case ErrorCategory::write_protected: return err::kPermissionDenied;
+        case ErrorCategory::bad_unit: return err::kNoSuchDevice;
+        default: return err::kOpenFailure;
+    }
+}
+
+// The read-write open, then the one read-only retry the failure allows.
+int open_file(UnitConnection& connection) {
+    using platform::Access;
+    using platform::ErrorCategory;
+    using platform::Share;
+    platform::OpenResult opened = platform::open_or_create(connection.file_name.data(), Access::read_write, Share::read);
+    if (opened.handle == platform::kNoFile) {
+        const ErrorCategory category = platform::categorize(opened.error);
+        if (category == ErrorCategory::access_denied || category == ErrorCategory::write_protected) {
+            opened = platform::open_or_create(connection.file_name.data(), Access::read_only, Share::read);
+            connection.read_only = true;
+        } else if (category == ErrorCategory::sharing_violation) {
+            opened = platform::open_or_create(connection.file_name.data(), Access::read_only, Share::read_write);
+            connection.read_only = true;
+            connection.shared = true;
+        }
+    }
+    if (opened.handle == platform::kNoFile) {
+        connection.read_only = connection.shared = false;
+        const ErrorCategory category = platform::categorize(opened.error);
+        const int number = open_failure_number(category);
+        if (number == err::kOpenFailure && category != ErrorCategory::too_many_open_files) {
+            connection.last_system_error = opened.error;
+        }
+        return number;
+    }
+    connection.handle = opened.handle;
+    return 0;
+}
+
+void drop_handle(UnitConnection& connection) {
+    platform::close_file(connection.handle);
+    connection.handle = platform::kNoFile;
+}
+
+bool buffering_requested() { return rt::check_env_flag("FORT_BUFFERED"); }
+
+}  // namespace
+
+int open_unit(std::int32_t unit, std::string_view name, std::string_view status) {
+    // Only "UNKNOWN" is offered: use the file if it exists, create it if not.
+    const std::string_view wanted = trim_name(status);
+    if (!std::ranges::equal(wanted, std::string_view{"UNKNOWN"},
+                            [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 32 : a) == b; })) {
+        return err::kOpenFailure;
+    }
+
+    UnitSlot* slot = find_or_create_slot(unit);
+    if (slot == nullptr) return err::kNoMemory;
+    if (slot->connection && slot->connection->connected) {
+        // A second open of a connected unit ends the first connection.
+        if (const int number = close_unit(unit); number != 0) return number;
+    }
+    if (!slot->connection) {
+        slot->connection.reset(new (std::nothrow) UnitConnection{});
+        if (!slot->connection) return err::kNoMemory;
+    } else {
+        *slot->connection = UnitConnection{};
+    }
+    UnitConnection& connection = *slot->connection;
+    connection.unit = unit;
+    const BusyMark busy{*slot};
+
+    // The name: trimmed, absolute when it can be made so, at most 256 characters.
+    const std::string_view trimmed = trim_name(name);
+    char full[kLongestName + 1];
+    const std::size_t full_length = trimmed.size() <= kLongestName ? platform::full_path_name(trimmed, full) : 0;
+    const std::string_view in_use = full_length >= 1 && full_length <= kLongestName ? std::string_view{full, full_length} : trimmed;
+    if (!keep_name(connection, in_use)) return err::kNoMemory;
+    // A zero byte inside the name would open a different, shorter name.
+    if (in_use.size() > kLongestName || in_use.find('\0') != std::string_view::npos) return err::kFileNameError;
+
+    const IoSettings settings = io_settings_for_open();
+    if (settings.sizes.formatted_record_length == rt::kSettingBad) return err::kBadFormattedRecordLength;
+    if (settings.sizes.formatted_record_length > 0) {
+        connection.record_length = settings.sizes.formatted_record_length;
+        connection.record_length_defaulted = false;
+        connection.record_area_size = static_cast<std::size_t>(connection.record_length);
+    } else {
+        connection.record_area_size = kDefaultRecordLength + 1;
+    }
+
+    if (const int number = open_file(connection); number != 0) return number;
+    connection.disk_file = platform::is_disk_file(connection.handle);
+    connection.carriage_control = CarriageControl::list;
+    connection.record_area_size += 1;
+    connection.buffered = connection.disk_file && buffering_requested();
+
+    if (settings.sizes.block_size == rt::kSettingBad) {
+        drop_handle(connection);
+        return err::kBadBlockSize;
+    }
+    if (settings.sizes.buffer_count == rt::kSettingBad) {
+        drop_handle(connection);
+        return err::kBadBufferCount;
+    }
+    const bool block_size_set = settings.sizes.block_size > 0;
+    connection.block_size_value = block_size_set ? static_cast<std::size_t>(settings.sizes.block_size) : kDefaultBlockSizeValue;
+    const std::uint64_t block = block_size_set ? static_cast<std::uint64_t>(settings.sizes.block_size) : kDefaultBufferBlockSize;
+    const std::uint64_t count = settings.sizes.buffer_count > 0 ? static_cast<std::uint64_t>(settings.sizes.buffer_count) : 1;
+    const std::uint64_t buffer_size = std::max<std::uint64_t>(connection.record_area_size + kTerminatorRoom, count * block);
+
+    connection.truncate_at_next_record = connection.disk_file;
+    if (settings.terminator_rule != nullptr) {
+        if (const auto kind = settings.terminator_rule->terminator_for(unit)) {
+            connection.terminator = *kind;
+            connection.carriage_control = CarriageControl::none;
+        }
+    }
+
+    if (!connection.buffer.allocate(static_cast<std::size_t>(buffer_size))) {
+        drop_handle(connection);
+        return err::kNoMemory;
+    }
+    connection.record_start = connection.next_position = 0;
+    connection.record_end = connection.record_area_size;
+    connection.connected = true;
+    return 0;
+}
+
+}  // namespace io

@@ -1,0 +1,94 @@
+#include <cstring>
+
+#include "io/error_numbers.h"
+#include "io/record_ops.h"
+#include "io/records.h"
+#include "io/unit_table.h"
+
+namespace io {
+
+namespace {
+
+constexpr char kEndOfFileMark = 0x1A;  // Ctrl-Z alone on a line ends the input
+
+// Cuts the record [start, end) out of the buffer: one CR before an LF
+// delimiter is part of the line end, and a free-form read drops them all.
+int finish_record(UnitConnection& connection, std::size_t start, std::size_t end, bool free_form) {
+    const char* buffer = connection.buffer.data();
+    if (connection.terminator != TerminatorKind::cr && end > start && buffer[end - 1] == '\r') {
+        --end;
+        while (free_form && end > start && buffer[end - 1] == '\r') --end;
+    }
+    connection.record_start = connection.next_position = start;
+    connection.record_end = end;
+    if (end - start == 1 && buffer[start] == kEndOfFileMark) return err::kEndOfFile;
+    return 0;
+}
+
+}  // namespace
+
+int read_record(UnitConnection& connection, bool free_form) {
+    const char delimiter = record_delimiter(connection.terminator);
+
+    // The record may already be among the bytes read ahead.
+    if (connection.read_ahead_count > 0) {
+        const char* from = connection.buffer.data() + connection.read_ahead_start;
+        if (const void* found = std::memchr(from, delimiter, connection.read_ahead_count)) {
+            const std::size_t start = connection.read_ahead_start;
+            const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - connection.buffer.data());
+            connection.read_ahead_count -= end + 1 - start;
+            connection.read_ahead_start = end + 1;
+            return finish_record(connection, start, end, free_form);
+        }
+    }
+
+    // Otherwise the unfinished record moves to the buffer start and the
+    // buffer is filled behind it.
+    std::size_t filled = connection.read_ahead_count;
+    if (filled > 0) std::memmove(connection.buffer.data(), connection.buffer.data() + connection.read_ahead_start, filled);
+    connection.read_ahead_start = 0;
+    connection.read_ahead_count = filled;
+    for (;;) {
+        if (filled == connection.buffer.size() && !connection.buffer.resize(2 * connection.buffer.size())) {
+            return err::kNoBufferMemory;
+        }
+        const auto got = platform::read_file(connection.handle, {connection.buffer.data() + filled, connection.buffer.size() - filled});
+        if (got.error != 0) {
+            if (platform::categorize(got.error) == platform::ErrorCategory::end_of_file) return err::kEndOfFile;
+            connection.last_system_error = got.error;
+            return err::kReadError;
+        }
+        if (got.bytes == 0) {
+            // End of file: a last line without a terminator is still a record.
+            if (filled == 0) return err::kEndOfFile;
+            connection.read_ahead_count = 0;
+            return finish_record(connection, 0, filled, free_form);
+        }
+        // A short read is not taken as the end of the file: pipes and
+        // terminals deliver lines piecemeal. Only a read of nothing ends it.
+        const char* fresh = connection.buffer.data() + filled;
+        const void* found = std::memchr(fresh, delimiter, got.bytes);
+        filled += got.bytes;
+        connection.read_ahead_count = filled;
+        if (found != nullptr) {
+            const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - connection.buffer.data());
+            connection.read_ahead_start = end + 1;
+            connection.read_ahead_count = filled - (end + 1);
+            return finish_record(connection, 0, end, free_form);
+        }
+    }
+}
+
+int read_record(std::int32_t unit) {
+    UnitSlot* slot = find_slot(unit);
+    if (slot == nullptr || !slot->connection || !slot->connection->connected) return err::kOpenFailure;
+    const BusyMark busy{*slot};
+    return read_record(*slot->connection, false);
+}
+
+std::string_view current_record(std::int32_t unit) {
+    const UnitConnection* connection = find_connected(unit);
+    return connection == nullptr ? std::string_view{} : connection->record();
+}
+
+}  // namespace io

@@ -1,0 +1,20 @@
+// The record operations on a connection already looked up; the unit-number
+// entry points of records.h and the statements share them.
+#pragma once
+
+#include <cstddef>
+
+#include "io/unit_connection.h"
+
+namespace io {
+
+// `free_form`: the reader drops every CR before the delimiter, not just one.
+int read_record(UnitConnection& connection, bool free_form);
+int extend_record(UnitConnection& connection, std::size_t bytes);
+int write_record(UnitConnection& connection);
+
+// Room the connection's output record has left from the next position on,
+// grown with extend_record when short; 0 or 66.
+int reserve_record_room(UnitConnection& connection, std::size_t bytes);
+
+}  // namespace io

@@ -1,0 +1,68 @@
+// The table of units: fixed slots for units -5 to 99, a secondary table for
+// every other number. The table owns every connection.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "io/unit_connection.h"
+
+namespace io {
+
+struct UnitSlot {
+    std::unique_ptr<UnitConnection> connection;  // absent until the unit is first referred to
+    std::atomic<bool> busy{false};               // held by a statement on the unit
+};
+
+inline constexpr std::int32_t kFirstFixedUnit = -5;
+inline constexpr std::int32_t kLastFixedUnit = 99;
+
+// The unit's slot, or null when it has none yet.
+UnitSlot* find_slot(std::int32_t unit);
+// The unit's slot, created when missing; null when no memory.
+UnitSlot* find_or_create_slot(std::int32_t unit);
+// The unit's connection if it exists (connected or not), else null.
+UnitConnection* find_connection(std::int32_t unit);
+// The unit's connection if it is connected, else null.
+UnitConnection* find_connected(std::int32_t unit);
+
+// Calls `visit(slot)` for every slot in table order: the fixed slots from
+// unit -5 up, then the secondary table. Stops when `visit` returns false.
+template <typename Visit>
+void for_each_slot(Visit&& visit);
+
+// The entries start-up creates for the console units 0, 5 and 6 and the
+// internal units -4 to -1; they stay unconnected in this program.
+void create_preconnected_units();
+
+// Holds a slot's busy mark for one statement.
+class BusyMark {
+public:
+    explicit BusyMark(UnitSlot& slot) : slot_{slot} { slot_.busy.store(true, std::memory_order_relaxed); }
+    ~BusyMark() { slot_.busy.store(false, std::memory_order_release); }
+    BusyMark(const BusyMark&) = delete;
+    BusyMark& operator=(const BusyMark&) = delete;
+
+private:
+    UnitSlot& slot_;
+};
+
+namespace detail {
+UnitSlot* fixed_slots();  // kLastFixedUnit - kFirstFixedUnit + 1 of them
+UnitSlot* first_secondary_slot();
+UnitSlot* next_secondary_slot(UnitSlot* slot);
+}  // namespace detail
+
+template <typename Visit>
+void for_each_slot(Visit&& visit) {
+    UnitSlot* fixed = detail::fixed_slots();
+    for (std::int32_t i = 0; i <= kLastFixedUnit - kFirstFixedUnit; ++i) {
+        if (!visit(fixed[i])) return;
+    }
+    for (UnitSlot* slot = detail::first_secondary_slot(); slot != nullptr; slot = detail::next_secondary_slot(slot)) {
+        if (!visit(*slot)) return;
+    }
+}
+
+}  // namespace io

@@ -1,0 +1,89 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/posix/syscalls.h"
+
+namespace platform {
+
+namespace {
+
+SystemError last_error() { return static_cast<SystemError>(errno); }
+
+}  // namespace
+
+// POSIX has no sharing modes, so `share` has no effect here: other processes
+// may read and write the file while we hold it.
+OpenResult open_or_create(const char* path, Access access, Share /*share*/) {
+    const int flags = O_CREAT | O_CLOEXEC | O_NOCTTY | (access == Access::read_write ? O_RDWR : O_RDONLY);
+    int fd;
+    do {
+        fd = posix::sys_open(path, flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return {kNoFile, last_error()};
+
+    // open(2) with O_CREAT already refuses a directory, but be sure: a
+    // directory is no file for records, for reading as well as for writing.
+    struct stat status {};
+    if (posix::sys_fstat(fd, &status) != 0) {
+        const SystemError code = last_error();
+        posix::sys_close(fd);
+        return {kNoFile, code};
+    }
+    if (S_ISDIR(status.st_mode)) {
+        posix::sys_close(fd);
+        return {kNoFile, EISDIR};
+    }
+    return {fd, 0};
+}
+
+TransferResult read_file(FileHandle file, std::span<char> into) {
+    for (;;) {
+        const ssize_t got = posix::sys_read(file, into.data(), into.size());
+        if (got >= 0) return {static_cast<std::size_t>(got), 0};
+        if (errno != EINTR) return {0, last_error()};
+    }
+}
+
+TransferResult write_file(FileHandle file, std::span<const char> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = posix::sys_write(file, bytes.data() + done, bytes.size() - done);
+        if (put > 0) {
+            done += static_cast<std::size_t>(put);
+        } else if (put == 0) {
+            return {done, ENOSPC};  // no progress and no error: treat as a full device
+        } else if (errno != EINTR) {
+            return {done, last_error()};
+        }
+    }
+    return {done, 0};
+}
+
+SystemError truncate_here(FileHandle file) {
+    const off_t here = posix::sys_lseek(file, 0, SEEK_CUR);
+    if (here < 0) return last_error();
+    int rc;
+    do {
+        rc = posix::sys_ftruncate(file, here);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0 ? 0 : last_error();
+}
+
+SystemError close_file(FileHandle file) {
+    // On Linux the descriptor is gone even when close reports EINTR;
+    // retrying could close a descriptor another thread has just opened.
+    if (posix::sys_close(file) == 0 || errno == EINTR) return 0;
+    return last_error();
+}
+
+bool is_disk_file(FileHandle file) {
+    struct stat status {};
+    return posix::sys_fstat(file, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+}  // namespace platform

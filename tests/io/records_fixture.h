@@ -1,0 +1,71 @@
+// A fresh directory and a clean record layer for each test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "io/io_settings.h"
+#include "io/record_ops.h"
+#include "io/records.h"
+#include "io/report_double.h"
+#include "io/unit_table.h"
+#include "platform/testing.h"
+#include "runtime/io_size_settings.h"
+#include "support/temp_dir.h"
+
+namespace test_support {
+
+class RecordsTest : public ::testing::Test {
+protected:
+    RecordsTest() {
+        rt::read_io_size_settings();
+        io::testing::forget_terminator_rule();
+        reported().clear();
+    }
+    ~RecordsTest() override {
+        platform::testing::clear_syscall_failures();
+        io::close_unit(10);
+        io::close_unit(20);
+        rt::read_io_size_settings();
+        io::testing::forget_terminator_rule();
+    }
+
+    // Settings read at start-up, taken again after the variables change.
+    static void reread_settings() {
+        rt::read_io_size_settings();
+        io::testing::forget_terminator_rule();
+    }
+
+    int open(std::int32_t unit, const std::string& path) { return io::open_unit(unit, path, "UNKNOWN"); }
+
+    // Builds one output record the way a write statement does and writes it.
+    static int put_record(std::int32_t unit, std::string_view text) {
+        io::UnitConnection* connection = io::find_connected(unit);
+        if (connection == nullptr) return -1;
+        connection->next_position = connection->record_start;
+        if (const int number = io::reserve_record_room(*connection, text.size()); number != 0) return number;
+        std::memcpy(connection->buffer.data() + connection->next_position, text.data(), text.size());
+        connection->next_position += text.size();
+        return io::write_record(unit);
+    }
+
+    // Every record up to the end of the file; `last` gets the number that ended it.
+    static std::vector<std::string> read_all(std::int32_t unit, int& last) {
+        std::vector<std::string> records;
+        while ((last = io::read_record(unit)) == 0) records.emplace_back(io::current_record(unit));
+        return records;
+    }
+
+    TempDir dir;
+    // The variables of the record layer, unset unless a test sets them.
+    ScopedEnv buffered{"FORT_BUFFERED", nullptr};
+    ScopedEnv terminator{"FOR_FMT_TERMINATOR", nullptr};
+    ScopedEnv block_size{"FORT_BLOCKSIZE", nullptr};
+    ScopedEnv buffer_count{"FORT_BUFFERCOUNT", nullptr};
+    ScopedEnv record_length{"FORT_FMT_RECL", nullptr};
+};
+
+}  // namespace test_support

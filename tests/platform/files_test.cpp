@@ -1,0 +1,145 @@
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "platform/testing.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using platform::Access;
+using platform::ErrorCategory;
+using platform::Share;
+using test_support::TempDir;
+
+std::string full_path(std::string_view name, std::size_t room = 4096) {
+    std::string out(room, '?');
+    const std::size_t length = platform::full_path_name(name, {out.data(), out.size()});
+    if (length == 0) return "<none>";
+    EXPECT_EQ(out[length], '\0');
+    return out.substr(0, length);
+}
+
+TEST(FullPathName, IsFormedFromTextAlone) {
+    const std::string cwd = std::filesystem::current_path().string();
+    struct Case {
+        std::string_view name;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"input.txt", cwd + "/input.txt"},
+        {"./input.txt", cwd + "/input.txt"},
+        {"no/such/dir/../../input.txt", cwd + "/no/input.txt"},
+        {"a//b/./c", cwd + "/a/b/c"},
+        {"out/", cwd + "/out/"},
+        {"/abs/name.dxf", "/abs/name.dxf"},
+        {"/abs/x/../y", "/abs/y"},
+        {"/../../..", "/"},
+        {"/", "/"},
+        {"", "<none>"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(full_path(c.name), c.expected) << c.name;
+}
+
+TEST(FullPathName, RefusesWhatDoesNotFit) {
+    EXPECT_EQ(full_path("/abc", 5), "/abc");
+    EXPECT_EQ(full_path("/abcd", 5), "<none>");
+    {
+        const platform::testing::ScopedSyscallFailure no_cwd{platform::testing::Syscall::current_directory, 1, ERANGE};
+        EXPECT_EQ(full_path("relative"), "<none>");
+    }
+}
+
+TEST(OpenOrCreate, RefusesDirectoriesForEveryAccess) {
+    TempDir dir;
+    for (const Access access : {Access::read_write, Access::read_only}) {
+        const auto opened = platform::open_or_create(dir.path().c_str(), access, Share::read);
+        EXPECT_EQ(opened.handle, platform::kNoFile);
+        EXPECT_EQ(platform::categorize(opened.error), ErrorCategory::access_denied);
+    }
+}
+
+TEST(OpenOrCreate, CategorizesMissingPaths) {
+    TempDir dir;
+    test_support::write_bytes(dir.file("plain"), "x");
+    struct Case {
+        std::string name;
+        ErrorCategory category;
+    };
+    const Case cases[] = {
+        {dir.file("missing/input.txt"), ErrorCategory::file_not_found},
+        {dir.file("plain/input.txt"), ErrorCategory::path_not_found},
+        {dir.file(std::string(300, 'n')), ErrorCategory::name_too_long},
+    };
+    for (const Case& c : cases) {
+        const auto opened = platform::open_or_create(c.name.c_str(), Access::read_write, Share::read);
+        EXPECT_EQ(opened.handle, platform::kNoFile);
+        EXPECT_EQ(platform::categorize(opened.error), c.category) << c.name;
+    }
+}
+
+TEST(Files, CreateWriteCutReadBack) {
+    TempDir dir;
+    const std::string name = dir.file("f");
+    test_support::write_bytes(name, "0123456789");
+    const auto opened = platform::open_or_create(name.c_str(), Access::read_write, Share::read);
+    ASSERT_NE(opened.handle, platform::kNoFile);
+    EXPECT_TRUE(platform::is_disk_file(opened.handle));
+    // Opening changes nothing; the first write overwrites from the start.
+    EXPECT_EQ(test_support::read_bytes(name), "0123456789");
+    const auto written = platform::write_file(opened.handle, std::string_view{"abc"});
+    EXPECT_EQ(written.bytes, 3u);
+    EXPECT_EQ(platform::truncate_here(opened.handle), 0u);
+    EXPECT_EQ(platform::close_file(opened.handle), 0u);
+    EXPECT_EQ(test_support::read_bytes(name), "abc");
+}
+
+TEST(Files, DevicesAreNoDiskFiles) {
+    const auto opened = platform::open_or_create("/dev/null", Access::read_write, Share::read);
+    ASSERT_NE(opened.handle, platform::kNoFile);
+    EXPECT_FALSE(platform::is_disk_file(opened.handle));
+    platform::close_file(opened.handle);
+}
+
+TEST(Files, InjectedFailuresKeepTheirCode) {
+    TempDir dir;
+    const std::string name = dir.file("f");
+    const auto opened = platform::open_or_create(name.c_str(), Access::read_write, Share::read);
+    ASSERT_NE(opened.handle, platform::kNoFile);
+    using platform::testing::ScopedSyscallFailure;
+    using platform::testing::Syscall;
+    {
+        const ScopedSyscallFailure fail{Syscall::write, 2, EIO};
+        EXPECT_EQ(platform::write_file(opened.handle, std::string_view{"a"}).error, 0u);
+        EXPECT_EQ(platform::write_file(opened.handle, std::string_view{"b"}).error, static_cast<platform::SystemError>(EIO));
+        EXPECT_EQ(platform::write_file(opened.handle, std::string_view{"c"}).error, 0u);
+    }
+    {
+        const ScopedSyscallFailure fail{Syscall::read, 1, EIO, true};
+        char into[4];
+        EXPECT_EQ(platform::read_file(opened.handle, into).error, static_cast<platform::SystemError>(EIO));
+        EXPECT_EQ(platform::read_file(opened.handle, into).error, static_cast<platform::SystemError>(EIO));
+    }
+    {
+        // EINTR is retried, not reported.
+        const ScopedSyscallFailure fail{Syscall::write, 1, EINTR};
+        EXPECT_EQ(platform::write_file(opened.handle, std::string_view{"d"}).error, 0u);
+    }
+    EXPECT_EQ(platform::close_file(opened.handle), 0u);
+    EXPECT_EQ(test_support::read_bytes(name), "acd");
+}
+
+TEST(SystemErrorText, EndsWithALineBreak) {
+    char text[256];
+    const std::size_t length = platform::system_error_text(ENOSPC, text);
+    ASSERT_GT(length, 1u);
+    EXPECT_EQ(text[length - 1], '\n');
+    EXPECT_EQ(platform::system_error_text(987654, text), 0u);
+    EXPECT_EQ(platform::system_error_text(ENOSPC, std::span<char>{text, 3}), 0u);
+}
+
+}  // namespace
