@@ -181,9 +181,9 @@ private:
 std::size_t put(std::span<char> out, std::string_view first, std::string_view second) {
     if (out.empty()) return 0;
     const std::size_t a = std::min(first.size(), out.size() - 1);
-    std::memcpy(out.data(), first.data(), a);
     const std::size_t b = std::min(second.size(), out.size() - 1 - a);
-    std::memcpy(out.data() + a, second.data(), b);
+    std::copy_n(first.data(), a, out.data());
+    std::copy_n(second.data(), b, out.data() + a);
     out[a + b] = '\0';
     return a + b;
 }

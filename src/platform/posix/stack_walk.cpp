@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <span>
 
 #include "platform/posix/routine_name.h"
 
@@ -77,6 +78,23 @@ std::uintptr_t register_value(unw_cursor_t& cursor, unw_regnum_t reg) {
     return ::unw_get_reg(&cursor, reg, &value) == 0 ? static_cast<std::uintptr_t>(value) : 0;
 }
 
+// The symbol that names the routine holding the cursor's frame. Where the
+// symbol table lacks the routine (a stripped library keeps only its exported
+// names) the nearest symbol before it belongs to another routine: the name is
+// taken only when the symbol starts where the unwind information says the
+// routine starts.
+bool routine_name(unw_cursor_t& cursor, std::span<char, 512> symbol) {
+    unw_word_t offset = 0;
+    const int named = ::unw_get_proc_name(&cursor, symbol.data(), symbol.size(), &offset);
+    if (named != 0 && named != -UNW_ENOMEM) return false;
+    symbol.back() = '\0';
+    unw_proc_info_t info{};
+    if (::unw_get_proc_info(&cursor, &info) != 0) return true;
+    unw_word_t ip = 0;
+    ::unw_get_reg(&cursor, UNW_REG_IP, &ip);
+    return ip - offset == info.start_ip;
+}
+
 // Walks from the cursor outward. `exact` says whether the first program
 // counter is the instruction itself (a fault) or a return address, which is
 // looked up one byte back so that it falls inside the call.
@@ -95,10 +113,7 @@ WalkEnd walk_from(unw_cursor_t& cursor, bool exact, const DebugInfo* debug, Fram
         }
         const std::uintptr_t lookup = exact ? frame.pc : frame.pc - 1;
         frame.image = module_path(lookup);
-        unw_word_t offset = 0;
-        const int named = ::unw_get_proc_name(&cursor, symbol, sizeof symbol, &offset);
-        if (named == 0 || named == -UNW_ENOMEM) {
-            symbol[sizeof symbol - 1] = '\0';
+        if (routine_name(cursor, symbol)) {
             bare_routine_name(symbol, routine);
             frame.routine = routine;
         }
