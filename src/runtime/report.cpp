@@ -177,16 +177,20 @@ void run_unit_pass() {
 }
 
 void emit_report(std::string_view text, int number) {
+    // A stack overflow leaves no room for the stream library, and any fault
+    // report may run in a signal handler that interrupted the stream library
+    // holding its locks: those go out through raw writes, byte for byte the same.
+    const FaultContext* context = fault_context();
+    const bool raw = number == 170 || (context != nullptr && context->fault != nullptr);
     if (const char* log = std::getenv("FOR_DIAGNOSTIC_LOG_FILE"); log != nullptr) {
-        if (number == 170) {
-            // A stack overflow leaves no room for the stream library.
+        if (raw) {
             platform::append_to_file(log, text);
         } else if (std::FILE* file = std::fopen(log, "a"); file != nullptr) {
             std::fwrite(text.data(), 1, text.size(), file);
             std::fclose(file);
         }
     }
-    if (number != 170)
+    if (!raw)
         write_to_display(text);
     else if (!check_env_flag("FOR_DISABLE_DIAGNOSTIC_DISPLAY"))
         platform::write_standard_error(text);
