@@ -156,14 +156,23 @@ TEST(WriteTraceback, RealWalkNamesTheCallers) {
     asm volatile("" ::: "memory");
 }
 
-TEST(WriteTraceback, FaultWalkStartsAtTheFaultingInstruction) {
+// A traceback as a fault report makes it, from a context captured inside
+// capture_fault_context, which stands for the faulting routine.
+std::string traceback_of_captured_fault(const char* verbose) {
     ucontext_t context;
     capture_fault_context(&context);
     platform::FaultInfo fault;
     fault.code = 5;
     fault.context = &context;
+    setenv("TBK_ENABLE_VERBOSE_STACK_TRACE", verbose, 1);
     std::vector<char> out(16384);
     const std::string text(out.data(), rt::write_traceback(&fault, out.data(), out.size()));
+    unsetenv("TBK_ENABLE_VERBOSE_STACK_TRACE");
+    return text;
+}
+
+TEST(WriteTraceback, FaultWalkStartsAtTheFaultingInstruction) {
+    const std::string text = traceback_of_captured_fault("0");
     const std::size_t first_row = sizeof kHeader - 1;
     ASSERT_GT(text.size(), first_row);
     EXPECT_NE(text.substr(first_row, text.find('\n', first_row) - first_row).find("  capture_fault_con  "),
@@ -172,15 +181,7 @@ TEST(WriteTraceback, FaultWalkStartsAtTheFaultingInstruction) {
 }
 
 TEST(WriteTraceback, VerboseFaultDumpsContextBeforeTheFrames) {
-    ucontext_t context;
-    capture_fault_context(&context);
-    platform::FaultInfo fault;
-    fault.code = 5;
-    fault.context = &context;
-    setenv("TBK_ENABLE_VERBOSE_STACK_TRACE", "y", 1);
-    std::vector<char> out(16384);
-    const std::string text(out.data(), rt::write_traceback(&fault, out.data(), out.size()));
-    unsetenv("TBK_ENABLE_VERBOSE_STACK_TRACE");
+    const std::string text = traceback_of_captured_fault("y");
     EXPECT_EQ(text.rfind("\nHex Dump Of Exception Record Context Information:\n\n", 0), 0u) << text;
     const std::size_t frames = text.find("\n\nTraceback symbolic or hex stack dump follows:\n\n--------- Frame # 0 ");
     ASSERT_NE(frames, std::string::npos);
