@@ -5,13 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 #include "platform/memory.h"
 #include "platform/process.h"
 #include "runtime/error_catalogue.h"
 #include "runtime/fault_context.h"
-#include "runtime/message_line.h"
+#include "runtime/report_parts.h"
 #include "runtime/traceback.h"
 
 namespace rt {
@@ -90,43 +89,6 @@ void report_without_buffer(int n) {
 }
 
 }  // namespace
-
-std::size_t compose_message_line(std::span<char> out, const CatalogueEntry& entry, int insert_count,
-                                 std::va_list inserts) {
-    if (out.size() < 3) return 0;
-    // Room for the line itself; CR LF and the zero byte always follow it.
-    const std::size_t limit = out.size() - 2;
-    const int prefix = std::snprintf(out.data(), limit, SeverityPrefix[entry.severity], entry.number);
-    std::size_t used = prefix < 0 ? 0 : std::min<std::size_t>(prefix, limit - 1);
-    if (insert_count > 0) {
-        const int text = std::vsnprintf(out.data() + used, limit - used, entry.text, inserts);
-        used += text < 0 ? 0 : std::min<std::size_t>(text, limit - used - 1);
-    } else {
-        const std::size_t text = std::min(std::strlen(entry.text), limit - used - 1);
-        std::memcpy(out.data() + used, entry.text, text);
-        used += text;
-    }
-    out[used++] = '\r';
-    out[used++] = '\n';
-    out[used] = '\0';
-    return used;
-}
-
-void write_to_display(std::string_view text) {
-    if (check_env_flag("FOR_DISABLE_DIAGNOSTIC_DISPLAY")) return;
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
-}
-
-void redirect_standard_error_once() {
-    static std::mutex lock;
-    static bool done = false;
-    std::lock_guard guard(lock);
-    if (done) return;
-    done = true;
-    if (const char* path = std::getenv("FORT0"); path != nullptr)
-        platform::reopen_standard_error(path);  // unopenable: standard error stays as it was
-}
 
 int report_error(int number, int insert_count, ...) {
     const bool debugger = debugger_attached();

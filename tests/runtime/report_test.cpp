@@ -13,7 +13,7 @@
 
 #include "runtime/error_catalogue.h"
 #include "runtime/fault_context.h"
-#include "runtime/message_line.h"
+#include "runtime/report_parts.h"
 
 namespace {
 
@@ -62,6 +62,46 @@ TEST(ComposeMessageLine, TinyBuffers) {
     EXPECT_EQ(compose(3, 24, 2, 10, "x"), "\r\n");
     EXPECT_EQ(compose(12, 24, 2, 10, "x"), "forrtl: s\r\n");
     EXPECT_EQ(compose(2, 24, 2, 10, "x"), "");
+}
+
+std::string system_line(std::size_t size, std::string_view platform_text, std::uint32_t code) {
+    std::vector<char> out(size + 8, '#');
+    const std::size_t length = rt::compose_system_error_line({out.data(), size}, platform_text, code);
+    for (std::size_t i = size; i < out.size(); ++i) EXPECT_EQ(out[i], '#') << "written past the buffer";
+    return {out.data(), length};
+}
+
+TEST(ComposeSystemErrorLine, PlatformTextOrTheSubstituteWithALineBreak) {
+    EXPECT_EQ(system_line(1034, "Permission denied\n", 13), "forrtl: Permission denied\n");
+    EXPECT_EQ(system_line(1034, "", 4321), "forrtl: FormatMessage failed for sysmem message number 4321\n");
+    EXPECT_EQ(system_line(20, "", 4321), "forrtl: FormatMess\n");
+    EXPECT_EQ(system_line(12, "Permission denied\n", 13), "forrtl: Per");
+    EXPECT_EQ(system_line(9, "", 1), "");
+}
+
+TEST(StatementTakesFailure, BranchesAndQuietConversion) {
+    struct Case {
+        int number;
+        std::uint32_t branches;
+        bool taken;
+    };
+    const Case cases[] = {
+        {24, 0, false},
+        {63, 0, false},
+        {59, rt::branch_error, true},
+        {24, rt::branch_error, false},  // end of file needs its own branch
+        {268, rt::branch_error, false},
+        {24, rt::branch_end_of_file, true},
+        {27, rt::branch_end_of_file, true},
+        {59, rt::branch_end_of_file, false},
+        {268, rt::branch_end_of_record, true},
+        {758, rt::branch_end_of_record, true},
+        {24, rt::branch_end_of_record, false},
+        {63, rt::branch_quiet_conversion, true},
+        {61, rt::branch_quiet_conversion, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(rt::statement_takes_failure(c.number, c.branches), c.taken) << c.number << " " << c.branches;
 }
 
 TEST(CheckEnvFlag, Values) {

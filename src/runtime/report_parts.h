@@ -1,8 +1,10 @@
-// Building the message line of a report, shared by the reporting entries.
+// The pieces of a report shared by the reporting entries: the text building
+// (pure) and the once-only redirection and display of standard error.
 #pragma once
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -17,6 +19,17 @@ namespace rt {
 // Returns the length without the zero byte; 0 when `out` has under 3 bytes.
 std::size_t compose_message_line(std::span<char> out, const CatalogueEntry& entry, int insert_count,
                                  std::va_list inserts);
+
+// The extra line for a saved system error: "forrtl: " and the platform's
+// text for the code (which ends with its own line break), or, when the
+// platform has none, text 504 with the code and a line break of its own so
+// that the message line after it starts on a line of its own. Zero-terminated
+// and cut to fit `out`; returns the length.
+std::size_t compose_system_error_line(std::span<char> out, std::string_view platform_text, std::uint32_t code);
+
+// True when the statement takes the failure itself through a branch it
+// supplied (or asked for quiet output conversion), so nothing is reported.
+bool statement_takes_failure(int number, std::uint32_t branches);
 
 // Reopens standard error on the file named by FORT0, once per process,
 // before the first output to standard error.
