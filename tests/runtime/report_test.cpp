@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <cstdarg>
 #include <cstdlib>
 #include <filesystem>
@@ -291,6 +293,34 @@ TEST_F(SevereReport, UnopenableFort0KeepsStandardError) {
             rt::report_error(41, 0);
         },
         testing::ExitedWithCode(41), "^forrtl: severe \\(41\\): insufficient virtual memory\r\n$");
+}
+
+TEST_F(SevereReport, DumpFlagsTakeTheAbnormalEnd) {
+    for (const char* flag : {"f77_dump_flag", "decfort_dump_flag"}) {
+        EXPECT_EXIT(
+            {
+                setenv(flag, "y", 1);
+                rt::report_error(41, 0);
+            },
+            testing::KilledBySignal(SIGABRT), "^forrtl: severe \\(41\\): insufficient virtual memory\r\n")
+            << flag;
+    }
+}
+
+// With a debugger said to be attached, severe and error reports stop in it;
+// without a real one the breakpoint trap ends the process.
+TEST_F(SevereReport, DebuggerStopsSevereAndErrorReports) {
+    for (const char* variable : {"FOR__IS_DEBUGGER_PRESENT", "FOR_DEBUGGER_IS_PRESENT"}) {
+        for (const int number : {41, 63}) {
+            EXPECT_EXIT(
+                {
+                    setenv(variable, "1", 1);
+                    rt::report_error(number, 2, 20, "f");
+                },
+                testing::KilledBySignal(SIGTRAP), "^forrtl: ")
+                << variable << " " << number;
+        }
+    }
 }
 
 TEST_F(SevereReport, ResumeAfterReportReturns) {
