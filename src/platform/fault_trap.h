@@ -67,6 +67,10 @@ bool run_protected(void (*body)(void*), void* arg, FaultFilter filter);
 // Signal-safe.
 bool fault_vector_status(const FaultInfo& fault, std::uint32_t& flags);
 
+// True for a breakpoint the program asked for itself (a trap signal it sent,
+// as a debugger stop does), not one an instruction raised. Signal-safe.
+bool is_break_request(const FaultInfo& fault);
+
 // Stops the platform from leaving fault artefacts for the process (here:
 // no core dump). Used when error dialogs are turned off.
 void suppress_fault_dumps();

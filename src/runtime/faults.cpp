@@ -16,8 +16,13 @@ bool debugger_attached_for_faults() {
 platform::FaultVerdict handle_fault(const platform::FaultInfo& fault) {
     if (check_env_flag("FOR_IGNORE_EXCEPTIONS")) return platform::FaultVerdict::continue_search;
 
-    FaultContext* context = fault_context();
     const bool debugger = debugger_attached_for_faults();
+    // The reporter's own stop for a debugger: one that is really attached
+    // takes the trap before we see it, so here there is no debugger to stop
+    // in, and the report goes on to its end instead of being abandoned.
+    if (debugger && platform::is_break_request(fault)) return platform::FaultVerdict::continue_execution;
+
+    FaultContext* context = fault_context();
     if (context != nullptr) {
         context->fault = &fault;
         if (debugger) context->resume_after_report = 1;

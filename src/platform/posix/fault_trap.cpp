@@ -242,6 +242,8 @@ bool fault_vector_status(const FaultInfo& fault, std::uint32_t& flags) {
 #endif
 }
 
+bool is_break_request(const FaultInfo& fault) { return fault.signal == SIGTRAP && fault.signal_code <= 0; }
+
 void suppress_fault_dumps() {
     rlimit limit{};
     if (getrlimit(RLIMIT_CORE, &limit) != 0) return;
