@@ -41,8 +41,8 @@ void run_conversion() {
     rt::enable_flush_to_zero();
     rt::set_locking_mode(2);
 
-    // The arrays go with the process; nothing here releases them.
-    PointSet points;
+    // The points belong to the whole run: the arrays go with the process.
+    static PointSet points;
 
     connect(kInputUnit, kInputName);
     read_point_count(kInputUnit, points);
