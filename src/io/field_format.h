@@ -52,11 +52,14 @@ struct FieldText {
 // or the scratch width of a minimal-width field.
 std::size_t field_room(const FieldSpec& spec, const ItemValue& value);
 
-// Writes the field's text into `out` (at least field_room bytes).
-// An integer or real field given a string reports type_mismatch and writes nothing.
+// Writes the field's text into `out` (at least field_room bytes; a shorter
+// `out` gets nothing and the status overflow). An integer or real field given
+// a string, a string field given a number, or an integer field given a real
+// report type_mismatch and write nothing.
 FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<char> out);
 
 // Exactly `width` characters (width >= 1), right-justified; all '*' on overflow.
+// These two write nothing and report overflow when `out` is shorter than `width`.
 FieldStatus format_integer_text(std::int32_t value, std::uint32_t width, std::span<char> out);
 
 // Exactly `width` characters (width >= 1) for the single-precision value with

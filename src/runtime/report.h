@@ -7,16 +7,23 @@
 namespace rt {
 
 // Composes, writes and acts on one report. The inserts follow the catalogue
-// text's printf conventions. Returns only for severities 0 to 3, or while a
-// fault report has asked to resume.
+// text's printf conventions. Returns `number`, and only for severities 0 to 3,
+// or while a fault report has asked to resume.
 int report_error(int number, int insert_count, ...);
 
 // What the I/O layer knows of a failed statement's unit, as plain values.
 struct UnitErrorInfo {
     std::int32_t unit = 0;
     std::string_view file_name{};
-    std::uint32_t saved_system_error = 0;  // 0: none
+    std::uint32_t saved_system_error = 0;  // 0: none; the caller clears its own copy
+    std::uint32_t branches = 0;            // the statement's branch_* flags
 };
+
+// What a statement supplied to take its failures itself.
+inline constexpr std::uint32_t branch_error = 1;             // an error branch
+inline constexpr std::uint32_t branch_end_of_file = 2;       // an end-of-file branch
+inline constexpr std::uint32_t branch_end_of_record = 4;     // an end-of-record branch
+inline constexpr std::uint32_t branch_quiet_conversion = 8;  // output conversion errors stay quiet
 
 // Settles the unit after a failed statement (0 leave, 1 release the lock,
 // 2 discard a half-made connection, 3 close); supplied by the I/O layer.

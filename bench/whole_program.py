@@ -1,0 +1,92 @@
+#!/usr/bin/env python3
+"""Whole-program benchmark: 3dpoint (default and buffered output) against a
+straightforward C++ converter and against the one-write-per-record floor,
+all measured in one run on the same point list. Prints ratios, peak memory
+and the growth from 100 thousand to one million points.
+
+usage: bench/whole_program.py BUILD_DIR [--points N] [--repeat K]
+"""
+import argparse
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def make_point_list(path, points, seed=20261207):
+    rng = random.Random(seed)
+    with open(path, "w") as f:
+        f.write("%d\n" % points)
+        for _ in range(points):
+            f.write(" ".join("%.*f" % (rng.randint(1, 3), rng.uniform(-50000, 50000)) for _ in range(3)))
+            f.write("\n")
+
+
+def run(command, directory, env=None):
+    """Wall time in seconds and peak resident memory in KiB of one run."""
+    start = time.perf_counter()
+    process = subprocess.Popen(command, cwd=directory, env=env, stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(process.pid, 0)
+    elapsed = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit("%s failed with %d" % (command, os.waitstatus_to_exitcode(status)))
+    return elapsed, usage.ru_maxrss
+
+
+def best(command, directory, repeat, env=None):
+    runs = [run(command, directory, env) for _ in range(repeat)]
+    return min(t for t, _ in runs), max(m for _, m in runs)
+
+
+def measure(build, points, repeat, work):
+    directory = os.path.join(work, "p%d" % points)
+    os.makedirs(directory, exist_ok=True)
+    make_point_list(os.path.join(directory, "input.txt"), points)
+    program = [os.path.join(build, "3dpoint")]
+    env = {k: v for k, v in os.environ.items() if not k.startswith(("FOR", "TBK"))}
+    buffered_env = dict(env, FORT_BUFFERED="y")
+
+    results = {}
+    results["3dpoint buffered"] = best(program, directory, repeat, buffered_env)
+    ours = open(os.path.join(directory, "3dpoint.dxf"), "rb").read()
+    results["3dpoint default"] = best(program, directory, repeat, env)
+    if open(os.path.join(directory, "3dpoint.dxf"), "rb").read() != ours:
+        sys.exit("default and buffered output differ")
+    results["C++ converter"] = best([os.path.join(build, "baseline_converter")], directory, repeat)
+    if open(os.path.join(directory, "3dpoint.dxf"), "rb").read() != ours:
+        sys.exit("the C++ converter's output differs from ours")
+    reference = os.path.join(work, "reference.dxf")
+    shutil.copyfile(os.path.join(directory, "3dpoint.dxf"), reference)
+    floor = [os.path.join(build, "record_write_floor"), reference, os.path.join(directory, "floor.dxf")]
+    results["write floor"] = best(floor, directory, repeat)
+    return results
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build")
+    parser.add_argument("--points", type=int, default=1_000_000)
+    parser.add_argument("--repeat", type=int, default=3)
+    args = parser.parse_args()
+    with tempfile.TemporaryDirectory(prefix="3dpoint-bench-") as work:
+        small = measure(args.build, args.points // 10, args.repeat, work)
+        large = measure(args.build, args.points, args.repeat, work)
+    print("%-20s %12s %12s %14s" % ("", "%d pts (s)" % (args.points // 10), "%d pts (s)" % args.points, "peak MiB"))
+    for name in large:
+        print("%-20s %12.3f %12.3f %14.1f" % (name, small[name][0], large[name][0], large[name][1] / 1024))
+    t = {k: v[0] for k, v in large.items()}
+    budget = (12 * args.points + 4 * 2**20) / 2**20
+    print()
+    print("buffered / C++ converter:   %.2f  (target <= 0.8)" % (t["3dpoint buffered"] / t["C++ converter"]))
+    print("default / write floor:      %.2f  (target <= 1.1)" % (t["3dpoint default"] / t["write floor"]))
+    print("peak memory, buffered:      %.1f MiB (budget %.1f MiB)" % (large["3dpoint buffered"][1] / 1024, budget))
+    print("peak memory, default:       %.1f MiB" % (large["3dpoint default"][1] / 1024))
+    for name in ("3dpoint buffered", "3dpoint default"):
+        print("growth x10 points, %-9s %.2f x time" % (name.split()[1] + ":", large[name][0] / small[name][0]))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,68 @@
+#include "app/conversion.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "app/dxf_point_writer.h"
+#include "app/point_list_reader.h"
+#include "app/point_set.h"
+#include "io/array_storage.h"
+#include "io/records.h"
+#include "io/statement.h"
+#include "runtime/fp_modes.h"
+#include "runtime/report.h"
+
+namespace app {
+namespace {
+
+constexpr std::int32_t kInputUnit = 10;
+constexpr std::int32_t kOutputUnit = 20;
+constexpr std::string_view kInputName = "input.txt";
+constexpr std::string_view kOutputName = "3dpoint.dxf";
+
+void connect(std::int32_t unit, std::string_view name) {
+    io::finish_statement(io::open_unit(unit, name, "UNKNOWN"), unit);
+}
+
+void disconnect(std::int32_t unit) { io::finish_statement(io::close_unit(unit), unit); }
+
+// Allocation failures carry no unit; they are severe and end the run.
+void allocate(io::ArrayStorage& storage, std::int32_t count) {
+    if (const int number = io::allocate_array(storage, count); number != 0) rt::report_error(number, 0);
+}
+
+void zero_fill(const io::ArrayStorage& storage) { std::fill_n(storage.base, storage.extent, 0.0f); }
+
+}  // namespace
+
+void run_conversion() {
+    rt::apply_fp_modes(3);
+    rt::enable_flush_to_zero();
+    rt::set_locking_mode(2);
+
+    // The points belong to the whole run: the arrays go with the process.
+    static PointSet points;
+
+    connect(kInputUnit, kInputName);
+    read_point_count(kInputUnit, points);
+
+    allocate(points.x, points.count);
+    allocate(points.y, points.count);
+    allocate(points.z, points.count);
+    zero_fill(points.x);
+    zero_fill(points.y);
+    zero_fill(points.z);
+
+    const std::int32_t count = points.count;  // the bound is taken once
+    // A count this large was refused by the allocation, so i cannot overflow.
+    for (std::int32_t i = 1; i <= count; ++i) read_point(kInputUnit, points, i);
+    disconnect(kInputUnit);
+
+    // The output is touched only after the whole input has been read.
+    connect(kOutputUnit, kOutputName);
+    write_dxf(kOutputUnit, points);
+    disconnect(kOutputUnit);
+}
+
+}  // namespace app

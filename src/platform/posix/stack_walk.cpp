@@ -1,0 +1,152 @@
+// The stack walk on POSIX: libunwind for the frames, the dynamic loader for
+// module names, the symbol table for routine names and, outside the fault
+// path, libdw for lines and sources.
+//
+// Async-signal-safety: unw_getcontext, unw_init_local(2), unw_step,
+// unw_get_reg, unw_is_signal_frame and unw_get_proc_name (local address
+// space) are documented safe in a signal handler; bare_routine_name uses no
+// heap; dladdr takes the loader's lock but no heap, safe unless the fault
+// struck inside the loader. DebugInfo (libdw) allocates and is used only when
+// there is no fault.
+#include "platform/stack_walk.h"
+
+#define UNW_LOCAL_ONLY
+#include <dlfcn.h>
+#include <elfutils/libdwfl.h>
+#include <libunwind.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <span>
+
+#include "platform/posix/routine_name.h"
+
+namespace platform {
+namespace {
+
+const char* module_path(std::uintptr_t address) {
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<void*>(address), &info) == 0) return nullptr;
+    if (info.dli_fname == nullptr || *info.dli_fname == '\0') return nullptr;
+    return info.dli_fname;
+}
+
+// The modules of this process as libdw sees them, for one walk.
+class DebugInfo {
+public:
+    DebugInfo() {
+        dwfl_ = ::dwfl_begin(&callbacks_);
+        if (dwfl_ == nullptr) return;
+        if (::dwfl_linux_proc_report(dwfl_, ::getpid()) != 0 || ::dwfl_report_end(dwfl_, nullptr, nullptr) != 0) {
+            ::dwfl_end(dwfl_);
+            dwfl_ = nullptr;
+        }
+    }
+    ~DebugInfo() {
+        if (dwfl_ != nullptr) ::dwfl_end(dwfl_);
+    }
+    DebugInfo(const DebugInfo&) = delete;
+    DebugInfo& operator=(const DebugInfo&) = delete;
+
+    // The strings stay valid while this object lives.
+    void find_line(std::uintptr_t address, StackFrame& frame) const {
+        if (dwfl_ == nullptr) return;
+        Dwfl_Module* module = ::dwfl_addrmodule(dwfl_, address);
+        if (module == nullptr) return;
+        Dwfl_Line* line = ::dwfl_module_getsrc(module, address);
+        if (line == nullptr) return;
+        int number = 0;
+        const char* source = ::dwfl_lineinfo(line, nullptr, &number, nullptr, nullptr, nullptr);
+        if (source == nullptr || *source == '\0') return;
+        frame.source = source;
+        frame.line = number > 0 ? static_cast<unsigned>(number) : 0;
+    }
+
+private:
+    static inline char* debuginfo_path_ = nullptr;
+    Dwfl_Callbacks callbacks_{
+        .find_elf = ::dwfl_linux_proc_find_elf,
+        .find_debuginfo = ::dwfl_standard_find_debuginfo,
+        .section_address = nullptr,
+        .debuginfo_path = &debuginfo_path_,
+    };
+    Dwfl* dwfl_ = nullptr;
+};
+
+std::uintptr_t register_value(unw_cursor_t& cursor, unw_regnum_t reg) {
+    unw_word_t value = 0;
+    return ::unw_get_reg(&cursor, reg, &value) == 0 ? static_cast<std::uintptr_t>(value) : 0;
+}
+
+// The symbol that names the routine holding the cursor's frame. Where the
+// symbol table lacks the routine (a stripped library keeps only its exported
+// names) the nearest symbol before it belongs to another routine: the name is
+// taken only when the symbol starts where the unwind information says the
+// routine starts.
+bool routine_name(unw_cursor_t& cursor, std::span<char, 512> symbol) {
+    unw_word_t offset = 0;
+    const int named = ::unw_get_proc_name(&cursor, symbol.data(), symbol.size(), &offset);
+    if (named != 0 && named != -UNW_ENOMEM) return false;
+    symbol.back() = '\0';
+    unw_proc_info_t info{};
+    if (::unw_get_proc_info(&cursor, &info) != 0) return true;
+    unw_word_t ip = 0;
+    ::unw_get_reg(&cursor, UNW_REG_IP, &ip);
+    return ip - offset == info.start_ip;
+}
+
+// Walks from the cursor outward. `exact` says whether the first program
+// counter is the instruction itself (a fault) or a return address, which is
+// looked up one byte back so that it falls inside the call.
+WalkEnd walk_from(unw_cursor_t& cursor, bool exact, const DebugInfo* debug, FrameVisitor visit, void* state) {
+    char symbol[512];
+    char routine[256];
+    for (;;) {
+        StackFrame frame;
+        frame.pc = register_value(cursor, UNW_REG_IP);
+        if (frame.pc == 0) return WalkEnd::normal;
+        frame.stack_pointer = register_value(cursor, UNW_REG_SP);
+        frame.frame_pointer = register_value(cursor, UNW_X86_64_RBP);
+        if (exact) {
+            const unw_regnum_t args[4] = {UNW_X86_64_RDI, UNW_X86_64_RSI, UNW_X86_64_RDX, UNW_X86_64_RCX};
+            for (int i = 0; i < 4; ++i) frame.params[i] = register_value(cursor, args[i]);
+        }
+        const std::uintptr_t lookup = exact ? frame.pc : frame.pc - 1;
+        frame.image = module_path(lookup);
+        if (routine_name(cursor, symbol)) {
+            bare_routine_name(symbol, routine);
+            frame.routine = routine;
+        }
+        if (debug != nullptr) debug->find_line(lookup, frame);
+
+        const bool signal_frame = ::unw_is_signal_frame(&cursor) > 0;
+        unw_cursor_t next = cursor;
+        const int stepped = ::unw_step(&next);
+        if (stepped > 0) frame.return_address = register_value(next, UNW_REG_IP);
+
+        if (!visit(frame, state)) return WalkEnd::stopped;
+        if (stepped <= 0 || frame.return_address == 0) return WalkEnd::normal;
+        cursor = next;
+        exact = signal_frame;  // the frame a signal interrupted stands at its instruction
+    }
+}
+
+}  // namespace
+
+WalkEnd walk_stack(const FaultInfo* fault, FrameVisitor visit, void* state) {
+    unw_context_t context;
+    unw_cursor_t cursor;
+    const bool from_fault = fault != nullptr && fault->context != nullptr;
+    if (from_fault) {
+        // The signal's ucontext_t is libunwind's context type on this processor.
+        std::memcpy(&context, fault->context, sizeof context);
+        if (::unw_init_local2(&cursor, &context, UNW_INIT_SIGNAL_FRAME) != 0) return WalkEnd::abnormal;
+    } else {
+        if (::unw_getcontext(&context) != 0 || ::unw_init_local(&cursor, &context) != 0) return WalkEnd::abnormal;
+    }
+    if (fault != nullptr) return walk_from(cursor, from_fault, nullptr, visit, state);
+    const DebugInfo debug;
+    return walk_from(cursor, false, &debug, visit, state);
+}
+
+}  // namespace platform

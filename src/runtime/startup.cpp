@@ -1,0 +1,69 @@
+#include "runtime/startup.h"
+
+#include <cerrno>
+#include <cfenv>
+#include <cstdlib>
+#include <mutex>
+
+#include "platform/console_events.h"
+#include "platform/fault_trap.h"
+#include "runtime/console_events.h"
+#include "runtime/fault_context.h"
+#include "runtime/faults.h"
+#include "runtime/fp_modes.h"
+#include "runtime/lifecycle.h"
+
+namespace rt {
+namespace {
+
+std::mutex init_lock;
+bool initialised = false;  // guarded by init_lock
+
+void run_driver(void* driver) {
+    // The second call finds the layer initialised.
+    runtime_init();
+    (*static_cast<Driver*>(driver))();
+}
+
+}  // namespace
+
+void runtime_init() {
+    std::lock_guard<std::mutex> lock(init_lock);
+    if (initialised) return;
+
+    create_fault_context();
+    std::atexit(release_fault_context);
+    errno = 0;
+
+    // Before any other thread exists, so that every thread blocks the events
+    // and only the waiting thread takes them. Without that thread the events
+    // keep their default action: the process ends without a report.
+    platform::start_console_events(on_console_event);
+
+    // No error boxes here means no core dump left behind by a fault.
+    if (check_env_flag("FOR_NOERROR_DIALOGS")) platform::suppress_fault_dumps();
+
+    std::feclearexcept(FE_ALL_EXCEPT);
+    mask_x87_exceptions();
+    set_vector_fp_masks(0);
+
+    // The preconnected units (0, 5, 6 and the console units) belong to the
+    // unit table of the I/O layer, which creates their entries at first use.
+
+    initialised = true;
+}
+
+int process_entry([[maybe_unused]] int argc, [[maybe_unused]] char** argv, Driver driver,
+                  UnitPass unit_pass) {
+    set_termination_unit_pass(unit_pass);
+    // This first call stands for the static initialiser: it must come before
+    // any thread is started.
+    runtime_init();
+    apply_fp_modes(0);
+    // Both ends of the driver lead to termination: its return, or a fault
+    // whose report chose to abandon it.
+    platform::run_protected(run_driver, &driver, fault_filter);
+    return runtime_finish();
+}
+
+}  // namespace rt

@@ -1,0 +1,344 @@
+#!/usr/bin/env python3
+"""Runs the built program as a user would: a fresh directory, an input.txt,
+the program with no arguments; then the exact bytes of 3dpoint.dxf, the exit
+status and standard error.
+
+The program is given as a command (`--program "CMD ..."` or TDP_PROGRAM), so
+the same suite can run another build of it, through an emulator for one.
+"""
+import argparse
+import os
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import dxf_reference as ref  # noqa: E402
+
+PROGRAM = []
+OWN_VARIABLES = ("FOR", "TBK", "f77_dump_flag", "decfort_dump_flag")
+NOBODY = 65534
+
+
+def clean_environment(extra):
+    env = {k: v for k, v in os.environ.items() if not k.startswith(OWN_VARIABLES)}
+    env.update(extra or {})
+    return env
+
+
+class Run:
+    def __init__(self, directory, completed):
+        self.dir = directory
+        self.status = completed.returncode
+        self.stderr = completed.stderr
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def read(self, name):
+        try:
+            with open(self.path(name), "rb") as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    @property
+    def dxf(self):
+        return self.read("3dpoint.dxf")
+
+    @property
+    def message_line(self):
+        end = self.stderr.find(b"\r\n")
+        return self.stderr if end < 0 else self.stderr[: end + 2]
+
+
+class EndToEnd(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="3dpoint-e2e-")
+        self.addCleanup(shutil.rmtree, self.tmp, True)
+        self.count = 0
+
+    def run_program(self, input_bytes=b"", env=None, setup=None, as_nobody=False):
+        """input_bytes None: no input.txt. setup(dir) prepares the directory."""
+        self.count += 1
+        directory = os.path.realpath(os.path.join(self.tmp, "run%d" % self.count))
+        os.mkdir(directory)
+        if input_bytes is not None:
+            with open(os.path.join(directory, "input.txt"), "wb") as f:
+                f.write(input_bytes)
+        if setup:
+            setup(directory)
+        command = list(PROGRAM)
+        if as_nobody:
+            os.chmod(self.tmp, 0o755)
+            # Root opens read-only files for writing anyway; a plain user does not.
+            for name in [directory] + [os.path.join(directory, n) for n in os.listdir(directory)]:
+                os.chown(name, NOBODY, NOBODY)
+            command = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"] + command
+        completed = subprocess.run(command, cwd=directory, env=clean_environment(env),
+                                   stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+        self.assertEqual(completed.stdout, b"", "nothing is written to standard output")
+        return Run(directory, completed)
+
+    def assert_converted(self, run, points, terminator=b"\r\n"):
+        self.assertEqual(run.stderr, b"")
+        self.assertEqual(run.status, 0)
+        self.assertEqual(run.dxf, ref.dxf_bytes(points, terminator))
+
+    def assert_failed(self, run, number, text, unit=None, name=None, traceback=True):
+        line = "forrtl: severe (%d): %s" % (number, text)
+        if unit is not None:
+            line += ", unit %d, file %s" % (unit, run.path(name))
+        self.assertEqual(run.message_line.decode(), line + "\r\n")
+        self.assertEqual(run.status, number)
+        rest = run.stderr[len(run.message_line):]
+        if traceback:
+            self.assertTrue(rest.startswith(b"Image"), rest[:200])
+        else:
+            self.assertEqual(rest, b"")
+
+
+class Conversions(EndToEnd):
+    def test_one_point_example_file(self):
+        run = self.run_program(b"1\r\n1.5 -2.25 0\r\n")
+        expected = "\r\n".join(ref.HEADER + [
+            "  0", "POINT", "  5", "1", "  8", "0", " 10", "1.5", " 20", "-2.2", " 30", ".0"]
+            + ref.TRAILER) + "\r\n"
+        self.assertEqual(run.status, 0)
+        self.assertEqual(run.stderr, b"")
+        self.assertEqual(run.dxf, expected.encode())
+
+    def test_point_lists(self):
+        cases = [
+            # input, points written
+            (b"0\nanything at all\n", []),
+            (b"-5\n1 2 3\n", []),
+            (b"2.9\n1 2 3\n4 5 6\n7 8 9\n", [(1, 2, 3), (4, 5, 6)]),
+            (b"-2.5\n1 2 3\n", []),
+            (b"1\n1 2 3\n4 5 6\nnot numbers\n", [(1, 2, 3)]),
+            (b"2\n1 2 3 4 5 6\n7 8 9", [(1, 2, 3), (7, 8, 9)]),
+            (b"3 points follow\n1,2,3\n\n4\n5\n6\n 7 , 8 ,9\n", [(1, 2, 3), (4, 5, 6), (7, 8, 9)]),
+            (b"1\n1.5\n\n2.5, 3.5\n", [(1.5, 2.5, 3.5)]),
+            (b"1\n7 /\n", [(7, 0, 0)]),
+            (b"1\n7,,9\n", [(7, 0, 9)]),
+            (b"2\n3*0\n,2,,\n", [(0, 0, 0), (0, 2, 0)]),
+            (b"1\n1.5D2 1.5+3 -.5q-1\n", [(150, 1500, -0.05)]),
+            (b"1\r\n0.25 0.35 9.96\r\n", [(0.25, 0.35, 9.96)]),
+            (b"1\n3.4028235e38 -3.4028235e38 1e-45\n", [(3.4028235e38, -3.4028235e38, 0)]),
+            (b"1\nINF -Infinity NaN\n", [(float("inf"), float("-inf"), float("nan"))]),
+            (b"12\n" + b"".join(b"%d 0 -%d.05\n" % (i, i) for i in range(12)),
+             [(i, 0, -(i + 0.05)) for i in range(12)]),
+        ]
+        for data, points in cases:
+            with self.subTest(data=data):
+                self.assert_converted(self.run_program(data), points)
+
+    def test_line_ends_give_the_same_file(self):
+        expected = ref.dxf_bytes([(1, 2, 3), (4, 5, 6)])
+        for data in (b"2\n1 2 3\n4 5 6\n", b"2\r\n1 2 3\r\n4 5 6\r\n", b"2\r\n1 2 3\n4 5 6",
+                     b"2\r\r\n1 2 3\r\n4 5 6\r\n\x1a\r\ngarbage\n"):
+            with self.subTest(data=data):
+                run = self.run_program(data)
+                self.assertEqual((run.status, run.stderr, run.dxf), (0, b"", expected))
+
+    def test_existing_longer_output_is_replaced(self):
+        def old_output(directory):
+            with open(os.path.join(directory, "3dpoint.dxf"), "wb") as f:
+                f.write(b"x" * 100000)
+        for env in ({}, {"FORT_BUFFERED": "yes"}):
+            with self.subTest(env=env):
+                self.assert_converted(self.run_program(b"1\n1 2 3\n", env, old_output), [(1, 2, 3)])
+
+    def test_output_settings(self):
+        points = [(1, 2, 3)]
+        cases = [
+            ({"FORT_BUFFERED": "y"}, b"\r\n"),
+            ({"FORT_BUFFERED": "1", "FORT_BLOCKSIZE": "512", "FORT_BUFFERCOUNT": "3"}, b"\r\n"),
+            ({"FOR_FMT_TERMINATOR": "LF"}, b"\n"),
+            ({"FOR_FMT_TERMINATOR": "CRLF;LF:20"}, b"\n"),
+            ({"FOR_FMT_TERMINATOR": "LF:10-19,21"}, b"\r\n"),
+        ]
+        for env, terminator in cases:
+            with self.subTest(env=env):
+                self.assert_converted(self.run_program(b"1\n1 2 3\n", env), points, terminator)
+
+    def test_bad_terminator_rule_warns_once_and_goes_on(self):
+        run = self.run_program(b"1\n1 2 3\n", {"FOR_FMT_TERMINATOR": "LF:"})
+        self.assertEqual(run.status, 0)
+        self.assertEqual(run.dxf, ref.dxf_bytes([(1, 2, 3)]))
+        self.assertEqual(run.stderr.count(b"\n"), 1)
+        self.assertTrue(run.stderr.startswith(b"forrtl: warning ("), run.stderr)
+
+
+class Failures(EndToEnd):
+    def test_input_errors(self):
+        cases = [
+            # input, number, text
+            (b"", 24, "end-of-file during read"),
+            (b"3\n1 2 3\n4 5 6\n", 24, "end-of-file during read"),
+            (b"1\n1 2\n", 24, "end-of-file during read"),
+            (b"\x1a\n5\n", 24, "end-of-file during read"),
+            (b"\xef\xbb\xbf1\n1 2 3\n", 59, "list-directed I/O syntax error"),
+            (b"1\n1 2 x\n", 59, "list-directed I/O syntax error"),
+            (b"1\n1.2.3 0 0\n", 59, "list-directed I/O syntax error"),
+            (b"1\n1 2 'abc\n", 59, "list-directed I/O syntax error"),
+            (b"1\n1 2 '3'\n", 64, "input conversion error"),
+            (b"1\n1 2 .T.\n", 64, "input conversion error"),
+            (b"1\n1e39 0 0\n", 64, "input conversion error"),
+            (b"2147483648\n", 64, "input conversion error"),
+            (b"NaN\n", 64, "input conversion error"),
+        ]
+        for data, number, text in cases:
+            with self.subTest(data=data):
+                run = self.run_program(data)
+                self.assert_failed(run, number, text, 10, "input.txt")
+                self.assertIsNone(run.dxf, "no output is created")
+
+    def test_failed_read_leaves_existing_output_untouched(self):
+        def old_output(directory):
+            with open(os.path.join(directory, "3dpoint.dxf"), "wb") as f:
+                f.write(b"old contents\r\n")
+        run = self.run_program(b"2\n1 2 3\n", setup=old_output)
+        self.assert_failed(run, 24, "end-of-file during read", 10, "input.txt")
+        self.assertEqual(run.dxf, b"old contents\r\n")
+
+    def test_missing_input_is_created_empty(self):
+        run = self.run_program(None)
+        self.assert_failed(run, 24, "end-of-file during read", 10, "input.txt")
+        self.assertEqual(run.read("input.txt"), b"")
+        self.assertIsNone(run.dxf)
+
+    def test_directories_are_refused(self):
+        for name, unit, data in (("input.txt", 10, None), ("3dpoint.dxf", 20, b"0\n")):
+            with self.subTest(name=name):
+                run = self.run_program(data, setup=lambda d, n=name: os.mkdir(os.path.join(d, n)))
+                self.assert_failed(run, 9, "permission to access file denied", unit, name)
+
+    def test_read_only_output_is_left_unchanged(self):
+        def read_only_output(directory):
+            path = os.path.join(directory, "3dpoint.dxf")
+            with open(path, "wb") as f:
+                f.write(b"keep me\r\n")
+            os.chmod(path, 0o444)
+        run = self.run_program(b"1\n1 2 3\n", setup=read_only_output, as_nobody=os.geteuid() == 0)
+        self.assert_failed(run, 47, "write to READONLY file", 20, "3dpoint.dxf")
+        self.assertEqual(run.dxf, b"keep me\r\n")
+
+    def test_read_only_input_is_read(self):
+        def read_only_input(directory):
+            os.chmod(os.path.join(directory, "input.txt"), 0o444)
+        run = self.run_program(b"1\n1 2 3\n", setup=read_only_input, as_nobody=os.geteuid() == 0)
+        self.assert_converted(run, [(1, 2, 3)])
+
+    def test_environment_settings_with_bad_syntax(self):
+        cases = [
+            ({"FORT_FMT_RECL": "-1"}, 99, "FORT_FMT_RECL environment variable has erroneous syntax"),
+            ({"FORT_BLOCKSIZE": "abc"}, 106, "FORT_BLOCKSIZE environment variable has erroneous syntax"),
+            ({"FORT_BUFFERCOUNT": "128"}, 107, "FORT_BUFFERCOUNT environment variable has erroneous syntax"),
+        ]
+        for env, number, text in cases:
+            with self.subTest(env=env):
+                run = self.run_program(b"0\n", env)
+                self.assertEqual(run.status, number)
+                self.assertEqual(run.message_line.decode(), "forrtl: severe (%d): %s\r\n" % (number, text))
+
+    def test_array_size_overflow(self):
+        run = self.run_program(b"1073741824\n")
+        self.assertEqual(run.message_line,
+                         b"forrtl: severe (179): Cannot allocate array - overflow on array size calculation.\r\n")
+        self.assertEqual(run.status, 179)
+        self.assertIsNone(run.dxf)
+
+    def test_failing_write(self):
+        if not os.path.exists("/dev/full"):
+            self.skipTest("no /dev/full")
+        run = self.run_program(b"0\n", setup=lambda d: os.symlink("/dev/full", os.path.join(d, "3dpoint.dxf")))
+        self.assertEqual(run.status, 38)
+        first, _, rest = run.stderr.partition(b"\n")
+        self.assertTrue(first.startswith(b"forrtl: ") and b"space" in first.lower(), first)
+        self.assertTrue(rest.startswith(b"forrtl: severe (38): error during write, unit 20, file "), rest[:120])
+
+
+class Reporting(EndToEnd):
+    EMPTY = b""
+
+    def test_traceback_switch(self):
+        for value, traceback in (("1", False), ("yes", False), ("0", True), ("false", True)):
+            with self.subTest(value=value):
+                run = self.run_program(self.EMPTY, {"FOR_DISABLE_STACK_TRACE": value})
+                self.assert_failed(run, 24, "end-of-file during read", 10, "input.txt", traceback)
+
+    def test_terse_traceback_rows(self):
+        run = self.run_program(self.EMPTY)
+        lines = run.stderr[len(run.message_line):].decode().splitlines()
+        self.assertEqual(lines[0], "%-19s%-10s%-19s%-12s%-19s" % ("Image", "PC", "Routine", "Line", "Source"))
+        self.assertGreater(len(lines), 2)
+        for row in lines[1:]:
+            self.assertRegex(row, r"^.{17}  [0-9A-F]{8,}  ")
+
+    def test_log_file_without_display(self):
+        log = os.path.join(self.tmp, "diagnostics.log")
+        env = {"FOR_DIAGNOSTIC_LOG_FILE": log, "FOR_DISABLE_DIAGNOSTIC_DISPLAY": "yes"}
+        run = self.run_program(self.EMPTY, env)
+        self.assertEqual((run.status, run.stderr), (24, b""))
+        with open(log, "rb") as f:
+            logged = f.read()
+        self.assertTrue(logged.startswith(b"forrtl: severe (24): end-of-file during read, unit 10"), logged[:100])
+        self.assertIn(b"Image", logged)
+
+    def test_log_file_and_display(self):
+        log = os.path.join(self.tmp, "both.log")
+        run = self.run_program(self.EMPTY, {"FOR_DIAGNOSTIC_LOG_FILE": log})
+        with open(log, "rb") as f:
+            self.assertEqual(f.read(), run.stderr)
+
+    def test_standard_error_redirected_by_fort0(self):
+        target = os.path.join(self.tmp, "fort0.txt")
+        with open(target, "wb") as f:
+            f.write(b"earlier\n")
+        run = self.run_program(self.EMPTY, {"FORT0": target})
+        self.assertEqual((run.status, run.stderr), (24, b""))
+        with open(target, "rb") as f:
+            content = f.read()
+        self.assertTrue(content.startswith(b"earlier\nforrtl: severe (24): "), content[:100])
+
+    def test_unopenable_fort0_keeps_standard_error(self):
+        run = self.run_program(self.EMPTY, {"FORT0": os.path.join(self.tmp, "missing", "dir", "x")})
+        self.assert_failed(run, 24, "end-of-file during read", 10, "input.txt")
+
+
+class DxfReader(EndToEnd):
+    """A real DXF reader must find the same points on layer 0."""
+
+    def test_reader_accepts_our_files(self):
+        try:
+            import ezdxf  # noqa: F401
+        except ImportError:
+            self.skipTest("ezdxf is not installed for this interpreter")
+        points = [(1.5, -2.25, 0), (1000.25, 0.05, -7), (123456.789, -0.04, 3.75)]
+        data = b"%d\n" % len(points) + b"".join(b"%r %r %r\n" % p for p in points)
+        run = self.run_program(data)
+        self.assertEqual(run.status, 0)
+        import ezdxf
+        document = ezdxf.readfile(run.path("3dpoint.dxf"))
+        found = [(e.dxf.layer, tuple(e.dxf.location)) for e in document.modelspace().query("POINT")]
+        expected = [("0", tuple(float(ref.f0_1(ref.single(c))) for c in p)) for p in points]
+        self.assertEqual(found, expected)
+
+
+def main():
+    parser = argparse.ArgumentParser(add_help=False)
+    parser.add_argument("--program", default=os.environ.get("TDP_PROGRAM"))
+    args, rest = parser.parse_known_args()
+    if not args.program:
+        sys.exit("run_e2e.py: give the program with --program or TDP_PROGRAM")
+    PROGRAM.extend(shlex.split(args.program))
+    PROGRAM[0] = os.path.abspath(PROGRAM[0]) if os.path.exists(PROGRAM[0]) else PROGRAM[0]
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()

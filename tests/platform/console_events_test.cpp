@@ -1,0 +1,37 @@
+#include "platform/console_events.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+namespace {
+
+bool exit_with_type(int event_type) { _exit(40 + event_type); }
+bool decline(int) { return false; }
+
+// Sent to the process, as a terminal would; the waiting thread must take it
+// although the main thread is the one that sends it.
+[[noreturn]] void send_and_wait(platform::ConsoleEventHandler handler, int signal) {
+    alarm(10);  // a lost event ends the child instead of hanging the test
+    if (!platform::start_console_events(handler)) _exit(1);
+    kill(getpid(), signal);
+    for (;;) pause();
+}
+
+TEST(ConsoleEventsDeathTest, EachSignalArrivesAsItsEventType) {
+    const struct {
+        int signal;
+        int event_type;
+    } cases[] = {{SIGINT, platform::kConsoleInterrupt},
+                 {SIGQUIT, platform::kConsoleBreak},
+                 {SIGHUP, platform::kConsoleClose}};
+    for (const auto& c : cases)
+        EXPECT_EXIT(send_and_wait(exit_with_type, c.signal), testing::ExitedWithCode(40 + c.event_type), "")
+            << c.signal;
+}
+
+TEST(ConsoleEventsDeathTest, DeclinedEventTakesTheDefaultAction) {
+    EXPECT_EXIT(send_and_wait(decline, SIGINT), testing::KilledBySignal(SIGINT), "");
+}
+
+}  // namespace

@@ -1,0 +1,337 @@
+#include "runtime/report.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include <cstdarg>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "runtime/error_catalogue.h"
+#include "runtime/fault_context.h"
+#include "runtime/report_parts.h"
+
+namespace {
+
+std::string compose(std::size_t size, int number, int insert_count, ...) {
+    std::vector<char> out(size + 8, '#');
+    std::va_list inserts;
+    va_start(inserts, insert_count);
+    const std::size_t length =
+        rt::compose_message_line({out.data(), size}, rt::lookup_error(number), insert_count, inserts);
+    va_end(inserts);
+    for (std::size_t i = size; i < out.size(); ++i) EXPECT_EQ(out[i], '#') << "written past the buffer";
+    if (length > 0) {
+        EXPECT_EQ(out[length], '\0');
+    }
+    return {out.data(), length};
+}
+
+TEST(ComposeMessageLine, PrefixTextAndInserts) {
+    EXPECT_EQ(compose(16384, 24, 2, 10, "/home/user/input.txt"),
+              "forrtl: severe (24): end-of-file during read, unit 10, file /home/user/input.txt\r\n");
+    EXPECT_EQ(compose(16384, 63, 2, 20, "/d/3dpoint.dxf"),
+              "forrtl: error (63): output conversion error, unit 20, file /d/3dpoint.dxf\r\n");
+    EXPECT_EQ(compose(16384, 780, 0),
+              "forrtl: warning (780): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n");
+    EXPECT_EQ(compose(16384, 0, 0), "forrtl: operation completed successfully\r\n");
+    EXPECT_EQ(compose(16384, 200, 1, "control-C"), "forrtl: error (200): program aborting due to control-C event\r\n");
+    EXPECT_EQ(compose(16384, 172, 2, 0x1234L, 0x1234L),
+              "forrtl: severe (172): Program Exception - exception code = 0x1234 (4660)\r\n");
+    EXPECT_EQ(compose(16384, 65536 + 41, 0), "forrtl: severe (41): insufficient virtual memory\r\n");
+    EXPECT_EQ(compose(16384, 9999, 0), "forrtl: severe (9999): Message not found\r\n");
+}
+
+TEST(ComposeMessageLine, WithoutInsertsTheTextStandsAsItIs) {
+    EXPECT_EQ(compose(16384, 8, 0), "forrtl: severe (8): internal consistency check failure, file %s, line %d\r\n");
+}
+
+TEST(ComposeMessageLine, LongInsertIsCutAndTheLineStillEnds) {
+    const std::string name(20000, 'n');
+    const std::string line = compose(16384, 29, 2, 10, name.c_str());
+    ASSERT_EQ(line.size(), 16383u);
+    EXPECT_EQ(line.substr(0, 49), "forrtl: severe (29): file not found, unit 10, fil");
+    EXPECT_EQ(line.substr(line.size() - 4), "nn\r\n");
+}
+
+TEST(ComposeMessageLine, TinyBuffers) {
+    EXPECT_EQ(compose(3, 24, 2, 10, "x"), "\r\n");
+    EXPECT_EQ(compose(12, 24, 2, 10, "x"), "forrtl: s\r\n");
+    EXPECT_EQ(compose(2, 24, 2, 10, "x"), "");
+}
+
+std::string system_line(std::size_t size, std::string_view platform_text, std::uint32_t code) {
+    std::vector<char> out(size + 8, '#');
+    const std::size_t length = rt::compose_system_error_line({out.data(), size}, platform_text, code);
+    for (std::size_t i = size; i < out.size(); ++i) EXPECT_EQ(out[i], '#') << "written past the buffer";
+    return {out.data(), length};
+}
+
+TEST(ComposeSystemErrorLine, PlatformTextOrTheSubstituteWithALineBreak) {
+    EXPECT_EQ(system_line(1034, "Permission denied\n", 13), "forrtl: Permission denied\n");
+    EXPECT_EQ(system_line(1034, "", 4321), "forrtl: FormatMessage failed for sysmem message number 4321\n");
+    EXPECT_EQ(system_line(20, "", 4321), "forrtl: FormatMess\n");
+    EXPECT_EQ(system_line(12, "Permission denied\n", 13), "forrtl: Per");
+    EXPECT_EQ(system_line(9, "", 1), "");
+}
+
+TEST(StatementTakesFailure, BranchesAndQuietConversion) {
+    struct Case {
+        int number;
+        std::uint32_t branches;
+        bool taken;
+    };
+    const Case cases[] = {
+        {24, 0, false},
+        {63, 0, false},
+        {59, rt::branch_error, true},
+        {24, rt::branch_error, false},  // end of file needs its own branch
+        {268, rt::branch_error, false},
+        {24, rt::branch_end_of_file, true},
+        {27, rt::branch_end_of_file, true},
+        {59, rt::branch_end_of_file, false},
+        {268, rt::branch_end_of_record, true},
+        {758, rt::branch_end_of_record, true},
+        {24, rt::branch_end_of_record, false},
+        {63, rt::branch_quiet_conversion, true},
+        {61, rt::branch_quiet_conversion, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(rt::statement_takes_failure(c.number, c.branches), c.taken) << c.number << " " << c.branches;
+}
+
+TEST(CheckEnvFlag, Values) {
+    struct Case {
+        const char* value;  // null: unset
+        bool expected;
+    };
+    const Case cases[] = {
+        {nullptr, false}, {"", false},    {"0", false},     {"00", false},   {"1", true},
+        {"10", true},     {"007", true},  {"t", true},      {"True", true},  {"y", true},
+        {"Yes", true},    {"false", false}, {"no", false},  {"n", false},    {"1a", false},
+        {" 1", false},    {"-1", false},  {"+1", false},    {"99999999999999999999999", true},
+    };
+    for (const Case& c : cases) {
+        if (c.value == nullptr)
+            unsetenv("TDP_FLAG_UNDER_TEST");
+        else
+            setenv("TDP_FLAG_UNDER_TEST", c.value, 1);
+        EXPECT_EQ(rt::check_env_flag("TDP_FLAG_UNDER_TEST"), c.expected) << (c.value ? c.value : "(unset)");
+    }
+    unsetenv("TDP_FLAG_UNDER_TEST");
+}
+
+// Reports whose severity lets the program go on come back to the caller.
+TEST(ReportError, WarningIsOneLineAndReturns) {
+    rt::create_fault_context();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(rt::report_error(780, 0), 780);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "forrtl: warning (780): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n");
+    rt::release_fault_context();
+}
+
+TEST(ReportError, ErrorCarriesATracebackAndReturns) {
+    rt::create_fault_context();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(rt::report_error(63, 2, 20, "/d/3dpoint.dxf"), 63);
+    const std::string text = testing::internal::GetCapturedStderr();
+    rt::release_fault_context();
+    EXPECT_EQ(text.rfind("forrtl: error (63): output conversion error, unit 20, file /d/3dpoint.dxf\r\n"
+                         "Image              PC        Routine",
+                         0),
+              0u)
+        << text;
+}
+
+TEST(ReportError, NoFaultContextNoTraceback) {
+    testing::internal::CaptureStderr();
+    rt::report_error(63, 2, 20, "f");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "forrtl: error (63): output conversion error, unit 20, file f\r\n");
+}
+
+// The severe path ends the process: each case runs in a child, started
+// afresh so that the process-wide once-only state is new.
+class SevereReport : public testing::Test {
+protected:
+    void SetUp() override {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        // The child runs this again: it must find the parent's directory.
+        if (const char* inherited = std::getenv(kDirVariable); inherited != nullptr) {
+            dir_ = inherited;
+            return;
+        }
+        std::string pattern = testing::TempDir() + "report_test_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        setenv(kDirVariable, pattern.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv(kDirVariable);
+        std::filesystem::remove_all(dir_);
+    }
+
+    static constexpr char kDirVariable[] = "TDP_REPORT_TEST_DIR";
+
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+    static std::string read(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path dir_;
+};
+
+// Stands in for the I/O layer's unit pass.
+int announce_unit_pass() {
+    std::fputs("unit pass\n", stderr);
+    return 0;
+}
+
+void report_end_of_file() {
+    rt::create_fault_context();
+    rt::set_unit_pass(announce_unit_pass);
+    rt::report_error(24, 2, 10, "/work/input.txt");
+}
+
+TEST_F(SevereReport, EndsWithItsNumberAfterTheUnitPass) {
+    EXPECT_EXIT(report_end_of_file(), testing::ExitedWithCode(24),
+                "^forrtl: severe \\(24\\): end-of-file during read, unit 10, file /work/input.txt\r\n"
+                "Image +PC +Routine +Line +Source +\n.*report_error.*\nunit pass\n$");
+}
+
+TEST_F(SevereReport, NumberAbove255EndsWith255) {
+    EXPECT_EXIT(rt::report_error(1234, 0), testing::ExitedWithCode(255),
+                "^forrtl: severe \\(1234\\): Message not found\r\n");
+}
+
+TEST_F(SevereReport, TracebackDisabled) {
+    EXPECT_EXIT(
+        {
+            setenv("FOR_DISABLE_STACK_TRACE", "1", 1);
+            report_end_of_file();
+        },
+        testing::ExitedWithCode(24), "^forrtl: severe \\(24\\): [^\n]*\r\nunit pass\n$");
+    for (const char* off : {"0", "false"}) {
+        EXPECT_EXIT(
+            {
+                setenv("FOR_DISABLE_STACK_TRACE", off, 1);
+                report_end_of_file();
+            },
+            testing::ExitedWithCode(24), "\r\nImage +PC")
+            << off;
+    }
+}
+
+TEST_F(SevereReport, LogFileWithoutDisplay) {
+    const std::string log = path("diagnostics.log");
+    {
+        std::ofstream earlier(log);
+        earlier << "earlier\n";
+    }
+    EXPECT_EXIT(
+        {
+            setenv("FOR_DIAGNOSTIC_LOG_FILE", log.c_str(), 1);
+            setenv("FOR_DISABLE_DIAGNOSTIC_DISPLAY", "yes", 1);
+            rt::create_fault_context();
+            rt::report_error(59, 2, 10, "/work/input.txt");
+        },
+        testing::ExitedWithCode(59), "^$");
+    const std::string text = read(log);
+    EXPECT_EQ(text.rfind("earlier\nforrtl: severe (59): list-directed I/O syntax error, unit 10, file "
+                         "/work/input.txt\r\nImage ",
+                         0),
+              0u)
+        << text;
+}
+
+TEST_F(SevereReport, LogFileAndDisplayForStackOverflow) {
+    const std::string log = path("overflow.log");
+    EXPECT_EXIT(
+        {
+            setenv("FOR_DIAGNOSTIC_LOG_FILE", log.c_str(), 1);
+            rt::report_error(170, 0);
+        },
+        testing::ExitedWithCode(170), "^forrtl: severe \\(170\\): Program Exception - stack overflow\r\n$");
+    EXPECT_EQ(read(log), "forrtl: severe (170): Program Exception - stack overflow\r\n");
+}
+
+TEST_F(SevereReport, UnopenableLogFileIsSkipped) {
+    const std::string log = path("missing-dir/x.log");
+    EXPECT_EXIT(
+        {
+            setenv("FOR_DIAGNOSTIC_LOG_FILE", log.c_str(), 1);
+            rt::report_error(41, 0);
+        },
+        testing::ExitedWithCode(41), "^forrtl: severe \\(41\\): insufficient virtual memory\r\n$");
+}
+
+TEST_F(SevereReport, Fort0TakesStandardError) {
+    const std::string target = path("fort0.txt");
+    EXPECT_EXIT(
+        {
+            setenv("FORT0", target.c_str(), 1);
+            rt::report_error(41, 0);
+        },
+        testing::ExitedWithCode(41), "^$");
+    EXPECT_EQ(read(target), "forrtl: severe (41): insufficient virtual memory\r\n");
+}
+
+TEST_F(SevereReport, UnopenableFort0KeepsStandardError) {
+    const std::string target = path("missing-dir/fort0.txt");
+    EXPECT_EXIT(
+        {
+            setenv("FORT0", target.c_str(), 1);
+            rt::report_error(41, 0);
+        },
+        testing::ExitedWithCode(41), "^forrtl: severe \\(41\\): insufficient virtual memory\r\n$");
+}
+
+TEST_F(SevereReport, DumpFlagsTakeTheAbnormalEnd) {
+    for (const char* flag : {"f77_dump_flag", "decfort_dump_flag"}) {
+        EXPECT_EXIT(
+            {
+                setenv(flag, "y", 1);
+                rt::report_error(41, 0);
+            },
+            testing::KilledBySignal(SIGABRT), "^forrtl: severe \\(41\\): insufficient virtual memory\r\n")
+            << flag;
+    }
+}
+
+// With a debugger said to be attached, severe and error reports stop in it;
+// without a real one the breakpoint trap ends the process.
+TEST_F(SevereReport, DebuggerStopsSevereAndErrorReports) {
+    for (const char* variable : {"FOR__IS_DEBUGGER_PRESENT", "FOR_DEBUGGER_IS_PRESENT"}) {
+        for (const int number : {41, 63}) {
+            EXPECT_EXIT(
+                {
+                    setenv(variable, "1", 1);
+                    rt::report_error(number, 2, 20, "f");
+                },
+                testing::KilledBySignal(SIGTRAP), "^forrtl: ")
+                << variable << " " << number;
+        }
+    }
+}
+
+TEST_F(SevereReport, ResumeAfterReportReturns) {
+    rt::create_fault_context();
+    rt::fault_context()->resume_after_report = 1;
+    setenv("FOR_DISABLE_STACK_TRACE", "y", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(rt::report_error(157, 0), 157);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "forrtl: severe (157): Program Exception - access violation\r\n");
+    unsetenv("FOR_DISABLE_STACK_TRACE");
+    rt::release_fault_context();
+}
+
+}  // namespace
