@@ -1,8 +1,6 @@
 #include "io/unit_table.h"
 
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <new>
 
@@ -64,22 +62,6 @@ UnitConnection* find_connection(std::int32_t unit) {
 UnitConnection* find_connected(std::int32_t unit) {
     UnitConnection* connection = find_connection(unit);
     return connection != nullptr && connection->connected ? connection : nullptr;
-}
-
-void create_preconnected_units() {
-    static constexpr std::int32_t kUnits[] = {0, 5, 6, -1, -2, -3, -4};
-    for (const std::int32_t unit : kUnits) {
-        UnitSlot* slot = find_or_create_slot(unit);
-        if (slot->connection) continue;
-        slot->connection.reset(new (std::nothrow) UnitConnection{});
-        if (!slot->connection) return;  // the entries only note the units; nothing depends on them
-        slot->connection->unit = unit;
-        if (unit >= 0) {
-            char variable[16];
-            std::snprintf(variable, sizeof variable, "FORT%d", static_cast<int>(unit));
-            slot->connection->name_from_environment = std::getenv(variable) != nullptr;
-        }
-    }
 }
 
 namespace detail {

@@ -48,10 +48,6 @@ UnitConnection* find_connected(std::int32_t unit);
 template <typename Visit>
 void for_each_slot(Visit&& visit);
 
-// The entries start-up creates for the console units 0, 5 and 6 and the
-// internal units -4 to -1; they stay unconnected in this program.
-void create_preconnected_units();
-
 // Holds a slot's busy mark for one statement.
 class BusyMark {
 public:

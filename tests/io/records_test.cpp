@@ -153,7 +153,7 @@ TEST_F(RecordsTest, LongOutputRecordIsWrittenWhole) {
 }
 
 TEST_F(RecordsTest, GivenRecordLengthIsALimit) {
-    const ScopedEnv env{"FORT_FMT_RECL", "150"};
+    const ScopedEnv env{"FORT_FMT_RECL", "150"};  // room for 151 characters
     reread_settings();
     ASSERT_EQ(open(20, dir.file("3dpoint.dxf")), 0);
     EXPECT_EQ(put_record(20, std::string(150, 'x')), 0);
