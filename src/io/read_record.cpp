@@ -7,43 +7,10 @@
 
 namespace io {
 
-namespace {
-
-constexpr char kEndOfFileMark = 0x1A;  // Ctrl-Z alone on a line ends the input
-
-// Cuts the record [start, end) out of the buffer: one CR before an LF
-// delimiter is part of the line end, and a free-form read drops them all.
-int finish_record(UnitConnection& connection, std::size_t start, std::size_t end, bool free_form) {
-    const char* buffer = connection.buffer.data();
-    if (connection.terminator != TerminatorKind::cr && end > start && buffer[end - 1] == '\r') {
-        --end;
-        while (free_form && end > start && buffer[end - 1] == '\r') --end;
-    }
-    connection.record_start = connection.next_position = start;
-    connection.record_end = end;
-    if (end - start == 1 && buffer[start] == kEndOfFileMark) return err::kEndOfFile;
-    return 0;
-}
-
-}  // namespace
-
-int read_record(UnitConnection& connection, bool free_form) {
+// The record is not among the bytes read ahead: the unfinished record moves
+// to the buffer start and the buffer is filled behind it.
+int refill_and_read(UnitConnection& connection, bool free_form) {
     const char delimiter = record_delimiter(connection.terminator);
-
-    // The record may already be among the bytes read ahead.
-    if (connection.read_ahead_count > 0) {
-        const char* from = connection.buffer.data() + connection.read_ahead_start;
-        if (const void* found = std::memchr(from, delimiter, connection.read_ahead_count)) {
-            const std::size_t start = connection.read_ahead_start;
-            const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - connection.buffer.data());
-            connection.read_ahead_count -= end + 1 - start;
-            connection.read_ahead_start = end + 1;
-            return finish_record(connection, start, end, free_form);
-        }
-    }
-
-    // Otherwise the unfinished record moves to the buffer start and the
-    // buffer is filled behind it.
     std::size_t filled = connection.read_ahead_count;
     if (filled > 0) std::memmove(connection.buffer.data(), connection.buffer.data() + connection.read_ahead_start, filled);
     connection.read_ahead_start = 0;

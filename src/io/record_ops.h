@@ -3,16 +3,50 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
+#include "io/error_numbers.h"
 #include "io/unit_connection.h"
 
 namespace io {
 
-// `free_form`: the reader drops every CR before the delimiter, not just one.
-int read_record(UnitConnection& connection, bool free_form);
-int extend_record(UnitConnection& connection, std::size_t bytes);
-int write_record(UnitConnection& connection);
+inline constexpr char kEndOfFileMark = 0x1A;  // Ctrl-Z alone on a line ends the input
 
+// Cuts the record [start, end) out of the buffer: one CR before an LF
+// delimiter is part of the line end, and a free-form read drops them all.
+inline int finish_record(UnitConnection& connection, std::size_t start, std::size_t end, bool free_form) {
+    const char* buffer = connection.buffer.data();
+    if (connection.terminator != TerminatorKind::cr && end > start && buffer[end - 1] == '\r') {
+        --end;
+        while (free_form && end > start && buffer[end - 1] == '\r') --end;
+    }
+    connection.record_start = connection.next_position = start;
+    connection.record_end = end;
+    if (end - start == 1 && buffer[start] == kEndOfFileMark) return err::kEndOfFile;
+    return 0;
+}
+
+int refill_and_read(UnitConnection& connection, bool free_form);
+
+// Makes the next record current. `free_form`: every CR before the
+// delimiter is dropped, not just one. Inline: it runs once per input line.
+inline int read_record(UnitConnection& connection, bool free_form) {
+    // Most records are already among the bytes read ahead.
+    if (connection.read_ahead_count > 0) {
+        const char* buffer = connection.buffer.data();
+        const char* from = buffer + connection.read_ahead_start;
+        if (const void* found = std::memchr(from, record_delimiter(connection.terminator), connection.read_ahead_count)) {
+            const std::size_t start = connection.read_ahead_start;
+            const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - buffer);
+            connection.read_ahead_count -= end + 1 - start;
+            connection.read_ahead_start = end + 1;
+            return finish_record(connection, start, end, free_form);
+        }
+    }
+    return refill_and_read(connection, free_form);
+}
+
+int extend_record(UnitConnection& connection, std::size_t bytes);
 int extend_record_by_shortfall(UnitConnection& connection, std::size_t bytes);
 
 // Makes room for `bytes` more characters of the output record from the next
@@ -20,6 +54,32 @@ int extend_record_by_shortfall(UnitConnection& connection, std::size_t bytes);
 inline int reserve_record_room(UnitConnection& connection, std::size_t bytes) {
     if (bytes <= connection.record_end - connection.next_position) return 0;
     return extend_record_by_shortfall(connection, bytes);
+}
+
+// Puts the terminator behind the record's last character; returns where the
+// record's bytes end. The buffer must have kTerminatorRoom bytes there.
+inline std::size_t place_terminator(UnitConnection& connection) {
+    const std::string_view terminator = terminator_bytes(connection.terminator);
+    char* end = connection.buffer.data() + connection.next_position;
+    end[0] = terminator[0];
+    if (terminator.size() == 2) end[1] = terminator[1];
+    return connection.next_position + terminator.size();
+}
+
+int write_record_out(UnitConnection& connection);
+
+// Ends the output record. Inline for the buffered record that stays in the
+// buffer, which needs no system call; everything else goes out of line.
+inline int write_record(UnitConnection& connection) {
+    const std::size_t room_end = connection.next_position + kTerminatorRoom;
+    if (connection.buffered && !connection.truncate_at_next_record && room_end <= connection.buffer.size() &&
+        room_end + 2 * connection.record_area_size < connection.buffer.size()) {
+        const std::size_t record_stop = place_terminator(connection);
+        connection.pending_output_end = connection.record_start = connection.next_position = record_stop;
+        connection.record_end = record_stop + connection.record_area_size;
+        return 0;
+    }
+    return write_record_out(connection);
 }
 
 }  // namespace io

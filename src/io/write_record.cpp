@@ -50,9 +50,8 @@ int extend_record_by_shortfall(UnitConnection& connection, std::size_t bytes) {
     return extend_record(connection, std::max({bytes - left, std::size_t{512}, connection.record_area_size / 8}));
 }
 
-int write_record(UnitConnection& connection) {
+int write_record_out(UnitConnection& connection) {
     const std::size_t length = connection.next_position - connection.record_start;
-    const std::string_view terminator = terminator_bytes(connection.terminator);
 
     // Room for the terminator behind the record. This grows the buffer, not
     // the record, so it is no record overflow unless memory runs out.
@@ -61,10 +60,7 @@ int write_record(UnitConnection& connection) {
         !grow_buffer(connection, needed - connection.buffer.size())) {
         return err::kRecordOverflow;
     }
-    char* end = connection.buffer.data() + connection.next_position;
-    end[0] = terminator[0];
-    if (terminator.size() == 2) end[1] = terminator[1];
-    const std::size_t record_stop = connection.next_position + terminator.size();
+    const std::size_t record_stop = place_terminator(connection);
 
     int number = 0;
     if (!connection.buffered) {
