@@ -207,6 +207,7 @@ TEST_F(RecordsTest, BadTerminatorRuleIsReportedOnceAsAWarning) {
 
 TEST_F(RecordsTest, OpenFailuresGiveTheirNumbers) {
     fs::create_directory(dir.file("input.txt"));
+    fs::create_directory(dir.file("3dpoint.dxf"));
     write_bytes(dir.file("plain"), "");
     struct Case {
         std::string name;
@@ -214,6 +215,7 @@ TEST_F(RecordsTest, OpenFailuresGiveTheirNumbers) {
     };
     const Case cases[] = {
         {dir.file("input.txt"), io::err::kPermissionDenied},
+        {dir.file("3dpoint.dxf"), io::err::kPermissionDenied},
         {dir.file("no/such/dir/input.txt"), io::err::kFileNotFound},
         {dir.file("plain/input.txt"), io::err::kFileNotFound},
         {dir.file(std::string(257 - dir.path().string().size() - 1, 'n')), io::err::kFileNameError},

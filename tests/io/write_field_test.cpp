@@ -1,6 +1,8 @@
 #include "io/write_field.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "io/error_numbers.h"
@@ -53,6 +55,21 @@ TEST_F(WriteFieldTest, ReadOnlyConnectionRefusesBeforeFormatting) {
     // Even a value that could not be formatted meets the read-only check first.
     EXPECT_EQ(io::write_field(20, field::I3, ItemValue::of(std::string_view{"x"})), io::err::kWriteToReadOnly);
     EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"SECTION"})), io::err::kWriteToReadOnly);
+    ASSERT_EQ(io::close_unit(20), 0);
+    EXPECT_EQ(read_bytes(name), "old\r\n");
+}
+
+TEST_F(WriteFieldTest, ReadOnlyFileOnDiskIsLeftUnchanged) {
+    const std::string name = dir.file("3dpoint.dxf");
+    test_support::write_bytes(name, "old\r\n");
+    std::filesystem::permissions(name, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    if (std::FILE* probe = std::fopen(name.c_str(), "r+")) {
+        std::fclose(probe);
+        GTEST_SKIP() << "permissions do not bind this user";
+    }
+    ASSERT_EQ(open(20, name), 0);
+    EXPECT_TRUE(io::find_connected(20)->read_only);
+    EXPECT_EQ(io::write_field(20, field::I3, ItemValue::of(0)), io::err::kWriteToReadOnly);
     ASSERT_EQ(io::close_unit(20), 0);
     EXPECT_EQ(read_bytes(name), "old\r\n");
 }
