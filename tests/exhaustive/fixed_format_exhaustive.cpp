@@ -20,26 +20,27 @@ constexpr unsigned thread_count = 2;
 std::atomic<std::uint64_t> next_chunk{0};
 std::atomic<bool> mismatch_found{false};
 
-std::string_view format(const io::FieldSpec& spec, std::uint32_t bits, char (&out)[64]) {
-    const auto r = io::format_field(spec, io::ItemValue::of(static_cast<std::int32_t>(bits)), out);
-    return {out, r.length};
-}
+struct Field {
+    const char* name;
+    io::FieldSpec spec;
+    std::string (*reference)(std::uint32_t bits);
+};
+
+constexpr Field fields[] = {
+    {"F0.1", io::field::F0_1, reference::minimal_one_decimal},
+    {"F3.1", io::field::F3_1, reference::width3_one_decimal},
+};
 
 bool check(std::uint32_t bits) {
-    char out[64];
-    const auto minimal = format(io::field::F0_1, bits, out);
-    const auto expected_minimal = reference::minimal_one_decimal(bits);
-    if (minimal != expected_minimal) {
-        std::printf("mismatch at 0x%08x: F0.1 gave \"%.*s\", reference \"%s\"\n", bits,
-                    static_cast<int>(minimal.size()), minimal.data(), expected_minimal.c_str());
-        return false;
-    }
-    const auto width3 = format(io::field::F3_1, bits, out);
-    const auto expected_width3 = reference::width3_one_decimal(bits);
-    if (width3 != expected_width3) {
-        std::printf("mismatch at 0x%08x: F3.1 gave \"%.*s\", reference \"%s\"\n", bits,
-                    static_cast<int>(width3.size()), width3.data(), expected_width3.c_str());
-        return false;
+    for (const auto& field : fields) {
+        char out[64];
+        const auto r = io::format_field(field.spec, io::ItemValue::of(static_cast<std::int32_t>(bits)), out);
+        const std::string_view got(out, r.length);
+        if (const auto expected = field.reference(bits); got != expected) {
+            std::printf("mismatch at 0x%08x: %s gave \"%.*s\", reference \"%s\"\n", bits, field.name,
+                        static_cast<int>(got.size()), got.data(), expected.c_str());
+            return false;
+        }
     }
     return true;
 }
