@@ -104,7 +104,11 @@ inline std::uint64_t eight_digits(std::uint32_t value) {
     const std::uint64_t tens = ((x * 103) >> 10) & 0x000f000f000f000full;
     x = tens | (x - tens * 10) << 8;
     x += 0x3030303030303030ull;
-    if constexpr (std::endian::native == std::endian::big) x = __builtin_bswap64(x);
+    if constexpr (std::endian::native == std::endian::big) {
+        x = x << 32 | x >> 32;
+        x = (x & 0x0000ffff0000ffffull) << 16 | (x >> 16 & 0x0000ffff0000ffffull);
+        x = (x & 0x00ff00ff00ff00ffull) << 8 | (x >> 8 & 0x00ff00ff00ff00ffull);
+    }
     return x;
 }
 
