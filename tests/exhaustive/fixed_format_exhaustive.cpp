@@ -20,29 +20,20 @@ constexpr unsigned thread_count = 2;
 std::atomic<std::uint64_t> next_chunk{0};
 std::atomic<bool> mismatch_found{false};
 
-struct Field {
-    const char* name;
-    io::FieldSpec spec;
-    std::string (*reference)(std::uint32_t bits);
-};
-
-constexpr Field fields[] = {
-    {"F0.1", io::field::F0_1, reference::minimal_one_decimal},
-    {"F3.1", io::field::F3_1, reference::width3_one_decimal},
-};
+bool agrees(const char* name, const io::FieldSpec& spec, std::uint32_t bits, const std::string& expected) {
+    char out[64];
+    const auto r = io::format_field(spec, io::ItemValue::of(static_cast<std::int32_t>(bits)), out);
+    const std::string_view got(out, r.length);
+    if (got == expected) return true;
+    std::printf("mismatch at 0x%08x: %s gave \"%.*s\", reference \"%s\"\n", bits, name,
+                static_cast<int>(got.size()), got.data(), expected.c_str());
+    return false;
+}
 
 bool check(std::uint32_t bits) {
-    for (const auto& field : fields) {
-        char out[64];
-        const auto r = io::format_field(field.spec, io::ItemValue::of(static_cast<std::int32_t>(bits)), out);
-        const std::string_view got(out, r.length);
-        if (const auto expected = field.reference(bits); got != expected) {
-            std::printf("mismatch at 0x%08x: %s gave \"%.*s\", reference \"%s\"\n", bits, field.name,
-                        static_cast<int>(got.size()), got.data(), expected.c_str());
-            return false;
-        }
-    }
-    return true;
+    const std::string minimal = reference::minimal_one_decimal(bits);
+    return agrees("F0.1", io::field::F0_1, bits, minimal) &&
+           agrees("F3.1", io::field::F3_1, bits, reference::width3_one_decimal(bits, minimal));
 }
 
 void worker() {

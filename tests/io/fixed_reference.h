@@ -43,16 +43,19 @@ inline std::string minimal_one_decimal(std::uint32_t bits) {
     return (negative ? "-" : "") + s;
 }
 
-// The F3.1 text of the same value.
-inline std::string width3_one_decimal(std::uint32_t bits) {
+// The F3.1 text of the same value, given its F0.1 text.
+inline std::string width3_one_decimal(std::uint32_t bits, std::string s) {
     const float v = std::bit_cast<float>(bits);
     if (std::isnan(v)) return "NaN";
     if (std::isinf(v)) return v < 0 ? "***" : "Inf";
-    std::string s = minimal_one_decimal(bits);
     const bool negative = s[0] == '-';
     if (s[negative] == '.' && s.size() < 3) s.insert(negative, 1, '0');
     if (s.size() > 3) return "***";
     return std::string(3 - s.size(), ' ') + s;
+}
+
+inline std::string width3_one_decimal(std::uint32_t bits) {
+    return width3_one_decimal(bits, minimal_one_decimal(bits));
 }
 
 // The F0.d text for any d, from the exact expansion (every float has at most
