@@ -13,8 +13,13 @@ int read_record(UnitConnection& connection, bool free_form);
 int extend_record(UnitConnection& connection, std::size_t bytes);
 int write_record(UnitConnection& connection);
 
-// Room the connection's output record has left from the next position on,
-// grown with extend_record when short; 0 or 66.
-int reserve_record_room(UnitConnection& connection, std::size_t bytes);
+int extend_record_by_shortfall(UnitConnection& connection, std::size_t bytes);
+
+// Makes room for `bytes` more characters of the output record from the next
+// position on, growing it with extend_record when short; 0 or 66.
+inline int reserve_record_room(UnitConnection& connection, std::size_t bytes) {
+    if (bytes <= connection.record_end - connection.next_position) return 0;
+    return extend_record_by_shortfall(connection, bytes);
+}
 
 }  // namespace io

@@ -59,7 +59,6 @@ struct UnitConnection {
     std::size_t pending_output_end = 0;  // buffered output not yet written: [0, this)
 
     std::int64_t records_written = 0;
-    bool name_from_environment = false;  // console units: FORT<n> names a file for it
 
     std::string_view name() const {
         return file_name.data() == nullptr ? std::string_view{}

@@ -2,6 +2,7 @@
 // every other number. The table owns every connection.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -18,8 +19,23 @@ struct UnitSlot {
 inline constexpr std::int32_t kFirstFixedUnit = -5;
 inline constexpr std::int32_t kLastFixedUnit = 99;
 
-// The unit's slot, or null when it has none yet.
-UnitSlot* find_slot(std::int32_t unit);
+inline constexpr std::size_t kFixedSlotCount = kLastFixedUnit - kFirstFixedUnit + 1;
+
+namespace detail {
+extern std::array<UnitSlot, kFixedSlotCount> fixed_slots;
+UnitSlot* find_secondary_slot(std::int32_t unit);
+UnitSlot* first_secondary_slot();
+UnitSlot* next_secondary_slot(UnitSlot* slot);
+}  // namespace detail
+
+// The unit's slot, or null when it has none yet. Every statement starts
+// here, so the fixed slots are found without a call.
+inline UnitSlot* find_slot(std::int32_t unit) {
+    if (unit >= kFirstFixedUnit && unit <= kLastFixedUnit) {
+        return &detail::fixed_slots[static_cast<std::size_t>(unit - kFirstFixedUnit)];
+    }
+    return detail::find_secondary_slot(unit);
+}
 // The unit's slot, created when missing; null when no memory.
 UnitSlot* find_or_create_slot(std::int32_t unit);
 // The unit's connection if it exists (connected or not), else null.
@@ -31,10 +47,6 @@ UnitConnection* find_connected(std::int32_t unit);
 // unit -5 up, then the secondary table. Stops when `visit` returns false.
 template <typename Visit>
 void for_each_slot(Visit&& visit);
-
-// The entries start-up creates for the console units 0, 5 and 6 and the
-// internal units -4 to -1; they stay unconnected in this program.
-void create_preconnected_units();
 
 // Holds a slot's busy mark for one statement.
 class BusyMark {
@@ -48,17 +60,10 @@ private:
     UnitSlot& slot_;
 };
 
-namespace detail {
-UnitSlot* fixed_slots();  // kLastFixedUnit - kFirstFixedUnit + 1 of them
-UnitSlot* first_secondary_slot();
-UnitSlot* next_secondary_slot(UnitSlot* slot);
-}  // namespace detail
-
 template <typename Visit>
 void for_each_slot(Visit&& visit) {
-    UnitSlot* fixed = detail::fixed_slots();
-    for (std::int32_t i = 0; i <= kLastFixedUnit - kFirstFixedUnit; ++i) {
-        if (!visit(fixed[i])) return;
+    for (UnitSlot& slot : detail::fixed_slots) {
+        if (!visit(slot)) return;
     }
     for (UnitSlot* slot = detail::first_secondary_slot(); slot != nullptr; slot = detail::next_secondary_slot(slot)) {
         if (!visit(*slot)) return;

@@ -44,9 +44,9 @@ int extend_record(UnitConnection& connection, std::size_t bytes) {
     return 0;
 }
 
-int reserve_record_room(UnitConnection& connection, std::size_t bytes) {
+// The larger of the shortfall, 512 bytes and an eighth of the record area.
+int extend_record_by_shortfall(UnitConnection& connection, std::size_t bytes) {
     const std::size_t left = connection.record_end - connection.next_position;
-    if (bytes <= left) return 0;
     return extend_record(connection, std::max({bytes - left, std::size_t{512}, connection.record_area_size / 8}));
 }
 
@@ -61,7 +61,9 @@ int write_record(UnitConnection& connection) {
         !grow_buffer(connection, needed - connection.buffer.size())) {
         return err::kRecordOverflow;
     }
-    std::memcpy(connection.buffer.data() + connection.next_position, terminator.data(), terminator.size());
+    char* end = connection.buffer.data() + connection.next_position;
+    end[0] = terminator[0];
+    if (terminator.size() == 2) end[1] = terminator[1];
     const std::size_t record_stop = connection.next_position + terminator.size();
 
     int number = 0;

@@ -10,7 +10,6 @@
 #include "io/io_settings.h"
 #include "io/record_ops.h"
 #include "io/records.h"
-#include "io/report_double.h"
 #include "io/unit_table.h"
 #include "platform/testing.h"
 #include "runtime/io_size_settings.h"
@@ -23,7 +22,6 @@ protected:
     RecordsTest() {
         rt::read_io_size_settings();
         io::testing::forget_terminator_rule();
-        reported().clear();
     }
     ~RecordsTest() override {
         platform::testing::clear_syscall_failures();

@@ -5,6 +5,7 @@
 
 #include "io/error_numbers.h"
 #include "io/records_fixture.h"
+#include "io/report_capture.h"
 #include "io/unit_record_source.h"
 
 namespace {
@@ -153,7 +154,7 @@ TEST_F(RecordsTest, LongOutputRecordIsWrittenWhole) {
 }
 
 TEST_F(RecordsTest, GivenRecordLengthIsALimit) {
-    const ScopedEnv env{"FORT_FMT_RECL", "150"};
+    const ScopedEnv env{"FORT_FMT_RECL", "150"};  // room for 151 characters
     reread_settings();
     ASSERT_EQ(open(20, dir.file("3dpoint.dxf")), 0);
     EXPECT_EQ(put_record(20, std::string(150, 'x')), 0);
@@ -176,6 +177,7 @@ TEST_F(RecordsTest, TerminatorRuleFromTheEnvironment) {
     for (const Case& c : cases) {
         const ScopedEnv env{"FOR_FMT_TERMINATOR", c.rule};
         reread_settings();
+        test_support::ReportCapture warnings;
         const std::string input = dir.file("input.txt");
         const std::string output = dir.file("3dpoint.dxf");
         write_bytes(input, "a\r\nb\rc\n");
@@ -194,10 +196,13 @@ TEST_F(RecordsTest, TerminatorRuleFromTheEnvironment) {
 TEST_F(RecordsTest, BadTerminatorRuleIsReportedOnceAsAWarning) {
     const ScopedEnv env{"FOR_FMT_TERMINATOR", "LF:"};
     reread_settings();
+    test_support::ReportCapture reports;
     ASSERT_EQ(open(10, dir.file("a")), 0);
     ASSERT_EQ(open(20, dir.file("b")), 0);
-    ASSERT_EQ(test_support::reported().size(), 1u);
-    EXPECT_EQ(test_support::reported()[0].number, io::err::kBadTerminatorRule);
+    const std::string text = reports.text();
+    EXPECT_EQ(test_support::count_of(text, "forrtl: warning (780): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored"), 1)
+        << text;
+    EXPECT_EQ(test_support::count_of(text, "forrtl:"), 1) << text;
 }
 
 TEST_F(RecordsTest, OpenFailuresGiveTheirNumbers) {
@@ -348,6 +353,20 @@ TEST_F(RecordsTest, CloseAllUnitsClosesEveryConnectedUnit) {
         EXPECT_EQ(io::find_connected(unit), nullptr);
         EXPECT_EQ(read_bytes(dir.file("u" + std::to_string(unit))), std::to_string(unit) + "\r\n");
     }
+}
+
+TEST_F(RecordsTest, CloseAllUnitsStopsAtTheFirstFailingClose) {
+    ASSERT_EQ(open(20, dir.file("b")), 0);
+    ASSERT_EQ(open(10, dir.file("a")), 0);
+    test_support::ReportCapture reports;
+    {
+        const ScopedSyscallFailure failure{Syscall::close, 1, EIO};
+        EXPECT_EQ(io::close_all_units(), io::err::kCloseError);
+    }
+    // Unit 10 comes first in the table; unit 20 is not visited.
+    EXPECT_EQ(reports.text(), "forrtl: severe (28): CLOSE error, unit 10, file " + dir.file("a") + "\r\n");
+    EXPECT_EQ(io::find_connection(10), nullptr);
+    EXPECT_NE(io::find_connected(20), nullptr);
 }
 
 }  // namespace

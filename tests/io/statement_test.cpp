@@ -1,0 +1,65 @@
+#include "io/statement.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "io/error_numbers.h"
+#include "io/records_fixture.h"
+#include "io/report_capture.h"
+
+namespace {
+
+using platform::testing::ScopedSyscallFailure;
+using platform::testing::Syscall;
+using test_support::count_of;
+using test_support::RecordsTest;
+using test_support::ReportCapture;
+
+using FinishStatementTest = RecordsTest;
+
+TEST_F(FinishStatementTest, SuccessIsNotReported) {
+    ReportCapture reports;
+    EXPECT_EQ(io::finish_statement(0, 10), 0);
+    EXPECT_EQ(reports.text(), "");
+}
+
+TEST_F(FinishStatementTest, FailedOpenIsReportedWithTheFullNameAndCode) {
+    const std::string name = dir.file("input.txt");
+    ReportCapture reports;
+    {
+        const ScopedSyscallFailure failure{Syscall::open, 1, EIO};
+        EXPECT_EQ(io::finish_statement(open(10, name), 10), io::err::kOpenFailure);
+    }
+    const std::string text = reports.text();
+    EXPECT_EQ(count_of(text, std::string{"forrtl: "} + std::strerror(EIO)), 1) << text;
+    EXPECT_EQ(count_of(text, "forrtl: severe (30): open failure, unit 10, file " + name + "\r\n"), 1) << text;
+    // The half-made connection is gone once reported; the unit opens again.
+    EXPECT_EQ(io::find_connection(10), nullptr);
+    EXPECT_EQ(open(10, name), 0);
+}
+
+TEST_F(FinishStatementTest, SavedCodeIsShownOncePerFailure) {
+    ASSERT_EQ(open(20, "/dev/full"), 0);
+    ReportCapture reports;
+    EXPECT_EQ(io::finish_statement(put_record(20, "x"), 20), io::err::kWriteError);
+    EXPECT_EQ(io::find_connected(20)->last_system_error, 0u);
+    EXPECT_EQ(io::finish_statement(put_record(20, "x"), 20), io::err::kWriteError);
+    const std::string text = reports.text();
+    EXPECT_EQ(count_of(text, std::string{"forrtl: "} + std::strerror(ENOSPC)), 2) << text;
+    EXPECT_EQ(count_of(text, "forrtl: severe (38): error during write, unit 20, file /dev/full\r\n"), 2) << text;
+}
+
+TEST_F(FinishStatementTest, FailedCloseStillNamesTheFile) {
+    const std::string name = dir.file("3dpoint.dxf");
+    ASSERT_EQ(open(20, name), 0);
+    ReportCapture reports;
+    {
+        const ScopedSyscallFailure failure{Syscall::close, 1, EIO};
+        EXPECT_EQ(io::finish_statement(io::close_unit(20), 20), io::err::kCloseError);
+    }
+    EXPECT_EQ(count_of(reports.text(), "forrtl: severe (28): CLOSE error, unit 20, file " + name + "\r\n"), 1);
+    EXPECT_EQ(io::find_connection(20), nullptr);
+}
+
+}  // namespace
