@@ -253,46 +253,41 @@ TEST_F(SevereReport, LogFileWithoutDisplay) {
         << text;
 }
 
-TEST_F(SevereReport, LogFileAndDisplayForStackOverflow) {
-    const std::string log = path("overflow.log");
-    EXPECT_EXIT(
-        {
-            setenv("FOR_DIAGNOSTIC_LOG_FILE", log.c_str(), 1);
-            rt::report_error(170, 0);
-        },
-        testing::ExitedWithCode(170), "^forrtl: severe \\(170\\): Program Exception - stack overflow\r\n$");
-    EXPECT_EQ(read(log), "forrtl: severe (170): Program Exception - stack overflow\r\n");
-}
-
-TEST_F(SevereReport, UnopenableLogFileIsSkipped) {
-    const std::string log = path("missing-dir/x.log");
-    EXPECT_EXIT(
-        {
-            setenv("FOR_DIAGNOSTIC_LOG_FILE", log.c_str(), 1);
-            rt::report_error(41, 0);
-        },
-        testing::ExitedWithCode(41), "^forrtl: severe \\(41\\): insufficient virtual memory\r\n$");
-}
-
-TEST_F(SevereReport, Fort0TakesStandardError) {
-    const std::string target = path("fort0.txt");
-    EXPECT_EXIT(
-        {
-            setenv("FORT0", target.c_str(), 1);
-            rt::report_error(41, 0);
-        },
-        testing::ExitedWithCode(41), "^$");
-    EXPECT_EQ(read(target), "forrtl: severe (41): insufficient virtual memory\r\n");
-}
-
-TEST_F(SevereReport, UnopenableFort0KeepsStandardError) {
-    const std::string target = path("missing-dir/fort0.txt");
-    EXPECT_EXIT(
-        {
-            setenv("FORT0", target.c_str(), 1);
-            rt::report_error(41, 0);
-        },
-        testing::ExitedWithCode(41), "^forrtl: severe \\(41\\): insufficient virtual memory\r\n$");
+// The log file and the FORT0 redirection, each with a file that can be
+// opened and one that cannot (its directory is missing).
+TEST_F(SevereReport, LogFileAndFort0) {
+    constexpr char kLine41[] = "forrtl: severe (41): insufficient virtual memory\r\n";
+    constexpr char kShown41[] = "^forrtl: severe \\(41\\): insufficient virtual memory\r\n$";
+    struct Case {
+        const char* variable;
+        const char* file;
+        int number;
+        const char* on_standard_error;
+        const char* in_file;  // null: the file stays absent
+    };
+    const Case cases[] = {
+        // A stack overflow goes out through raw writes, to both.
+        {"FOR_DIAGNOSTIC_LOG_FILE", "overflow.log", 170,
+         "^forrtl: severe \\(170\\): Program Exception - stack overflow\r\n$",
+         "forrtl: severe (170): Program Exception - stack overflow\r\n"},
+        {"FOR_DIAGNOSTIC_LOG_FILE", "missing-dir/x.log", 41, kShown41, nullptr},
+        {"FORT0", "fort0.txt", 41, "^$", kLine41},
+        {"FORT0", "missing-dir/fort0.txt", 41, kShown41, nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::string file = path(c.file);
+        EXPECT_EXIT(
+            {
+                setenv(c.variable, file.c_str(), 1);
+                rt::report_error(c.number, 0);
+            },
+            testing::ExitedWithCode(c.number), c.on_standard_error)
+            << c.variable << " " << c.file;
+        if (c.in_file != nullptr)
+            EXPECT_EQ(read(file), c.in_file) << c.file;
+        else
+            EXPECT_FALSE(std::filesystem::exists(file)) << c.file;
+    }
 }
 
 TEST_F(SevereReport, DumpFlagsTakeTheAbnormalEnd) {
