@@ -8,14 +8,13 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "runtime/error_catalogue.h"
 #include "runtime/fault_context.h"
 #include "runtime/report_parts.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -46,9 +45,7 @@ TEST(ComposeMessageLine, PrefixTextAndInserts) {
               "forrtl: severe (172): Program Exception - exception code = 0x1234 (4660)\r\n");
     EXPECT_EQ(compose(16384, 65536 + 41, 0), "forrtl: severe (41): insufficient virtual memory\r\n");
     EXPECT_EQ(compose(16384, 9999, 0), "forrtl: severe (9999): Message not found\r\n");
-}
-
-TEST(ComposeMessageLine, WithoutInsertsTheTextStandsAsItIs) {
+    // Without inserts the text stands as it is.
     EXPECT_EQ(compose(16384, 8, 0), "forrtl: severe (8): internal consistency check failure, file %s, line %d\r\n");
 }
 
@@ -180,12 +177,7 @@ protected:
     static constexpr char kDirVariable[] = "TDP_REPORT_TEST_DIR";
 
     std::string path(const char* name) const { return (dir_ / name).string(); }
-    static std::string read(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string read(const std::string& file) { return test_support::read_bytes(file); }
 
     std::filesystem::path dir_;
 };
@@ -233,10 +225,7 @@ TEST_F(SevereReport, TracebackDisabled) {
 
 TEST_F(SevereReport, LogFileWithoutDisplay) {
     const std::string log = path("diagnostics.log");
-    {
-        std::ofstream earlier(log);
-        earlier << "earlier\n";
-    }
+    test_support::write_bytes(log, "earlier\n");
     EXPECT_EXIT(
         {
             setenv("FOR_DIAGNOSTIC_LOG_FILE", log.c_str(), 1);
