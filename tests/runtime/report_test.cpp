@@ -13,6 +13,7 @@
 
 #include "runtime/error_catalogue.h"
 #include "runtime/fault_context.h"
+#include "platform/testing.h"
 #include "runtime/report_parts.h"
 #include "support/temp_dir.h"
 
@@ -151,6 +152,29 @@ TEST(ReportError, NoFaultContextNoTraceback) {
     testing::internal::CaptureStderr();
     rt::report_error(63, 2, 20, "f");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "forrtl: error (63): output conversion error, unit 20, file f\r\n");
+}
+
+// Without the 16384-byte buffer the line goes out alone from one of its own
+// size; without that either, the out-of-memory notice takes its place.
+TEST(ReportError, BufferFallbacks) {
+    using platform::testing::ScopedSyscallFailure;
+    using platform::testing::Syscall;
+    rt::create_fault_context();
+    for (const bool persistent : {false, true}) {
+        ScopedSyscallFailure no_heap(Syscall::heap, 1, 12, persistent);
+        testing::internal::CaptureStderr();
+        rt::report_error(63, 2, 20, "/d/3dpoint.dxf");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  persistent ? "forrtl: insufficient memory to allocate the buffer for message number 63\r\n"
+                             : "forrtl: error (63): output conversion error, unit 20, file /d/3dpoint.dxf\r\n");
+    }
+    const std::string name(20000, 'n');
+    ScopedSyscallFailure no_full_buffer(Syscall::heap, 1, 12);
+    testing::internal::CaptureStderr();
+    rt::report_error(63, 2, 20, name.c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "forrtl: error (63): output conversion error, unit 20, file " + name + "\r\n");
+    rt::release_fault_context();
 }
 
 // The severe path ends the process: each case runs in a child, started
