@@ -90,6 +90,11 @@ void report_without_buffer(int n) {
 
 }  // namespace
 
+// On the fault path this runs in a signal handler. What it needs there is
+// kept clear of the heap and of stream locks (the static buffer, raw writes,
+// a walk without debug information); what remains outside the
+// async-signal-safe set is snprintf, getenv, the FORT0 lock and the exit
+// routines run by the normal end.
 int report_error(int number, int insert_count, ...) {
     const bool debugger = debugger_attached();
     const bool traceback_disabled = check_env_flag("FOR_DISABLE_STACK_TRACE");
