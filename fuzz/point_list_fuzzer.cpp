@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "io/decimal_conversion.h"
+#include "io/plain_decimal.h"
 #include "io/value_scanner.h"
 
 namespace {
@@ -48,6 +49,31 @@ const bool flush_to_zero = [] {
     return true;
 }();
 
+// The plain-decimal reader takes eight bytes at a time; it must agree with a
+// byte-by-byte reading of the same text.
+void check_plain_decimal(std::string_view text) {
+    io::PlainDecimal fast;
+    const std::size_t taken = io::readPlainDecimal(text, fast);
+    std::size_t i = 0;
+    io::PlainDecimal slow;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) slow.negative = text[i++] == '-';
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9') {
+            slow.digits = slow.digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
+            ++slow.count;
+            slow.fraction += slow.point;
+        } else if (text[i] == '.' && !slow.point) {
+            slow.point = true;
+        } else {
+            break;
+        }
+    }
+    if (taken != i || fast.digits != slow.digits || fast.count != slow.count || fast.fraction != slow.fraction ||
+        fast.negative != slow.negative || fast.point != slow.point) {
+        __builtin_trap();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -76,5 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)io::decimalToInt32(text, integer);
     (void)io::decimalToReal32(text, single);
     (void)io::decimalToReal64(text, real);
+    check_plain_decimal(text);
     return 0;
 }

@@ -2,8 +2,10 @@
 // digits with at most one point. Inline, as it is the scanner's hot path.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "io/powers_of_ten.h"
@@ -20,24 +22,59 @@ struct PlainDecimal {
     bool exact() const { return count > 0 && count <= 15; }
 };
 
+// Leading digit bytes of the eight bytes in `word` (first byte lowest): a byte
+// is a digit when its high nibble is 3 and adding 6 keeps it so. Carries only
+// run from a non-digit byte into later ones, which are not counted.
+inline int leading_digits(std::uint64_t word) {
+    constexpr std::uint64_t high = 0xF0F0F0F0F0F0F0F0u, threes = 0x3030303030303030u;
+    const std::uint64_t misses = ((word & high) ^ threes) | (((word + 0x0606060606060606u) & high) ^ threes);
+    return misses == 0 ? 8 : std::countr_zero(misses) / 8;
+}
+
+// The value of the first `n` (1 to 8) digit bytes of `word`.
+inline std::uint64_t digits_value(std::uint64_t word, int n) {
+    std::uint64_t v = (word - 0x3030303030303030u) << (8 * (8 - n));  // leading zero digits
+    v = v * 10 + (v >> 8);
+    return ((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32)) +
+            ((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32))) >> 32;
+}
+
+// Adds a run of digits at p to `digits`; eight bytes at a time where the text
+// has them, so the run's length costs no branch per byte.
+inline const char* read_digit_run(const char* p, const char* end, std::uint64_t& digits) {
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        const int n = leading_digits(word);
+        if (n == 0) return p;
+        constexpr std::uint64_t scale[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+        digits = digits * scale[n] + digits_value(word, n);
+        p += n;
+        if (n < 8) return p;
+    }
+    for (; p < end && static_cast<unsigned char>(*p - '0') < 10; ++p) {
+        digits = digits * 10 + static_cast<unsigned char>(*p - '0');
+    }
+    return p;
+}
+
 // Reads a plain decimal from the start of the text; returns the bytes taken.
 inline std::size_t readPlainDecimal(std::string_view text, PlainDecimal& plain) {
     // Locals, not the struct: stores through it would alias the text's bytes.
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     const char* p = begin;
-    const auto digit_at = [](const char* q) { return static_cast<unsigned char>(*q - '0'); };
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
     std::uint64_t digits = 0;
     const char* const first = p;
-    for (; p < end && digit_at(p) < 10; ++p) digits = digits * 10 + digit_at(p);
+    p = read_digit_run(p, end, digits);
     int count = static_cast<int>(p - first);
     int fraction = 0;
     const bool point = p < end && *p == '.';
     if (point) {
         const char* const after = ++p;
-        for (; p < end && digit_at(p) < 10; ++p) digits = digits * 10 + digit_at(p);
+        p = read_digit_run(p, end, digits);
         fraction = static_cast<int>(p - after);
         count += fraction;
     }
