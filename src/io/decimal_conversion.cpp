@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 // The arithmetic below relies on every double operation being rounded on its
 // own: it must not be contracted into fused multiply-adds (the x86-64 baseline
@@ -221,6 +222,26 @@ float subnormal_single(double p, bool negative) {
     return std::bit_cast<float>(sign | static_cast<std::uint32_t>(units));
 }
 
+// A word form or a malformed text: infinity by the sign, the quiet NaN whose
+// sign bit is clear only after an explicit "+", or a leftover.
+template <typename Real>
+int convert_word(const DecimalText& text, Real& value) {
+    using Bits = std::conditional_t<sizeof(Real) == 4, std::uint32_t, std::uint64_t>;
+    constexpr Bits sign_bit = Bits{1} << (sizeof(Real) * 8 - 1);
+    switch (text.kind) {
+    case DecimalText::Kind::infinity:
+        value = text.negative ? -std::numeric_limits<Real>::infinity() : std::numeric_limits<Real>::infinity();
+        return conversion_ok;
+    case DecimalText::Kind::nan: {
+        const Bits quiet = std::bit_cast<Bits>(std::numeric_limits<Real>::quiet_NaN()) & ~sign_bit;
+        value = std::bit_cast<Real>(text.plus ? quiet : quiet | sign_bit);
+        return conversion_ok;
+    }
+    default:
+        return conversion_leftover;
+    }
+}
+
 }  // namespace
 
 int decimalToInt32(std::string_view text, std::int32_t& value) {
@@ -252,18 +273,7 @@ int decimalToReal32(std::string_view source, float& value) {
         return conversion_ok;
     }
     const DecimalText text = parse(source);
-    switch (text.kind) {
-    case DecimalText::Kind::malformed:
-        return conversion_leftover;
-    case DecimalText::Kind::infinity:
-        value = text.negative ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
-        return conversion_ok;
-    case DecimalText::Kind::nan:
-        value = std::bit_cast<float>(text.plus ? 0x7FC00000u : 0xFFC00000u);
-        return conversion_ok;
-    case DecimalText::Kind::number:
-        break;
-    }
+    if (text.kind != DecimalText::Kind::number) return convert_word(text, value);
     if (text.exponent_range > 0) return conversion_overflow;
     if (text.exponent_range < 0 || text.significant == 0) {
         value = signed_zero(text.negative);
@@ -291,18 +301,7 @@ int decimalToReal32(std::string_view source, float& value) {
 
 int decimalToReal64(std::string_view source, double& value) {
     const DecimalText text = parse(source);
-    switch (text.kind) {
-    case DecimalText::Kind::malformed:
-        return conversion_leftover;
-    case DecimalText::Kind::infinity:
-        value = text.negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
-        return conversion_ok;
-    case DecimalText::Kind::nan:
-        value = std::bit_cast<double>(text.plus ? 0x7FF8000000000000u : 0xFFF8000000000000u);
-        return conversion_ok;
-    case DecimalText::Kind::number:
-        break;
-    }
+    if (text.kind != DecimalText::Kind::number) return convert_word(text, value);
     if (text.exponent_range > 0) return conversion_overflow;
     const double zero = text.negative ? -0.0 : 0.0;
     const std::int64_t m = magnitude(text);
