@@ -6,14 +6,16 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cfloat>
 #include <charconv>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
 
-// The arithmetic below relies on every double operation being rounded on its
-// own: it must not be contracted into fused multiply-adds (the x86-64 baseline
-// has none, and no target option here enables them).
+// The arithmetic below relies on every double operation being rounded to
+// double on its own: no wider evaluation (x87), and no contraction into fused
+// multiply-adds (the x86-64 baseline has none, and no option here enables them).
+static_assert(FLT_EVAL_METHOD == 0, "double operations must round to double");
 
 namespace io {
 namespace {
