@@ -76,7 +76,7 @@ int ValueScanner::fetchRecord() {
 }
 
 int ValueScanner::beginStatement(RecordSource& records) {
-    endStatement();
+    if (state_.stringBuffer != nullptr) endStatement();
     records_ = &records;
     state_ = ScanState{};
     error_ = fetchRecord();
