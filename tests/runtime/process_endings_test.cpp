@@ -16,6 +16,7 @@
 #include "runtime/locking_mode.h"
 #include "runtime/report.h"
 #include "runtime/startup.h"
+#include "support/faulting_code.h"
 
 namespace {
 
@@ -37,29 +38,12 @@ int note_units_closed() {
 
 void quiet() {}
 
-// Kept short: the routine column of the traceback holds 17 characters.
-__attribute__((noinline, no_sanitize("undefined"))) void write_null() {
-    volatile int* volatile target = nullptr;
-    *target = 1;
-}
-
 void fp_divide() {
     rt::set_vector_fp_masks(1u << 2);  // unmask the zero divide
     volatile float zero = 0.0f;
     volatile float result = 1.0f / zero;
     (void)result;
 }
-
-volatile long depth_left = 1L << 40;  // volatile: the recursion is not provably endless
-int recurse(volatile char* previous) {
-    const long left = depth_left - 1;
-    depth_left = left;
-    if (left == 0) return 0;
-    volatile char frame[512];
-    frame[0] = previous != nullptr ? previous[0] : 1;
-    return recurse(frame) + frame[1];
-}
-void overflow_stack() { recurse(nullptr); }
 
 void breakpoint() { asm volatile("int3"); }
 
@@ -153,20 +137,20 @@ TEST(ProcessEndingsDeathTest, NoErrorDialogsMeansNoCoreDump) {
 }
 
 TEST(ProcessEndingsDeathTest, AccessViolation) {
-    EXPECT_EXIT(run(write_null), ExitedWithCode(157),
+    EXPECT_EXIT(run(test_support::write_null), ExitedWithCode(157),
                 "^forrtl: severe \\(157\\): Program Exception - access violation\r\n"
                 "Image +PC +Routine +Line +Source *\n"
                 "[^\n]* write_null ");
 }
 
 TEST(ProcessEndingsDeathTest, AccessViolationWithoutTraceback) {
-    EXPECT_EXIT(run(write_null, {{"FOR_DISABLE_STACK_TRACE", "1"}}), ExitedWithCode(157),
+    EXPECT_EXIT(run(test_support::write_null, {{"FOR_DISABLE_STACK_TRACE", "1"}}), ExitedWithCode(157),
                 "^forrtl: severe \\(157\\): Program Exception - access violation\r\nunits closed\n$");
 }
 
 TEST(ProcessEndingsDeathTest, VerboseTracebackOpensWithTheContextDump) {
     for (const char* variable : {"FOR_ENABLE_VERBOSE_STACK_TRACE", "TBK_ENABLE_VERBOSE_STACK_TRACE"})
-        EXPECT_EXIT(run(write_null, {{variable, "y"}}), ExitedWithCode(157),
+        EXPECT_EXIT(run(test_support::write_null, {{variable, "y"}}), ExitedWithCode(157),
                     "^forrtl: severe \\(157\\)[^\n]*\r\n\nHex Dump Of Exception Record Context Information:"
                     ".*\n\nTraceback symbolic or hex stack dump follows:\n\n"
                     "--------- Frame # 0 ")
@@ -179,7 +163,7 @@ TEST(ProcessEndingsDeathTest, FloatingPointTrapEndsThroughTermination) {
 }
 
 TEST(ProcessEndingsDeathTest, StackOverflow) {
-    EXPECT_EXIT(run(overflow_stack), ExitedWithCode(170),
+    EXPECT_EXIT(run(test_support::overflow_stack), ExitedWithCode(170),
                 "^forrtl: severe \\(170\\): Program Exception - stack overflow\r\n");
 }
 
@@ -199,7 +183,7 @@ TEST(ProcessEndingsDeathTest, BreakpointForADebuggerAbandonsTheDriverQuietly) {
 }
 
 TEST(ProcessEndingsDeathTest, FaultUnderADebuggerIsReportedThenPassedOn) {
-    EXPECT_EXIT(run(write_null, {{"FOR__IS_DEBUGGER_PRESENT", "1"}, {"FOR_NOERROR_DIALOGS", "1"}}),
+    EXPECT_EXIT(run(test_support::write_null, {{"FOR__IS_DEBUGGER_PRESENT", "1"}, {"FOR_NOERROR_DIALOGS", "1"}}),
                 KilledBySignal(SIGSEGV), "^forrtl: severe \\(157\\): Program Exception - access violation\r\n");
 }
 
@@ -213,7 +197,7 @@ TEST(ProcessEndingsDeathTest, SevereErrorWithPretendedDebuggerKeepsItsStatus) {
 }
 
 TEST(ProcessEndingsDeathTest, IgnoredExceptionsTakeThePlatformsCourse) {
-    EXPECT_EXIT(run(write_null, {{"FOR_IGNORE_EXCEPTIONS", "true"}, {"FOR_NOERROR_DIALOGS", "y"}}),
+    EXPECT_EXIT(run(test_support::write_null, {{"FOR_IGNORE_EXCEPTIONS", "true"}, {"FOR_NOERROR_DIALOGS", "y"}}),
                 KilledBySignal(SIGSEGV), "^$");
 }
 
