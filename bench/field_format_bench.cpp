@@ -30,52 +30,39 @@ const std::vector<float>& coordinates() {
     return values;
 }
 
-void finish(benchmark::State& state, std::size_t total) {
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * value_count));
-    state.counters["ns_per_value"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * value_count),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+// Formats every value once per iteration; `format` returns the text's length.
+template <class Format>
+void run(benchmark::State& state, Format format) {
+    const auto& values = coordinates();
+    char out[64];
+    std::size_t total = 0;
+    for (auto _ : state) {
+        for (const float v : values) {
+            total += format(v, out);
+            benchmark::DoNotOptimize(out);
+        }
+    }
     benchmark::DoNotOptimize(total);
+    const auto count = static_cast<double>(state.iterations()) * value_count;
+    state.counters["ns_per_value"] = benchmark::Counter(count, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void FormatField_F0_1(benchmark::State& state) {
-    const auto& values = coordinates();
-    char out[64];
-    std::size_t total = 0;
-    for (auto _ : state) {
-        for (const float v : values) {
-            total += io::format_field(io::field::F0_1, io::ItemValue::of(v), out).length;
-            benchmark::DoNotOptimize(out);
-        }
-    }
-    finish(state, total);
+    run(state, [](float v, char (&out)[64]) {
+        return io::format_field(io::field::F0_1, io::ItemValue::of(v), out).length;
+    });
 }
 
 void ToChars_Fixed1(benchmark::State& state) {
-    const auto& values = coordinates();
-    char out[64];
-    std::size_t total = 0;
-    for (auto _ : state) {
-        for (const float v : values) {
-            total += static_cast<std::size_t>(
-                std::to_chars(out, out + sizeof out, v, std::chars_format::fixed, 1).ptr - out);
-            benchmark::DoNotOptimize(out);
-        }
-    }
-    finish(state, total);
+    run(state, [](float v, char (&out)[64]) {
+        return static_cast<std::size_t>(std::to_chars(out, out + sizeof out, v, std::chars_format::fixed, 1).ptr - out);
+    });
 }
 
 void Snprintf_Point1f(benchmark::State& state) {
-    const auto& values = coordinates();
-    char out[64];
-    std::size_t total = 0;
-    for (auto _ : state) {
-        for (const float v : values) {
-            total += static_cast<std::size_t>(std::snprintf(out, sizeof out, "%.1f", static_cast<double>(v)));
-            benchmark::DoNotOptimize(out);
-        }
-    }
-    finish(state, total);
+    run(state, [](float v, char (&out)[64]) {
+        return static_cast<std::size_t>(std::snprintf(out, sizeof out, "%.1f", static_cast<double>(v)));
+    });
 }
 
 BENCHMARK(FormatField_F0_1)->Unit(benchmark::kMillisecond);

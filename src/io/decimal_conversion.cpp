@@ -1,15 +1,21 @@
 #include "io/decimal_conversion.h"
 
+#include "io/plain_decimal.h"
+#include "io/powers_of_ten.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cfloat>
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
-// The arithmetic below relies on every double operation being rounded on its
-// own: it must not be contracted into fused multiply-adds (the x86-64 baseline
-// has none, and no target option here enables them).
+// The arithmetic below relies on every double operation being rounded to
+// double on its own: no wider evaluation (x87), and no contraction into fused
+// multiply-adds (the x86-64 baseline has none, and no option here enables them).
+static_assert(FLT_EVAL_METHOD == 0, "double operations must round to double");
 
 namespace io {
 namespace {
@@ -174,16 +180,6 @@ double kept_digits_value(const DecimalText& text) {
     return d + text.groups[static_cast<std::size_t>(text.group_count - 1)];
 }
 
-// Correctly rounded doubles 10^k for k = -46 ... 38.
-constexpr int table_low = -46;
-constexpr std::array<double, 85> powers_of_ten{
-    1e-46, 1e-45, 1e-44, 1e-43, 1e-42, 1e-41, 1e-40, 1e-39, 1e-38, 1e-37, 1e-36, 1e-35, 1e-34, 1e-33, 1e-32,
-    1e-31, 1e-30, 1e-29, 1e-28, 1e-27, 1e-26, 1e-25, 1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17,
-    1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,
-    1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
-    1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22,  1e23,  1e24,  1e25,  1e26,  1e27,  1e28,
-    1e29,  1e30,  1e31,  1e32,  1e33,  1e34,  1e35,  1e36,  1e37,  1e38};
-
 // Below the table, 10^K is the product of two correctly rounded doubles 10^-c
 // and 10^(K+c), c the first split point not below -K.
 struct SplitPower {
@@ -201,10 +197,10 @@ constexpr std::array<SplitPower, 8> split_powers{{{22, 1e-22},
 
 // 10^k for the k that survive the range checks (-72 ... 38).
 double power_of_ten(std::int64_t k) {
-    if (k >= table_low) return powers_of_ten[static_cast<std::size_t>(k - table_low)];
+    if (k >= powers_of_ten_low) return table_power_of_ten(k);
     for (const SplitPower& split : split_powers) {
         if (split.c >= -k) {
-            return split.negative_power * powers_of_ten[static_cast<std::size_t>(k + split.c - table_low)];
+            return split.negative_power * table_power_of_ten(k + split.c);
         }
     }
     return 0.0;
@@ -226,6 +222,26 @@ float subnormal_single(double p, bool negative) {
     if (rest > half || (rest == half && (units & 1) != 0)) ++units;
     const std::uint32_t sign = negative ? 0x80000000u : 0u;
     return std::bit_cast<float>(sign | static_cast<std::uint32_t>(units));
+}
+
+// A word form or a malformed text: infinity by the sign, the quiet NaN whose
+// sign bit is clear only after an explicit "+", or a leftover.
+template <typename Real>
+int convert_word(const DecimalText& text, Real& value) {
+    using Bits = std::conditional_t<sizeof(Real) == 4, std::uint32_t, std::uint64_t>;
+    constexpr Bits sign_bit = Bits{1} << (sizeof(Real) * 8 - 1);
+    switch (text.kind) {
+    case DecimalText::Kind::infinity:
+        value = text.negative ? -std::numeric_limits<Real>::infinity() : std::numeric_limits<Real>::infinity();
+        return conversion_ok;
+    case DecimalText::Kind::nan: {
+        const Bits quiet = std::bit_cast<Bits>(std::numeric_limits<Real>::quiet_NaN()) & ~sign_bit;
+        value = std::bit_cast<Real>(text.plus ? quiet : quiet | sign_bit);
+        return conversion_ok;
+    }
+    default:
+        return conversion_leftover;
+    }
 }
 
 }  // namespace
@@ -254,19 +270,12 @@ int decimalToInt32(std::string_view text, std::int32_t& value) {
 }
 
 int decimalToReal32(std::string_view source, float& value) {
-    const DecimalText text = parse(source);
-    switch (text.kind) {
-    case DecimalText::Kind::malformed:
-        return conversion_leftover;
-    case DecimalText::Kind::infinity:
-        value = text.negative ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+    if (PlainDecimal plain; readPlainDecimal(source, plain) == source.size() && plain.exact()) {
+        value = plainDecimalToReal32(plain);
         return conversion_ok;
-    case DecimalText::Kind::nan:
-        value = std::bit_cast<float>(text.plus ? 0x7FC00000u : 0xFFC00000u);
-        return conversion_ok;
-    case DecimalText::Kind::number:
-        break;
     }
+    const DecimalText text = parse(source);
+    if (text.kind != DecimalText::Kind::number) return convert_word(text, value);
     if (text.exponent_range > 0) return conversion_overflow;
     if (text.exponent_range < 0 || text.significant == 0) {
         value = signed_zero(text.negative);
@@ -294,18 +303,7 @@ int decimalToReal32(std::string_view source, float& value) {
 
 int decimalToReal64(std::string_view source, double& value) {
     const DecimalText text = parse(source);
-    switch (text.kind) {
-    case DecimalText::Kind::malformed:
-        return conversion_leftover;
-    case DecimalText::Kind::infinity:
-        value = text.negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
-        return conversion_ok;
-    case DecimalText::Kind::nan:
-        value = std::bit_cast<double>(text.plus ? 0x7FF8000000000000u : 0xFFF8000000000000u);
-        return conversion_ok;
-    case DecimalText::Kind::number:
-        break;
-    }
+    if (text.kind != DecimalText::Kind::number) return convert_word(text, value);
     if (text.exponent_range > 0) return conversion_overflow;
     const double zero = text.negative ? -0.0 : 0.0;
     const std::int64_t m = magnitude(text);

@@ -2,6 +2,7 @@
 // digits after the point.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <span>
@@ -18,28 +19,16 @@ inline constexpr char digit_pairs[] =
     "6061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-inline constexpr std::uint64_t powers_of_ten[20] = {
-    1ull,
-    10ull,
-    100ull,
-    1000ull,
-    10000ull,
-    100000ull,
-    1000000ull,
-    10000000ull,
-    100000000ull,
-    1000000000ull,
-    10000000000ull,
-    100000000000ull,
-    1000000000000ull,
-    10000000000000ull,
-    100000000000000ull,
-    1000000000000000ull,
-    10000000000000000ull,
-    100000000000000000ull,
-    1000000000000000000ull,
-    10000000000000000000ull,
-};
+// 10^0 to 10^19, every power of ten a 64-bit word holds.
+inline constexpr auto powers_of_ten = [] {
+    std::array<std::uint64_t, 20> p{};
+    std::uint64_t v = 1;
+    for (auto& x : p) {
+        x = v;
+        v *= 10;  // wraps once, after the last
+    }
+    return p;
+}();
 
 // A finite value's magnitude is m * 2^e.
 struct Decoded {
@@ -115,7 +104,11 @@ inline std::uint64_t eight_digits(std::uint32_t value) {
     const std::uint64_t tens = ((x * 103) >> 10) & 0x000f000f000f000full;
     x = tens | (x - tens * 10) << 8;
     x += 0x3030303030303030ull;
-    if constexpr (std::endian::native == std::endian::big) x = __builtin_bswap64(x);
+    if constexpr (std::endian::native == std::endian::big) {
+        x = x << 32 | x >> 32;
+        x = (x & 0x0000ffff0000ffffull) << 16 | (x >> 16 & 0x0000ffff0000ffffull);
+        x = (x & 0x00ff00ff00ff00ffull) << 8 | (x >> 8 & 0x00ff00ff00ff00ffull);
+    }
     return x;
 }
 

@@ -4,6 +4,7 @@
 
 #include "io/byte_class.h"
 #include "io/decimal_conversion.h"
+#include "io/plain_decimal.h"
 #include "platform/memory.h"
 
 namespace io {
@@ -29,6 +30,12 @@ std::string_view strip_carriage_returns(std::string_view record) {
     return record;
 }
 
+// An exact plain decimal standing alone as a number's whole text at `start`.
+inline bool takePlainNumber(std::string_view record, std::size_t start, PlainDecimal& plain, std::size_t& end) {
+    end = start + readPlainDecimal(record.substr(start), plain);
+    return plain.exact() && (end == record.size() || ends_number(byte_class(record[end])));
+}
+
 }  // namespace
 
 struct ValueScanner::Value {
@@ -37,6 +44,8 @@ struct ValueScanner::Value {
     std::string_view text;
     bool integerForm = false;
     bool endedAtStar = false;
+    bool plain = false;  // an exact plain decimal, already read into `digits`
+    PlainDecimal digits;
 };
 
 int assignInteger(std::string_view text, bool integerForm, std::int32_t& item) {
@@ -67,7 +76,7 @@ int ValueScanner::fetchRecord() {
 }
 
 int ValueScanner::beginStatement(RecordSource& records) {
-    endStatement();
+    if (state_.stringBuffer != nullptr) endStatement();
     records_ = &records;
     state_ = ScanState{};
     error_ = fetchRecord();
@@ -85,10 +94,30 @@ void ValueScanner::endStatement() {
 }
 
 int ValueScanner::readItem(std::int32_t& item) {
-    return serve({InputItemType::Integer32Item, &item, nullptr});
+    return serve({&item, nullptr});
 }
 
-int ValueScanner::readItem(float& item) { return serve({InputItemType::Real32Item, nullptr, &item}); }
+int ValueScanner::readItem(float& item) {
+    // Fast path for the common item: blanks within the record, then a plain
+    // decimal. Anything else goes the general way, from the same position.
+    ScanState& s = state_;
+    if (error_ == 0 && s.stringBuffer != nullptr && !s.slashSeen && s.repeatLeft <= 0 && !s.pairOpen) {
+        const std::string_view record = s.record;
+        std::size_t start = s.position;
+        while (start < record.size() && byte_class(record[start]) == ByteClass::blank) ++start;
+        PlainDecimal plain;
+        if (std::size_t end = 0; start < record.size() && takePlainNumber(record, start, plain, end)) {
+            s.commaTaken = false;
+            s.leftDataRecord = false;
+            s.recordCrossed = false;
+            s.seenNonBlank = true;
+            s.position = end;
+            item = plainDecimalToReal32(plain);
+            return 0;
+        }
+    }
+    return serve({nullptr, &item});
+}
 
 int ValueScanner::serve(ItemRef item) {
     if (error_ != 0) return error_;
@@ -111,7 +140,7 @@ int ValueScanner::serve(ItemRef item) {
 // A pending repeated value, converted again for this item.
 int ValueScanner::serveRepeat(ItemRef item) {
     const PinnedRepeat& pinned = state_.pinnedRepeat;
-    if (item.type == InputItemType::Integer32Item) {
+    if (item.type() == InputItemType::Integer32Item) {
         if (!pinned.pinned) return assignInteger(state_.repeatText, state_.repeatIntegerForm, *item.integer);
         if (pinned.integerStatus == 0) *item.integer = pinned.integerValue;
         return pinned.integerStatus;
@@ -140,11 +169,15 @@ int ValueScanner::seekAndAssign(ItemRef item) {
     case Value::Kind::number:
         break;
     }
-    if (item.type == InputItemType::Integer32Item) {
+    if (item.type() == InputItemType::Integer32Item) {
         // An integer item takes a pair's first number and looks no further.
         return assignInteger(value.text, value.integerForm, *item.integer);
     }
-    if (const int number = assignReal(value.text, *item.real); number != 0) return number;
+    if (value.plain) {
+        *item.real = plainDecimalToReal32(value.digits);
+    } else if (const int number = assignReal(value.text, *item.real); number != 0) {
+        return number;
+    }
     if (!state_.pairOpen) return 0;
     state_.pairOpen = false;
     return closePair();
@@ -274,6 +307,17 @@ void ValueScanner::scanNumber(Value& value) {
     const std::size_t start = s.position;
     std::size_t i = start;
     value.kind = Value::Kind::null;
+
+    // The common case, digits with at most one point, is read as it is checked.
+    if (std::size_t end = 0; takePlainNumber(record, start, value.digits, end)) {
+        s.position = end;
+        value.kind = Value::Kind::number;
+        value.text = record.substr(start, end - start);
+        value.integerForm = !value.digits.point;
+        value.endedAtStar = false;
+        value.plain = true;
+        return;
+    }
 
     // A word form: INF, INFINITY, NAN(...), checked later by the conversion.
     std::size_t first = i;

@@ -30,10 +30,13 @@ public:
     void endStatement();
 
 private:
+    // Exactly one of the two is set; small enough to travel in registers.
     struct ItemRef {
-        InputItemType type;
         std::int32_t* integer;
         float* real;
+        InputItemType type() const {
+            return integer != nullptr ? InputItemType::Integer32Item : InputItemType::Real32Item;
+        }
     };
     struct Value;
 

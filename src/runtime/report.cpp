@@ -90,6 +90,11 @@ void report_without_buffer(int n) {
 
 }  // namespace
 
+// On the fault path this runs in a signal handler. What it needs there is
+// kept clear of the heap and of stream locks (the static buffer, raw writes,
+// a walk without debug information); what remains outside the
+// async-signal-safe set is snprintf, getenv, the FORT0 lock and the exit
+// routines run by the normal end.
 int report_error(int number, int insert_count, ...) {
     const bool debugger = debugger_attached();
     const bool traceback_disabled = check_env_flag("FOR_DISABLE_STACK_TRACE");
@@ -99,22 +104,31 @@ int report_error(int number, int insert_count, ...) {
     const bool resume = context != nullptr && context->resume_after_report != 0;
 
     {
-        const std::size_t line_size =
-            std::strlen(SeverityPrefix[entry.severity]) + std::strlen(entry.text) + 21;
+        std::va_list inserts;
+        va_start(inserts, insert_count);
+        // The fallback buffer holds the line as formatted (prefix with its
+        // number, text, CR LF, zero), so that no insert is cut there.
+        const std::size_t prefix = std::strlen(SeverityPrefix[entry.severity]) + 8;
+        std::size_t line_size = prefix + std::strlen(entry.text) + 13;
+        if (insert_count > 0) {
+            std::va_list measure;
+            va_copy(measure, inserts);
+            const int text = std::vsnprintf(nullptr, 0, entry.text, measure);
+            va_end(measure);
+            if (text > 0) line_size = prefix + static_cast<std::size_t>(text) + 3;
+        }
         ReportBuffer buffer(context != nullptr && context->fault != nullptr, line_size);
         redirect_standard_error_once();
         if (buffer.data() == nullptr) {
             report_without_buffer(n);
         } else {
-            std::va_list inserts;
-            va_start(inserts, insert_count);
             std::size_t used = compose_message_line({buffer.data(), buffer.size()}, entry, insert_count, inserts);
-            va_end(inserts);
             if (!traceback_disabled && context != nullptr && buffer.full() &&
                 wants_traceback(entry.severity, n, resume))
                 used += write_traceback(context->fault, buffer.data() + used, buffer.size() - used);
             emit_report({buffer.data(), used}, n);
         }
+        va_end(inserts);
     }
 
     if (entry.severity == severity_severe) {

@@ -11,6 +11,7 @@
 #include "runtime/fault_context.h"
 #include "runtime/faults.h"
 #include "runtime/fp_modes.h"
+#include "runtime/io_size_settings.h"
 #include "runtime/lifecycle.h"
 
 namespace rt {
@@ -49,6 +50,9 @@ void runtime_init() {
 
     // The preconnected units (0, 5, 6 and the console units) belong to the
     // unit table of the I/O layer, which creates their entries at first use.
+
+    // Bad values do not stop start-up: opening a file reports them.
+    read_io_size_settings();
 
     initialised = true;
 }

@@ -20,28 +20,20 @@ constexpr unsigned thread_count = 2;
 std::atomic<std::uint64_t> next_chunk{0};
 std::atomic<bool> mismatch_found{false};
 
-std::string_view format(const io::FieldSpec& spec, std::uint32_t bits, char (&out)[64]) {
+bool agrees(const char* name, const io::FieldSpec& spec, std::uint32_t bits, const std::string& expected) {
+    char out[64];
     const auto r = io::format_field(spec, io::ItemValue::of(static_cast<std::int32_t>(bits)), out);
-    return {out, r.length};
+    const std::string_view got(out, r.length);
+    if (got == expected) return true;
+    std::printf("mismatch at 0x%08x: %s gave \"%.*s\", reference \"%s\"\n", bits, name,
+                static_cast<int>(got.size()), got.data(), expected.c_str());
+    return false;
 }
 
 bool check(std::uint32_t bits) {
-    char out[64];
-    const auto minimal = format(io::field::F0_1, bits, out);
-    const auto expected_minimal = reference::minimal_one_decimal(bits);
-    if (minimal != expected_minimal) {
-        std::printf("mismatch at 0x%08x: F0.1 gave \"%.*s\", reference \"%s\"\n", bits,
-                    static_cast<int>(minimal.size()), minimal.data(), expected_minimal.c_str());
-        return false;
-    }
-    const auto width3 = format(io::field::F3_1, bits, out);
-    const auto expected_width3 = reference::width3_one_decimal(bits);
-    if (width3 != expected_width3) {
-        std::printf("mismatch at 0x%08x: F3.1 gave \"%.*s\", reference \"%s\"\n", bits,
-                    static_cast<int>(width3.size()), width3.data(), expected_width3.c_str());
-        return false;
-    }
-    return true;
+    const std::string minimal = reference::minimal_one_decimal(bits);
+    return agrees("F0.1", io::field::F0_1, bits, minimal) &&
+           agrees("F3.1", io::field::F3_1, bits, reference::width3_one_decimal(bits, minimal));
 }
 
 void worker() {

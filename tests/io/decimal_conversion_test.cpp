@@ -78,6 +78,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Exponents with more than six significant digits.
         RealCase{"1e1234567", 8, 0}, RealCase{"1e-1234567", 0, 0}, RealCase{"-1e-1234567", 0, 0x80000000},
         RealCase{"1e000038", 0, 0x7E967699},
+        // Plain decimals read eight digits at a time, and just past the exact limit.
+        RealCase{"12345678.5", 0, 0x4B3C614E}, RealCase{"12345678", 0, 0x4B3C614E},
+        RealCase{"0.00000000000001", 0, 0x283424DC}, RealCase{"-9999999.999", 0, 0xCB189680},
+        RealCase{"123456789012345", 0, 0x56E0910C}, RealCase{"1234567890123456", 0, 0x588C5AA8},
+        RealCase{"87654321.87654321", 0, 0x4CA72FF6},
         // Digits past the 27th only move the point; D is combined in double
         // arithmetic, so these land on the midpoint and round to even, not up.
         RealCase{"1000000000000000000000000000000", 0, 0x7149F2CA},

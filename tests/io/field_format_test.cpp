@@ -228,4 +228,18 @@ TEST(FieldFormat, SampledBitPatternsMatchTheReference) {
     }
 }
 
+TEST(FieldFormat, OtherDigitCountsMatchTheReference) {
+    int failures = 0;
+    for (const std::uint32_t d : {0u, 2u, 3u, 7u, 10u, 11u, 19u, 36u, 45u, 80u, 160u, 255u}) {
+        for (std::uint64_t bits = d; bits <= 0xffffffffu && failures < 10; bits += 1000003) {
+            const auto got = format({io::FieldKind::real, 0, d}, pattern(std::uint32_t(bits))).text;
+            const auto expected = reference::minimal_fixed(std::uint32_t(bits), d);
+            if (got != expected) {
+                ++failures;
+                ADD_FAILURE() << std::hex << "bits 0x" << bits << std::dec << " d=" << d << ": \"" << got << "\"";
+            }
+        }
+    }
+}
+
 }  // namespace

@@ -163,6 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
     Numbers, RealStatement,
     testing::Values(RealCase{{"1.5+3 2D1 -.5q-1"}, 0, {0x44BB8000, 0x41A00000, 0xBD4CCCCD}},
                     RealCase{{"1.5E 3 4"}, 0, {one_and_half, three, four}},
+                    RealCase{{"12345678.5 -9999999.999\t87654321.87654321"}, 0, {0x4B3C614E, 0xCB189680, 0x4CA72FF6}},
                     RealCase{{"-0 0 +0"}, 0, {0x80000000, 0, 0}},
                     RealCase{{"INF -Infinity NaN"}, 0, {0x7F800000, 0xFF800000, 0xFFC00000}},
                     RealCase{{"+nan NaN(1_a) 1"}, 0, {0x7FC00000, 0xFFC00000, one}},

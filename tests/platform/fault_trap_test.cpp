@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/cpu.h"
+#include "support/faulting_code.h"
 
 namespace {
 
@@ -79,25 +80,9 @@ platform::FaultVerdict record(const platform::FaultInfo& fault) {
     return seen_verdict;
 }
 
-void null_write(void*) __attribute__((no_sanitize("undefined")));
-void null_write(void*) {
-    volatile int* volatile target = nullptr;
-    *target = 1;
-}
+void null_write(void*) { test_support::write_null(); }
 
-// Volatile, so the compiler cannot see the recursion never ends.
-volatile long depth_left = 1L << 40;
-
-int recurse(volatile char* previous) {
-    const long left = depth_left - 1;
-    depth_left = left;
-    if (left == 0) return 0;
-    volatile char frame[512];
-    frame[0] = previous != nullptr ? previous[0] : 1;
-    return recurse(frame) + frame[1];
-}
-
-void stack_overflow(void*) { recurse(nullptr); }
+void stack_overflow(void*) { test_support::overflow_stack(); }
 
 void divide_by_zero(void*) {
     platform::write_vector_control(platform::read_vector_control() & ~(1u << 9));  // unmask ZM

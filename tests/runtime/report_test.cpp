@@ -8,14 +8,14 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "runtime/error_catalogue.h"
 #include "runtime/fault_context.h"
+#include "platform/testing.h"
 #include "runtime/report_parts.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -46,9 +46,7 @@ TEST(ComposeMessageLine, PrefixTextAndInserts) {
               "forrtl: severe (172): Program Exception - exception code = 0x1234 (4660)\r\n");
     EXPECT_EQ(compose(16384, 65536 + 41, 0), "forrtl: severe (41): insufficient virtual memory\r\n");
     EXPECT_EQ(compose(16384, 9999, 0), "forrtl: severe (9999): Message not found\r\n");
-}
-
-TEST(ComposeMessageLine, WithoutInsertsTheTextStandsAsItIs) {
+    // Without inserts the text stands as it is.
     EXPECT_EQ(compose(16384, 8, 0), "forrtl: severe (8): internal consistency check failure, file %s, line %d\r\n");
 }
 
@@ -156,6 +154,29 @@ TEST(ReportError, NoFaultContextNoTraceback) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "forrtl: error (63): output conversion error, unit 20, file f\r\n");
 }
 
+// Without the 16384-byte buffer the line goes out alone from one of its own
+// size; without that either, the out-of-memory notice takes its place.
+TEST(ReportError, BufferFallbacks) {
+    using platform::testing::ScopedSyscallFailure;
+    using platform::testing::Syscall;
+    rt::create_fault_context();
+    for (const bool persistent : {false, true}) {
+        ScopedSyscallFailure no_heap(Syscall::heap, 1, 12, persistent);
+        testing::internal::CaptureStderr();
+        rt::report_error(63, 2, 20, "/d/3dpoint.dxf");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  persistent ? "forrtl: insufficient memory to allocate the buffer for message number 63\r\n"
+                             : "forrtl: error (63): output conversion error, unit 20, file /d/3dpoint.dxf\r\n");
+    }
+    const std::string name(20000, 'n');
+    ScopedSyscallFailure no_full_buffer(Syscall::heap, 1, 12);
+    testing::internal::CaptureStderr();
+    rt::report_error(63, 2, 20, name.c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "forrtl: error (63): output conversion error, unit 20, file " + name + "\r\n");
+    rt::release_fault_context();
+}
+
 // The severe path ends the process: each case runs in a child, started
 // afresh so that the process-wide once-only state is new.
 class SevereReport : public testing::Test {
@@ -180,12 +201,7 @@ protected:
     static constexpr char kDirVariable[] = "TDP_REPORT_TEST_DIR";
 
     std::string path(const char* name) const { return (dir_ / name).string(); }
-    static std::string read(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string read(const std::string& file) { return test_support::read_bytes(file); }
 
     std::filesystem::path dir_;
 };
@@ -233,10 +249,7 @@ TEST_F(SevereReport, TracebackDisabled) {
 
 TEST_F(SevereReport, LogFileWithoutDisplay) {
     const std::string log = path("diagnostics.log");
-    {
-        std::ofstream earlier(log);
-        earlier << "earlier\n";
-    }
+    test_support::write_bytes(log, "earlier\n");
     EXPECT_EXIT(
         {
             setenv("FOR_DIAGNOSTIC_LOG_FILE", log.c_str(), 1);
@@ -253,46 +266,41 @@ TEST_F(SevereReport, LogFileWithoutDisplay) {
         << text;
 }
 
-TEST_F(SevereReport, LogFileAndDisplayForStackOverflow) {
-    const std::string log = path("overflow.log");
-    EXPECT_EXIT(
-        {
-            setenv("FOR_DIAGNOSTIC_LOG_FILE", log.c_str(), 1);
-            rt::report_error(170, 0);
-        },
-        testing::ExitedWithCode(170), "^forrtl: severe \\(170\\): Program Exception - stack overflow\r\n$");
-    EXPECT_EQ(read(log), "forrtl: severe (170): Program Exception - stack overflow\r\n");
-}
-
-TEST_F(SevereReport, UnopenableLogFileIsSkipped) {
-    const std::string log = path("missing-dir/x.log");
-    EXPECT_EXIT(
-        {
-            setenv("FOR_DIAGNOSTIC_LOG_FILE", log.c_str(), 1);
-            rt::report_error(41, 0);
-        },
-        testing::ExitedWithCode(41), "^forrtl: severe \\(41\\): insufficient virtual memory\r\n$");
-}
-
-TEST_F(SevereReport, Fort0TakesStandardError) {
-    const std::string target = path("fort0.txt");
-    EXPECT_EXIT(
-        {
-            setenv("FORT0", target.c_str(), 1);
-            rt::report_error(41, 0);
-        },
-        testing::ExitedWithCode(41), "^$");
-    EXPECT_EQ(read(target), "forrtl: severe (41): insufficient virtual memory\r\n");
-}
-
-TEST_F(SevereReport, UnopenableFort0KeepsStandardError) {
-    const std::string target = path("missing-dir/fort0.txt");
-    EXPECT_EXIT(
-        {
-            setenv("FORT0", target.c_str(), 1);
-            rt::report_error(41, 0);
-        },
-        testing::ExitedWithCode(41), "^forrtl: severe \\(41\\): insufficient virtual memory\r\n$");
+// The log file and the FORT0 redirection, each with a file that can be
+// opened and one that cannot (its directory is missing).
+TEST_F(SevereReport, LogFileAndFort0) {
+    constexpr char kLine41[] = "forrtl: severe (41): insufficient virtual memory\r\n";
+    constexpr char kShown41[] = "^forrtl: severe \\(41\\): insufficient virtual memory\r\n$";
+    struct Case {
+        const char* variable;
+        const char* file;
+        int number;
+        const char* on_standard_error;
+        const char* in_file;  // null: the file stays absent
+    };
+    const Case cases[] = {
+        // A stack overflow goes out through raw writes, to both.
+        {"FOR_DIAGNOSTIC_LOG_FILE", "overflow.log", 170,
+         "^forrtl: severe \\(170\\): Program Exception - stack overflow\r\n$",
+         "forrtl: severe (170): Program Exception - stack overflow\r\n"},
+        {"FOR_DIAGNOSTIC_LOG_FILE", "missing-dir/x.log", 41, kShown41, nullptr},
+        {"FORT0", "fort0.txt", 41, "^$", kLine41},
+        {"FORT0", "missing-dir/fort0.txt", 41, kShown41, nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::string file = path(c.file);
+        EXPECT_EXIT(
+            {
+                setenv(c.variable, file.c_str(), 1);
+                rt::report_error(c.number, 0);
+            },
+            testing::ExitedWithCode(c.number), c.on_standard_error)
+            << c.variable << " " << c.file;
+        if (c.in_file != nullptr)
+            EXPECT_EQ(read(file), c.in_file) << c.file;
+        else
+            EXPECT_FALSE(std::filesystem::exists(file)) << c.file;
+    }
 }
 
 TEST_F(SevereReport, DumpFlagsTakeTheAbnormalEnd) {

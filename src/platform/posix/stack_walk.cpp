@@ -16,7 +16,6 @@
 #include <libunwind.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <span>
 
 #include "platform/posix/routine_name.h"
@@ -63,10 +62,18 @@ public:
     }
 
 private:
+    // Only the debug information a module carries itself. The standard
+    // search may ask a network service for separate files, which must not
+    // stall a report.
+    static int no_separate_debuginfo(Dwfl_Module*, void**, const char*, Dwarf_Addr, const char*, const char*,
+                                     GElf_Word, char**) {
+        return -1;
+    }
+
     static inline char* debuginfo_path_ = nullptr;
     Dwfl_Callbacks callbacks_{
         .find_elf = ::dwfl_linux_proc_find_elf,
-        .find_debuginfo = ::dwfl_standard_find_debuginfo,
+        .find_debuginfo = no_separate_debuginfo,
         .section_address = nullptr,
         .debuginfo_path = &debuginfo_path_,
     };
@@ -138,9 +145,11 @@ WalkEnd walk_stack(const FaultInfo* fault, FrameVisitor visit, void* state) {
     unw_cursor_t cursor;
     const bool from_fault = fault != nullptr && fault->context != nullptr;
     if (from_fault) {
-        // The signal's ucontext_t is libunwind's context type on this processor.
-        std::memcpy(&context, fault->context, sizeof context);
-        if (::unw_init_local2(&cursor, &context, UNW_INIT_SIGNAL_FRAME) != 0) return WalkEnd::abnormal;
+        // The signal's ucontext_t is libunwind's context type on this
+        // processor. It is used in place, not copied: the kernel's signal
+        // frame may be shorter than the C library's ucontext_t. Only read.
+        auto* saved = static_cast<unw_context_t*>(const_cast<void*>(fault->context));
+        if (::unw_init_local2(&cursor, saved, UNW_INIT_SIGNAL_FRAME) != 0) return WalkEnd::abnormal;
     } else {
         if (::unw_getcontext(&context) != 0 || ::unw_init_local(&cursor, &context) != 0) return WalkEnd::abnormal;
     }

@@ -1,0 +1,17 @@
+#include "app/dxf_point_writer.h"
+
+#include "io/statement.h"
+#include "io/write_field.h"
+
+namespace app {
+
+int write_dxf(std::int32_t unit, const PointSet& points) {
+    int number = 0;
+    DxfPointWriter::each_record(points, [&](const DxfRecord& record) {
+        number = io::finish_statement(io::write_field(unit, record.spec, record.value), unit);
+        return number == 0;
+    });
+    return number;
+}
+
+}  // namespace app
