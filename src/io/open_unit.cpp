@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "io/error_numbers.h"
@@ -158,7 +159,8 @@ int open_unit(std::int32_t unit, std::string_view name, std::string_view status)
         }
     }
 
-    if (!connection.buffer.allocate(static_cast<std::size_t>(buffer_size))) {
+    // 127 blocks of the largest size are more than a 32-bit address space holds.
+    if (buffer_size > std::numeric_limits<std::size_t>::max() || !connection.buffer.allocate(static_cast<std::size_t>(buffer_size))) {
         drop_handle(connection);
         return err::kNoMemory;
     }

@@ -18,12 +18,6 @@ using test_support::ReportCapture;
 
 using FinishStatementTest = RecordsTest;
 
-TEST_F(FinishStatementTest, SuccessIsNotReported) {
-    ReportCapture reports;
-    EXPECT_EQ(io::finish_statement(0, 10), 0);
-    EXPECT_EQ(reports.text(), "");
-}
-
 TEST_F(FinishStatementTest, FailedOpenIsReportedWithTheFullNameAndCode) {
     const std::string name = dir.file("input.txt");
     ReportCapture reports;

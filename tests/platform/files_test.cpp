@@ -12,7 +12,6 @@
 namespace {
 
 using platform::Access;
-using platform::ErrorCategory;
 using platform::Share;
 using test_support::TempDir;
 
@@ -52,57 +51,6 @@ TEST(FullPathName, RefusesWhatDoesNotFit) {
         const platform::testing::ScopedSyscallFailure no_cwd{platform::testing::Syscall::current_directory, 1, ERANGE};
         EXPECT_EQ(full_path("relative"), "<none>");
     }
-}
-
-TEST(OpenOrCreate, RefusesDirectoriesForEveryAccess) {
-    TempDir dir;
-    for (const Access access : {Access::read_write, Access::read_only}) {
-        const auto opened = platform::open_or_create(dir.path().c_str(), access, Share::read);
-        EXPECT_EQ(opened.handle, platform::kNoFile);
-        EXPECT_EQ(platform::categorize(opened.error), ErrorCategory::access_denied);
-    }
-}
-
-TEST(OpenOrCreate, CategorizesMissingPaths) {
-    TempDir dir;
-    test_support::write_bytes(dir.file("plain"), "x");
-    struct Case {
-        std::string name;
-        ErrorCategory category;
-    };
-    const Case cases[] = {
-        {dir.file("missing/input.txt"), ErrorCategory::file_not_found},
-        {dir.file("plain/input.txt"), ErrorCategory::path_not_found},
-        {dir.file(std::string(300, 'n')), ErrorCategory::name_too_long},
-    };
-    for (const Case& c : cases) {
-        const auto opened = platform::open_or_create(c.name.c_str(), Access::read_write, Share::read);
-        EXPECT_EQ(opened.handle, platform::kNoFile);
-        EXPECT_EQ(platform::categorize(opened.error), c.category) << c.name;
-    }
-}
-
-TEST(Files, CreateWriteCutReadBack) {
-    TempDir dir;
-    const std::string name = dir.file("f");
-    test_support::write_bytes(name, "0123456789");
-    const auto opened = platform::open_or_create(name.c_str(), Access::read_write, Share::read);
-    ASSERT_NE(opened.handle, platform::kNoFile);
-    EXPECT_TRUE(platform::is_disk_file(opened.handle));
-    // Opening changes nothing; the first write overwrites from the start.
-    EXPECT_EQ(test_support::read_bytes(name), "0123456789");
-    const auto written = platform::write_file(opened.handle, std::string_view{"abc"});
-    EXPECT_EQ(written.bytes, 3u);
-    EXPECT_EQ(platform::truncate_here(opened.handle), 0u);
-    EXPECT_EQ(platform::close_file(opened.handle), 0u);
-    EXPECT_EQ(test_support::read_bytes(name), "abc");
-}
-
-TEST(Files, DevicesAreNoDiskFiles) {
-    const auto opened = platform::open_or_create("/dev/null", Access::read_write, Share::read);
-    ASSERT_NE(opened.handle, platform::kNoFile);
-    EXPECT_FALSE(platform::is_disk_file(opened.handle));
-    platform::close_file(opened.handle);
 }
 
 TEST(Files, InjectedFailuresKeepTheirCode) {
