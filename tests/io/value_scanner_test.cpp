@@ -208,6 +208,21 @@ TEST(Statements, NextStatementStartsOnTheNextRecord) {
     EXPECT_EQ(scanner.beginStatement(records), 24);
 }
 
+TEST(Statements, NothingCarriesOverToTheNextStatement) {
+    // The trailing "," and the pending repeat die with the first statement, so
+    // the second starts afresh: its leading comma is a null.
+    MemoryRecords records({"1 2 3,", ",4 5 6", "5*7", "8 9 10"});
+    ValueScanner scanner;
+    std::array<float, 3> xyz{};
+    const std::array<std::array<float, 3>, 4> expected{{{1, 2, 3}, {1, 4, 5}, {7, 7, 7}, {8, 9, 10}}};
+    for (const auto& values : expected) {
+        ASSERT_EQ(scanner.beginStatement(records), 0);
+        for (float& item : xyz) ASSERT_EQ(scanner.readItem(item), 0);
+        scanner.endStatement();
+        EXPECT_EQ(xyz, values);
+    }
+}
+
 TEST(Statements, ReaderErrorsPassThrough) {
     MemoryRecords records({"1"}, 39);
     ValueScanner scanner;
