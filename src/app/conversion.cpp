@@ -11,6 +11,7 @@
 #include "io/records.h"
 #include "io/statement.h"
 #include "runtime/fp_modes.h"
+#include "runtime/locking_mode.h"
 #include "runtime/report.h"
 
 namespace app {
