@@ -30,6 +30,19 @@ TEST(ConsoleEventsDeathTest, EachSignalArrivesAsItsEventType) {
             << c.signal;
 }
 
+// Started with hang-up ignored (as nohup does), the process outlives it.
+TEST(ConsoleEventsDeathTest, InheritedIgnoredSignalStaysIgnored) {
+    EXPECT_EXIT(
+        {
+            signal(SIGHUP, SIG_IGN);
+            if (!platform::start_console_events(exit_with_type)) _exit(1);
+            kill(getpid(), SIGHUP);
+            usleep(100 * 1000);
+            _exit(7);
+        },
+        testing::ExitedWithCode(7), "");
+}
+
 TEST(ConsoleEventsDeathTest, DeclinedEventTakesTheDefaultAction) {
     EXPECT_EXIT(send_and_wait(decline, SIGINT), testing::KilledBySignal(SIGINT), "");
 }
