@@ -14,8 +14,9 @@ using ConsoleEventHandler = bool (*)(int event_type);
 
 // Blocks the three signals in the calling thread, so in every thread it
 // starts later, and starts the thread that waits for them and calls
-// `handler`. Call it before any other thread exists. Returns false (and
-// leaves the signals as they were) when the thread cannot be started.
+// `handler`. A signal the process inherited as ignored stays ignored. Call
+// it before any other thread exists. Returns false (and leaves the signals
+// as they were) when the thread cannot be started.
 bool start_console_events(ConsoleEventHandler handler);
 
 }  // namespace platform

@@ -32,17 +32,4 @@ TEST(VectorControlMask, ComesFromTheRightPlaceOfTheSaveArea) {
     EXPECT_EQ(mask >> 18, 0u) << std::hex << mask;
 }
 
-TEST(ControlRegisters, WrittenValuesReadBack) {
-    const std::uint32_t vector = platform::read_vector_control();
-    platform::write_vector_control(vector ^ (1u << 15));
-    EXPECT_EQ(platform::read_vector_control(), vector ^ (1u << 15));
-    platform::write_vector_control(vector);
-
-    const std::uint16_t x87 = platform::read_x87_control();
-    platform::write_x87_control(static_cast<std::uint16_t>(x87 & ~0x04));
-    EXPECT_EQ(platform::read_x87_control(), x87 & ~0x04);
-    platform::write_x87_control(x87);
-    EXPECT_EQ(platform::read_x87_control(), x87);
-}
-
 }  // namespace

@@ -93,8 +93,6 @@ void divide_by_zero(void*) {
 
 void breakpoint(void*) { asm volatile("int3"); }
 
-void nothing(void*) {}
-
 struct TrapCase {
     const char* name;
     void (*body)(void*);
@@ -118,12 +116,6 @@ TEST(RunProtected, HandledFaultsAbandonTheBody) {
         EXPECT_EQ(seen.code, c.code) << c.name;
         EXPECT_NE(seen.context, nullptr) << c.name;
     }
-}
-
-TEST(RunProtected, BodyThatReturnsIsNotDisturbed) {
-    seen = {};
-    EXPECT_TRUE(platform::run_protected(nothing, nullptr, record));
-    EXPECT_EQ(seen.code, 0u);
 }
 
 TEST(RunProtected, ContinueExecutionResumesAfterTheTrap) {

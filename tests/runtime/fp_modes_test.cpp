@@ -9,7 +9,7 @@ namespace {
 constexpr std::uint32_t kEbx = 0x756E6547, kEdx = 0x49656E69, kEcx = 0x6C65746E;
 constexpr std::uint32_t kMmx = 1u << 23, kSse = 1u << 25, kSse2 = 1u << 26, kSse3 = 1u;
 
-platform::CpuIdentity intel(std::uint32_t family, std::uint32_t edx, std::uint32_t ecx = 0) {
+platform::CpuIdentity classed(std::uint32_t family, std::uint32_t edx, std::uint32_t ecx = 0) {
     return {1, kEbx, kEdx, kEcx, family << 8, ecx, edx};
 }
 
@@ -24,15 +24,15 @@ TEST(ClassFromIdentity, VendorFamilyAndFeatures) {
         {"highest leaf 0", {0, kEbx, kEdx, kEcx, 6u << 8, 0, kSse2}, 1, 1},
         {"other vendor", {1, 0x68747541, 0x69746E65, 0x444D4163, 6u << 8, 0, kSse | kSse2}, 1, 1},
         {"vendor registers swapped", {1, kEbx, kEcx, kEdx, 6u << 8, 0, kSse2}, 1, 1},
-        {"family 5", intel(5, 0), 2, 2},
-        {"family 5 with MMX", intel(5, kMmx), 4, 4},
-        {"family 6 without SSE2", intel(6, kMmx | kSse), 1, 127},
-        {"family 6 with SSE2", intel(6, kSse | kSse2), 1024, 0xFFFFFFFF},
-        {"family 6 with SSE3", intel(6, kSse | kSse2, kSse3), 1024, 0xFFFFFFFF},
-        {"family 15 without SSE2", intel(15, kSse), 1, 1},
-        {"family 15 with SSE2", intel(15, kSse | kSse2), 512, 512},
-        {"family 15 with SSE3", intel(15, kSse | kSse2, kSse3), 2048, 2048},
-        {"family 4", intel(4, 0), 1, 1},
+        {"family 5", classed(5, 0), 2, 2},
+        {"family 5 with MMX", classed(5, kMmx), 4, 4},
+        {"family 6 without SSE2", classed(6, kMmx | kSse), 1, 127},
+        {"family 6 with SSE2", classed(6, kSse | kSse2), 1024, 0xFFFFFFFF},
+        {"family 6 with SSE3", classed(6, kSse | kSse2, kSse3), 1024, 0xFFFFFFFF},
+        {"family 15 without SSE2", classed(15, kSse), 1, 1},
+        {"family 15 with SSE2", classed(15, kSse | kSse2), 512, 512},
+        {"family 15 with SSE3", classed(15, kSse | kSse2, kSse3), 2048, 2048},
+        {"family 4", classed(4, 0), 1, 1},
         // Only bits 8 to 11 count: the extended family does not.
         {"extended family bits", {1, kEbx, kEdx, kEcx, (1u << 20) | (15u << 8), 0, kSse2}, 512, 512},
     };
@@ -82,21 +82,6 @@ TEST(VectorControlWithTraps, ZeroMasksEverythingAndKeepsTheRest) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(vector_control_with_traps(c.control, c.settings), c.expected) << std::hex << c.control;
-}
-
-TEST(ApplyFpModes, DriverRequestOnThisProcessor) {
-    const std::uint32_t saved = platform::read_vector_control();
-    platform::write_vector_control(0x1F80);
-    rt::apply_fp_modes(3);
-    const std::uint32_t cls = rt::classify_processor();
-    const bool vector2 = cls >= rt::kClassVector2;
-    const bool daz_supported = (platform::vector_control_mask() & rt::kVectorDenormalsAreZero) != 0;
-    const std::uint32_t control = platform::read_vector_control();
-    EXPECT_EQ((control & rt::kVectorFlushToZero) != 0, vector2);
-    EXPECT_EQ((control & rt::kVectorDenormalsAreZero) != 0, vector2 && daz_supported);
-    rt::enable_flush_to_zero();
-    EXPECT_NE(platform::read_vector_control() & rt::kVectorFlushToZero, 0u);
-    platform::write_vector_control(saved);
 }
 
 }  // namespace

@@ -173,11 +173,6 @@ TEST(ProcessEndingsDeathTest, UnlistedFaultShowsItsCode) {
                 "units closed\n$");
 }
 
-TEST(ProcessEndingsDeathTest, BreakpointWithoutDebuggerIsSevere) {
-    EXPECT_EXIT(run(breakpoint, {{"FOR_DISABLE_STACK_TRACE", "1"}}), ExitedWithCode(159),
-                "^forrtl: severe \\(159\\): Program Exception - breakpoint\r\n");
-}
-
 TEST(ProcessEndingsDeathTest, BreakpointForADebuggerAbandonsTheDriverQuietly) {
     EXPECT_EXIT(run(breakpoint, {{"FOR__IS_DEBUGGER_PRESENT", "yes"}}), ExitedWithCode(0), "^units closed\n$");
 }

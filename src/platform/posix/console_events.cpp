@@ -10,11 +10,19 @@ constexpr int kEventSignals[] = {SIGINT, SIGQUIT, SIGHUP};
 
 // Set once, before the waiting thread starts.
 ConsoleEventHandler event_handler = nullptr;
+sigset_t waited_set;
 
+// The events whose signals the process did not inherit as ignored: whoever
+// started it with a signal ignored (nohup, a background job of a script)
+// asked for that signal not to end it, and an event must not undo that.
 sigset_t event_set() {
     sigset_t set;
     sigemptyset(&set);
-    for (int signal : kEventSignals) sigaddset(&set, signal);
+    for (int signal : kEventSignals) {
+        struct sigaction current {};
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+        sigaddset(&set, signal);
+    }
     return set;
 }
 
@@ -40,10 +48,9 @@ void pass_on(int signal) {
 }
 
 void* wait_for_events(void*) {
-    const sigset_t set = event_set();
     for (;;) {
         int signal = 0;
-        if (sigwait(&set, &signal) != 0) continue;
+        if (sigwait(&waited_set, &signal) != 0) continue;
         if (!event_handler(event_type_of(signal))) pass_on(signal);
     }
     return nullptr;
@@ -52,9 +59,9 @@ void* wait_for_events(void*) {
 }  // namespace
 
 bool start_console_events(ConsoleEventHandler handler) {
-    const sigset_t set = event_set();
+    waited_set = event_set();
     sigset_t previous;
-    if (pthread_sigmask(SIG_BLOCK, &set, &previous) != 0) return false;
+    if (pthread_sigmask(SIG_BLOCK, &waited_set, &previous) != 0) return false;
     pthread_attr_t attr;
     pthread_attr_init(&attr);
     pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);

@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <ucontext.h>
+#include <unistd.h>
 
 #include <atomic>
 
@@ -19,6 +20,10 @@ constexpr int kSignalCount = sizeof kFaultSignals / sizeof kFaultSignals[0];
 // so it is well above the 64 KiB such handlers need at the least.
 constexpr std::size_t kAltStackBytes = std::size_t{1} << 20;
 constexpr std::size_t kGuardBytes = 4096;
+
+// A filter that never comes back (one that waits for a lock the faulting code
+// held, say) must not hang the process: the alarm's default action ends it.
+constexpr unsigned kFilterSeconds = 60;
 
 #if !defined(FPE_FLTUNK)
 constexpr int FPE_FLTUNK = 14;  // the kernel's "undiagnosed floating-point exception"
@@ -98,7 +103,10 @@ void on_fault(int signal, siginfo_t* info, void* context) {
                                                region->stack_low, context_stack_pointer(context));
     fault.code = fault_code_for(signal, info->si_code, at_limit);
 
-    switch (region->filter(fault)) {
+    const unsigned outer_alarm = alarm(kFilterSeconds);
+    const FaultVerdict verdict = region->filter(fault);
+    alarm(outer_alarm);
+    switch (verdict) {
         case FaultVerdict::handle:
             siglongjmp(region->resume, 1);
         case FaultVerdict::continue_execution:
