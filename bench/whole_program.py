@@ -55,12 +55,12 @@ def measure(build, points, repeat, work):
     results["3dpoint default"] = best(program, directory, repeat, env)
     if open(os.path.join(directory, "3dpoint.dxf"), "rb").read() != ours:
         sys.exit("default and buffered output differ")
-    results["C++ converter"] = best([os.path.join(build, "baseline_converter")], directory, repeat)
+    results["C++ converter"] = best([os.path.join(build, "bench", "baseline_converter")], directory, repeat)
     if open(os.path.join(directory, "3dpoint.dxf"), "rb").read() != ours:
         sys.exit("the C++ converter's output differs from ours")
     reference = os.path.join(work, "reference.dxf")
     shutil.copyfile(os.path.join(directory, "3dpoint.dxf"), reference)
-    floor = [os.path.join(build, "record_write_floor"), reference, os.path.join(directory, "floor.dxf")]
+    floor = [os.path.join(build, "bench", "record_write_floor"), reference, os.path.join(directory, "floor.dxf")]
     results["write floor"] = best(floor, directory, repeat)
     return results
 
@@ -71,6 +71,7 @@ def main():
     parser.add_argument("--points", type=int, default=1_000_000)
     parser.add_argument("--repeat", type=int, default=3)
     args = parser.parse_args()
+    args.build = os.path.abspath(args.build)
     with tempfile.TemporaryDirectory(prefix="3dpoint-bench-") as work:
         small = measure(args.build, args.points // 10, args.repeat, work)
         large = measure(args.build, args.points, args.repeat, work)

@@ -1,5 +1,6 @@
 #include "io/field_format.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -214,7 +215,7 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
 
     switch (spec.kind) {
         case FieldKind::string:
-            std::memcpy(out.data(), value.text.data(), room);
+            std::copy_n(value.text.data(), room, out.data());  // an empty view may hold no pointer
             return {room, FieldStatus::ok};
         case FieldKind::integer:
             if (spec.width != 0) return {room, format_integer_text(value.integer, spec.width, out)};

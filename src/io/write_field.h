@@ -7,7 +7,8 @@
 
 namespace io {
 
-// Formats `value` by `spec` into a new record of `unit` and writes the record.
+// Formats `value` under its field description into a new record of `unit`
+// and writes the record.
 // Returns 0 or a run-time error number (47 read-only, 61 string under a
 // numeric field, or the record layer's own).
 int write_field(std::int32_t unit, const FieldSpec& spec, const ItemValue& value);
