@@ -25,6 +25,7 @@ enum class WalkEnd : std::uint8_t {
     normal,    // the outermost frame was reached
     abnormal,  // the unwinder could not start
     stopped,   // the visitor asked to stop
+    faulted,   // reading a frame faulted; the frames visited before it stand
 };
 
 // Returns false to end the walk. The frame's strings live until it returns.
@@ -33,7 +34,8 @@ using FrameVisitor = bool (*)(const StackFrame& frame, void* state);
 // Walks from the faulting instruction when `fault` carries a context, else
 // from inside this function. With a fault the walk stays async-signal-safe
 // (no heap: image and routine names only); without one it also reads the
-// line and source from the modules' debug information.
+// line and source from the modules' debug information. A fault while
+// reading the frames ends the walk instead of the process.
 WalkEnd walk_stack(const FaultInfo* fault, FrameVisitor visit, void* state);
 
 }  // namespace platform

@@ -12,10 +12,14 @@
 
 #define UNW_LOCAL_ONLY
 #include <dlfcn.h>
+#include <pthread.h>
+#include <setjmp.h>
+#include <signal.h>
 #include <elfutils/libdwfl.h>
 #include <libunwind.h>
 #include <unistd.h>
 
+#include <optional>
 #include <span>
 
 #include "platform/posix/routine_name.h"
@@ -138,9 +142,54 @@ WalkEnd walk_from(unw_cursor_t& cursor, bool exact, const DebugInfo* debug, Fram
     }
 }
 
-}  // namespace
 
-WalkEnd walk_stack(const FaultInfo* fault, FrameVisitor visit, void* state) {
+// A damaged stack can make the unwinder read unmapped memory. While a walk
+// runs, an access fault on its own thread jumps back out of it. The fault
+// signals are unblocked for the walk: a walk made from a fault handler runs
+// with them blocked, and a blocked synchronous fault would end the process.
+thread_local sigjmp_buf* walk_escape = nullptr;
+
+void escape_walk(int signal) {
+    if (walk_escape == nullptr) {
+        // Another thread's fault while this thread walks: its default course.
+        ::signal(signal, SIG_DFL);
+        return;
+    }
+    siglongjmp(*walk_escape, 1);
+}
+
+class FaultEscape {
+public:
+    explicit FaultEscape(sigjmp_buf& point) {
+        struct sigaction action {};
+        action.sa_handler = escape_walk;
+        action.sa_flags = SA_ONSTACK | SA_NODEFER;
+        sigemptyset(&action.sa_mask);
+        sigset_t faults;
+        sigemptyset(&faults);
+        for (int i = 0; i < kGuarded; ++i) {
+            sigaction(kSignals[i], &action, &previous_[i]);
+            sigaddset(&faults, kSignals[i]);
+        }
+        pthread_sigmask(SIG_UNBLOCK, &faults, &mask_);
+        walk_escape = &point;
+    }
+    ~FaultEscape() {
+        walk_escape = nullptr;
+        for (int i = 0; i < kGuarded; ++i) sigaction(kSignals[i], &previous_[i], nullptr);
+        pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
+    }
+    FaultEscape(const FaultEscape&) = delete;
+    FaultEscape& operator=(const FaultEscape&) = delete;
+
+private:
+    static constexpr int kSignals[] = {SIGSEGV, SIGBUS};
+    static constexpr int kGuarded = 2;
+    struct sigaction previous_[kGuarded] {};
+    sigset_t mask_{};
+};
+
+WalkEnd walk_guarded(const FaultInfo* fault, const DebugInfo* debug, FrameVisitor visit, void* state) {
     unw_context_t context;
     unw_cursor_t cursor;
     const bool from_fault = fault != nullptr && fault->context != nullptr;
@@ -153,9 +202,18 @@ WalkEnd walk_stack(const FaultInfo* fault, FrameVisitor visit, void* state) {
     } else {
         if (::unw_getcontext(&context) != 0 || ::unw_init_local(&cursor, &context) != 0) return WalkEnd::abnormal;
     }
-    if (fault != nullptr) return walk_from(cursor, from_fault, nullptr, visit, state);
-    const DebugInfo debug;
-    return walk_from(cursor, false, &debug, visit, state);
+    return walk_from(cursor, from_fault, debug, visit, state);
+}
+
+}  // namespace
+
+WalkEnd walk_stack(const FaultInfo* fault, FrameVisitor visit, void* state) {
+    // Debug information is read only outside the fault path (it needs the heap).
+    const std::optional<DebugInfo> debug = fault == nullptr ? std::optional<DebugInfo>(std::in_place) : std::nullopt;
+    sigjmp_buf point;
+    FaultEscape escape(point);
+    if (sigsetjmp(point, 1) != 0) return WalkEnd::faulted;
+    return walk_guarded(fault, debug ? &*debug : nullptr, visit, state);
 }
 
 }  // namespace platform
