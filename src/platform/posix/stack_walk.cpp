@@ -21,6 +21,7 @@
 
 #include <optional>
 #include <span>
+#include <type_traits>
 
 #include "platform/posix/routine_name.h"
 
@@ -34,19 +35,53 @@ const char* module_path(std::uintptr_t address) {
     return info.dli_fname;
 }
 
+// libdw is loaded on the first walk that wants lines: a run that reports
+// nothing never maps it (nor the compression libraries it pulls in).
+struct DwflCalls {
+    decltype(&::dwfl_begin) begin = nullptr;
+    decltype(&::dwfl_linux_proc_report) proc_report = nullptr;
+    decltype(&::dwfl_report_end) report_end = nullptr;
+    decltype(&::dwfl_end) end = nullptr;
+    decltype(&::dwfl_addrmodule) addrmodule = nullptr;
+    decltype(&::dwfl_module_getsrc) module_getsrc = nullptr;
+    decltype(&::dwfl_lineinfo) lineinfo = nullptr;
+    decltype(&::dwfl_linux_proc_find_elf) proc_find_elf = nullptr;
+
+    static const DwflCalls* load() {
+        static const DwflCalls calls = [] {
+            DwflCalls c;
+            void* library = ::dlopen("libdw.so.1", RTLD_LAZY | RTLD_LOCAL);
+            if (library == nullptr) return c;
+            const auto bind = [library](auto& slot, const char* name) {
+                slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(::dlsym(library, name));
+                return slot != nullptr;
+            };
+            const bool all = bind(c.begin, "dwfl_begin") && bind(c.proc_report, "dwfl_linux_proc_report") &&
+                             bind(c.report_end, "dwfl_report_end") && bind(c.end, "dwfl_end") &&
+                             bind(c.addrmodule, "dwfl_addrmodule") && bind(c.module_getsrc, "dwfl_module_getsrc") &&
+                             bind(c.lineinfo, "dwfl_lineinfo") && bind(c.proc_find_elf, "dwfl_linux_proc_find_elf");
+            if (!all) c.begin = nullptr;
+            return c;
+        }();
+        return calls.begin != nullptr ? &calls : nullptr;
+    }
+};
+
 // The modules of this process as libdw sees them, for one walk.
 class DebugInfo {
 public:
-    DebugInfo() {
-        dwfl_ = ::dwfl_begin(&callbacks_);
+    DebugInfo() : dw_(DwflCalls::load()) {
+        if (dw_ == nullptr) return;
+        callbacks_.find_elf = dw_->proc_find_elf;
+        dwfl_ = dw_->begin(&callbacks_);
         if (dwfl_ == nullptr) return;
-        if (::dwfl_linux_proc_report(dwfl_, ::getpid()) != 0 || ::dwfl_report_end(dwfl_, nullptr, nullptr) != 0) {
-            ::dwfl_end(dwfl_);
+        if (dw_->proc_report(dwfl_, ::getpid()) != 0 || dw_->report_end(dwfl_, nullptr, nullptr) != 0) {
+            dw_->end(dwfl_);
             dwfl_ = nullptr;
         }
     }
     ~DebugInfo() {
-        if (dwfl_ != nullptr) ::dwfl_end(dwfl_);
+        if (dwfl_ != nullptr) dw_->end(dwfl_);
     }
     DebugInfo(const DebugInfo&) = delete;
     DebugInfo& operator=(const DebugInfo&) = delete;
@@ -54,12 +89,12 @@ public:
     // The strings stay valid while this object lives.
     void find_line(std::uintptr_t address, StackFrame& frame) const {
         if (dwfl_ == nullptr) return;
-        Dwfl_Module* module = ::dwfl_addrmodule(dwfl_, address);
+        Dwfl_Module* module = dw_->addrmodule(dwfl_, address);
         if (module == nullptr) return;
-        Dwfl_Line* line = ::dwfl_module_getsrc(module, address);
+        Dwfl_Line* line = dw_->module_getsrc(module, address);
         if (line == nullptr) return;
         int number = 0;
-        const char* source = ::dwfl_lineinfo(line, nullptr, &number, nullptr, nullptr, nullptr);
+        const char* source = dw_->lineinfo(line, nullptr, &number, nullptr, nullptr, nullptr);
         if (source == nullptr || *source == '\0') return;
         frame.source = source;
         frame.line = number > 0 ? static_cast<unsigned>(number) : 0;
@@ -75,8 +110,9 @@ private:
     }
 
     static inline char* debuginfo_path_ = nullptr;
+    const DwflCalls* dw_;
     Dwfl_Callbacks callbacks_{
-        .find_elf = ::dwfl_linux_proc_find_elf,
+        .find_elf = nullptr,
         .find_debuginfo = no_separate_debuginfo,
         .section_address = nullptr,
         .debuginfo_path = &debuginfo_path_,
