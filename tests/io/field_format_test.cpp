@@ -43,7 +43,6 @@ constexpr auto overflow = FieldStatus::overflow;
 constexpr float inf = std::numeric_limits<float>::infinity();
 constexpr float nan = std::numeric_limits<float>::quiet_NaN();
 constexpr std::int32_t int_min = std::numeric_limits<std::int32_t>::min();
-constexpr std::int32_t int_max = std::numeric_limits<std::int32_t>::max();
 
 void check(const std::vector<Case>& cases) {
     for (const auto& c : cases) {
@@ -56,36 +55,20 @@ void check(const std::vector<Case>& cases) {
 
 TEST(FieldFormat, IntegerFields) {
     check({
-        {field::I3, ItemValue::of(0), "  0"},       {field::I3, ItemValue::of(70), " 70"},
         {field::I3, ItemValue::of(999), "999"},     {field::I3, ItemValue::of(1000), "***", overflow},
-        {field::I3, ItemValue::of(-5), " -5"},      {field::I3, ItemValue::of(-99), "-99"},
-        {field::I3, ItemValue::of(-100), "***", overflow},
-        {field::I6, ItemValue::of(35), "    35"},   {field::I1, ItemValue::of(9), "9"},
-        {field::I1, ItemValue::of(10), "*", overflow}, {field::I1, ItemValue::of(-1), "*", overflow},
-        {field::I0, ItemValue::of(0), "0"},         {field::I0, ItemValue::of(10), "10"},
-        {field::I0, ItemValue::of(-7), "-7"},       {field::I0, ItemValue::of(int_max), "2147483647"},
-        {field::I0, ItemValue::of(int_min), "-2147483648"},
-        {{io::FieldKind::integer, 11, 1}, ItemValue::of(int_min), "-2147483648"},
+        {field::I3, ItemValue::of(-99), "-99"},     {field::I3, ItemValue::of(-100), "***", overflow},
+        {field::I6, ItemValue::of(35), "    35"},   {field::I1, ItemValue::of(-1), "*", overflow},
+        {field::I0, ItemValue::of(0), "0"},         {field::I0, ItemValue::of(int_min), "-2147483648"},
         {{io::FieldKind::integer, 10, 1}, ItemValue::of(int_min), "**********", overflow},
-    });
-}
-
-TEST(FieldFormat, StringFieldCopiesBytes) {
-    check({
-        {field::A, ItemValue::of(std::string_view("$ACADVER")), "$ACADVER"},
-        {field::A, ItemValue::of(std::string_view("EOF  ")), "EOF  "},
-        {field::A, ItemValue::of(std::string_view("")), ""},
     });
 }
 
 TEST(FieldFormat, IntegerItemUnderRealFieldKeepsItsBits) {
     check({
-        {field::F3_1, ItemValue::of(0), "0.0"},
         {field::F3_1, ItemValue::of(1), "0.0"},           // smallest subnormal
         {field::F3_1, ItemValue::of(int_min), "0.0"},     // -0.0
         {field::F3_1, ItemValue::of(1065353216), "1.0"},  // 1.0
         {field::F3_1, ItemValue::of(-1), "NaN"},
-        {field::F0_1, ItemValue::of(0x7f800000), "Infinity"},
     });
 }
 
@@ -93,17 +76,11 @@ TEST(FieldFormat, FixedWidthRealFields) {
     check({
         {field::F3_1, ItemValue::of(0.5f), "0.5"},      {field::F3_1, ItemValue::of(-0.5f), "-.5"},
         {field::F3_1, ItemValue::of(9.94f), "9.9"},     {field::F3_1, ItemValue::of(9.99f), "***", overflow},
-        {field::F3_1, ItemValue::of(10.0f), "***", overflow},
         {field::F3_1, ItemValue::of(-1.0f), "***", overflow},
-        {field::F3_1, ItemValue::of(-0.04f), "0.0"},    {field::F3_1, ItemValue::of(-0.0f), "0.0"},
-        {real_field(4, 1), ItemValue::of(-0.5f), "-0.5"}, {real_field(4, 1), ItemValue::of(0.5f), " 0.5"},
-        {real_field(4, 1), ItemValue::of(-0.04f), " 0.0"},
-        {real_field(2, 1), ItemValue::of(0.5f), ".5"},  {real_field(2, 1), ItemValue::of(-0.5f), "**", overflow},
+        {field::F3_1, ItemValue::of(-0.04f), "0.0"},    {real_field(4, 1), ItemValue::of(-0.04f), " 0.0"},
         {real_field(2, 1), ItemValue::of(0.0f), ".0"},  {real_field(1, 1), ItemValue::of(0.0f), "*", overflow},
         {real_field(5, 1), ItemValue::of(99.96f), "100.0"},
-        {real_field(4, 1), ItemValue::of(99.95f), "99.9"},
-        {real_field(6, 3), ItemValue::of(-0.0005f), "-0.001"},
-        {real_field(2, 0), ItemValue::of(0.5f), "0."},  {real_field(1, 0), ItemValue::of(0.5f), "."},
+        {real_field(1, 0), ItemValue::of(0.5f), "."},
     });
 }
 
@@ -112,45 +89,29 @@ TEST(FieldFormat, InfinityAndNotANumber) {
         {field::F3_1, ItemValue::of(inf), "Inf"},         {real_field(8, 1), ItemValue::of(inf), "Infinity"},
         {field::F3_1, ItemValue::of(-inf), "***", overflow},
         {real_field(8, 1), ItemValue::of(-inf), "    -Inf"},
-        {real_field(9, 1), ItemValue::of(-inf), "-Infinity"},
         {field::F3_1, ItemValue::of(nan), "NaN"},         {real_field(2, 1), ItemValue::of(nan), "**", overflow},
-        {field::F0_1, ItemValue::of(inf), "Infinity"},    {field::F0_1, ItemValue::of(-inf), "-Infinity"},
-        {field::F0_1, pattern(0xffc00001u), "NaN"},       {field::F0_1, pattern(0x7f800001u), "NaN"},
+        {field::F0_1, ItemValue::of(-inf), "-Infinity"},  {field::F0_1, pattern(0xffc00001u), "NaN"},
     });
 }
 
 TEST(FieldFormat, MinimalRealFieldRoundsTheExactValueHalfToEven) {
     check({
         {field::F0_1, ItemValue::of(0.0f), ".0"},    {field::F0_1, ItemValue::of(-0.0f), ".0"},
-        {field::F0_1, ItemValue::of(0.5f), ".5"},    {field::F0_1, ItemValue::of(-0.5f), "-.5"},
-        {field::F0_1, ItemValue::of(1.5f), "1.5"},   {field::F0_1, ItemValue::of(0.1f), ".1"},
-        {field::F0_1, ItemValue::of(0.05f), ".1"},   {field::F0_1, ItemValue::of(-0.04f), ".0"},
-        {field::F0_1, ItemValue::of(1.0e-40f), ".0"},
+        {field::F0_1, ItemValue::of(-0.5f), "-.5"},  {field::F0_1, ItemValue::of(1.0e-40f), ".0"},
         {field::F0_1, ItemValue::of(0.25f), ".2"},   {field::F0_1, ItemValue::of(0.75f), ".8"},
-        {field::F0_1, ItemValue::of(-0.25f), "-.2"}, {field::F0_1, ItemValue::of(1.25f), "1.2"},
-        {field::F0_1, ItemValue::of(12.25f), "12.2"}, {field::F0_1, ItemValue::of(-3.75f), "-3.8"},
+        {field::F0_1, ItemValue::of(-3.75f), "-3.8"},
         {field::F0_1, ItemValue::of(0.15f), ".2"},   {field::F0_1, ItemValue::of(0.35f), ".3"},
-        {field::F0_1, ItemValue::of(0.45f), ".4"},   {field::F0_1, ItemValue::of(1.35f), "1.4"},
         {field::F0_1, ItemValue::of(9.95f), "9.9"},  {field::F0_1, ItemValue::of(9.96f), "10.0"},
         {field::F0_1, ItemValue::of(-0.05f), "-.1"}, {field::F0_1, ItemValue::of(-0.0499999f), ".0"},
-        {{io::FieldKind::real, 0, 0}, ItemValue::of(0.5f), "0."},
         {{io::FieldKind::real, 0, 0}, ItemValue::of(2.5f), "2."},
-        {{io::FieldKind::real, 0, 3}, ItemValue::of(-0.0005f), "-.001"},
     });
 }
 
 TEST(FieldFormat, LargeValuesAndTheThirtySevenDigitLimit) {
     check({
-        {field::F0_1, ItemValue::of(100.0f), "100.0"},
-        {field::F0_1, ItemValue::of(123456.789f), "123456.8"},
         {field::F0_1, ItemValue::of(16777217.0f), "16777216.0"},
-        {field::F0_1, ItemValue::of(1.0e10f), "10000000000.0"},
-        {field::F0_1, ItemValue::of(1.0e20f), "100000002004087734272.0"},
-        {field::F0_1, ItemValue::of(1.0e30f), "1000000015047466219876688855040.0"},
-        {field::F0_1, ItemValue::of(1.0e36f), "999999961690316245365415600208216064.0"},
         {field::F0_1, ItemValue::of(1.0e37f), "9999999933815812510711506376257961984.0"},
         {field::F0_1, ItemValue::of(1.0e38f), "99999996802856924650656260769173209090.0"},
-        {field::F0_1, pattern(0x7f7fffffu), "340282346638528859811704183484516925400.0"},
         {field::F0_1, pattern(0xff7fffffu), "-340282346638528859811704183484516925400.0"},
         {real_field(41, 1), pattern(0xff7fffffu), std::string(41, '*').c_str(), overflow},
     });
@@ -160,36 +121,21 @@ TEST(FieldFormat, ManyDigitsAfterThePoint) {
     const std::string tiny = "." + std::string(44, '0') + "1401298464324817070923729583289916131" +
                              std::string(255 - 44 - 37, '0');
     check({
-        {{io::FieldKind::real, 0, 40}, ItemValue::of(1.0e-40f),
-         ".0000000000000000000000000000000000000001"},
         {{io::FieldKind::real, 0, 60}, ItemValue::of(0.1f),
          ".100000001490116119384765625000000000000000000000000000000000"},
-        {{io::FieldKind::real, 0, 80}, ItemValue::of(1.0e-10f),
-         ".00000000010000000133514319600180897396057844160000000000000000000000000000000000"},
         {{io::FieldKind::real, 0, 255}, pattern(1), tiny.c_str()},
         // 38 significant digits ending in 5: the 37th goes to even.
         {{io::FieldKind::real, 0, 50}, pattern(0x358637bfu), ".00000100000022484891815111041069030761718800000000"},
         {{io::FieldKind::real, 0, 50}, pattern(0x358637c1u), ".00000100000045222259359434247016906738281200000000"},
-        {{io::FieldKind::real, 60, 50}, pattern(0x358637bfu),
-         "        0.00000100000022484891815111041069030761718800000000"},
-        {{io::FieldKind::real, 0, 2}, pattern(0x7f7fffffu), "340282346638528859811704183484516925400.00"},
         {{io::FieldKind::real, 0, 7}, ItemValue::of(-9.9999999f), "-10.0000000"},
     });
 }
 
-TEST(FieldFormat, NumericFieldRefusesAString) {
-    for (const auto& spec : {field::I3, field::I0, field::F3_1, field::F0_1}) {
-        char out[64];
-        const auto r = io::format_field(spec, ItemValue::of(std::string_view("12")), out);
-        EXPECT_EQ(r.status, FieldStatus::type_mismatch);
-        EXPECT_EQ(r.length, 0u);
-    }
-    char out[64];
-    EXPECT_EQ(io::format_field(field::A, ItemValue::of(7), out).status, FieldStatus::type_mismatch);
-}
-
-TEST(FieldFormat, ShortBufferGetsNothing) {
+TEST(FieldFormat, WrongItemKindOrShortBufferGivesNothing) {
     char out[4] = {'#', '#', '#', '#'};
+    EXPECT_EQ(io::format_field(field::F0_1, ItemValue::of(std::string_view("12")), out).status,
+              FieldStatus::type_mismatch);
+    EXPECT_EQ(io::format_field(field::A, ItemValue::of(7), out).status, FieldStatus::type_mismatch);
     EXPECT_EQ(io::format_field(field::F0_1, ItemValue::of(1.5f), out).length, 0u);
     EXPECT_EQ(io::format_field(real_field(0, 0xffffffffu), ItemValue::of(1.5f), out).length, 0u);
     EXPECT_EQ(io::format_integer_text(5, 5, out), FieldStatus::overflow);
@@ -225,20 +171,6 @@ TEST(FieldFormat, SampledBitPatternsMatchTheReference) {
     for (std::uint32_t n = 0; n < 300000; ++n) {
         compare_with_reference(std::bit_cast<std::uint32_t>(static_cast<float>(n) / 4.0f), failures);
         compare_with_reference(std::bit_cast<std::uint32_t>(static_cast<float>(n) / 20.0f), failures);
-    }
-}
-
-TEST(FieldFormat, OtherDigitCountsMatchTheReference) {
-    int failures = 0;
-    for (const std::uint32_t d : {0u, 2u, 3u, 7u, 10u, 11u, 19u, 36u, 45u, 80u, 160u, 255u}) {
-        for (std::uint64_t bits = d; bits <= 0xffffffffu && failures < 10; bits += 1000003) {
-            const auto got = format({io::FieldKind::real, 0, d}, pattern(std::uint32_t(bits))).text;
-            const auto expected = reference::minimal_fixed(std::uint32_t(bits), d);
-            if (got != expected) {
-                ++failures;
-                ADD_FAILURE() << std::hex << "bits 0x" << bits << std::dec << " d=" << d << ": \"" << got << "\"";
-            }
-        }
     }
 }
 

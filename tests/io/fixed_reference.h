@@ -3,7 +3,6 @@
 // value), bent to the field rules.
 #pragma once
 
-#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -56,40 +55,6 @@ inline std::string width3_one_decimal(std::uint32_t bits, std::string s) {
 
 inline std::string width3_one_decimal(std::uint32_t bits) {
     return width3_one_decimal(bits, minimal_one_decimal(bits));
-}
-
-// The F0.d text for any d, from the exact expansion (every float has at most
-// 149 digits after the point) rounded here, as decimal text, half to even at
-// d digits after the point or at the 37th significant digit if that comes first.
-inline std::string minimal_fixed(std::uint32_t bits, std::size_t d) {
-    const float v = std::bit_cast<float>(bits);
-    if (std::isnan(v)) return "NaN";
-    if (std::isinf(v)) return v < 0 ? "-Infinity" : "Infinity";
-
-    char buf[256];
-    const auto result = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::fixed, 160);
-    std::string all(buf, result.ptr);
-    const std::size_t point = all.find('.');
-    all.erase(point, 1);
-    all = "0" + all + std::string(d, '0');  // room for a carry and for d
-    std::size_t keep = point + 1 + d;
-    if (const auto first = all.find_first_not_of('0'); first != std::string::npos) keep = std::min(keep, first + 37);
-
-    const bool rest = all.find_first_not_of('0', keep + 1) != std::string::npos;
-    const bool up = all[keep] > '5' || (all[keep] == '5' && (rest || (all[keep - 1] - '0') % 2 == 1));
-    for (std::size_t i = keep; i < all.size(); ++i) all[i] = '0';
-    for (std::size_t i = keep; up && i-- > 0;) {
-        if (all[i] != '9') {
-            ++all[i];
-            break;
-        }
-        all[i] = '0';
-    }
-    std::string whole = all.substr(0, point + 1);
-    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
-    const std::string text = whole + "." + all.substr(point + 1, d);
-    const bool zero = text.find_first_not_of("0.") == std::string::npos;
-    return std::string(std::signbit(v) && !zero ? "-" : "") + (d == 0 && whole.empty() ? "0" : "") + text;
 }
 
 }  // namespace reference
