@@ -44,16 +44,4 @@ TEST_F(FinishStatementTest, SavedCodeIsShownOncePerFailure) {
     EXPECT_EQ(count_of(text, "forrtl: severe (38): error during write, unit 20, file /dev/full\r\n"), 2) << text;
 }
 
-TEST_F(FinishStatementTest, FailedCloseStillNamesTheFile) {
-    const std::string name = dir.file("3dpoint.dxf");
-    ASSERT_EQ(open(20, name), 0);
-    ReportCapture reports;
-    {
-        const ScopedSyscallFailure failure{Syscall::close, 1, EIO};
-        EXPECT_EQ(io::finish_statement(io::close_unit(20), 20), io::err::kCloseError);
-    }
-    EXPECT_EQ(count_of(reports.text(), "forrtl: severe (28): CLOSE error, unit 20, file " + name + "\r\n"), 1);
-    EXPECT_EQ(io::find_connection(20), nullptr);
-}
-
 }  // namespace
