@@ -7,8 +7,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "platform/cpu.h"
 #include "runtime/fp_modes.h"
@@ -20,7 +20,7 @@
 
 namespace {
 
-using Env = std::initializer_list<std::pair<const char*, const char*>>;
+using Env = std::vector<std::pair<const char*, const char*>>;
 
 int note_units_closed() {
     std::fputs("units closed\n", stderr);
@@ -28,7 +28,7 @@ int note_units_closed() {
 }
 
 // The child's whole life: environment, start-up, driver, termination.
-[[noreturn]] void run(rt::Driver driver, Env env = {}, rt::UnitPass pass = note_units_closed) {
+[[noreturn]] void run(rt::Driver driver, const Env& env = {}, rt::UnitPass pass = note_units_closed) {
     alarm(20);  // a run that hangs ends the child instead of the suite
     for (const auto& [name, value] : env) setenv(name, value, 1);
     char name[] = "3dpoint";
@@ -115,19 +115,6 @@ int reporting_pass() {
 using testing::ExitedWithCode;
 using testing::KilledBySignal;
 
-TEST(ProcessEndingsDeathTest, NormalEndIsSilentAndZero) {
-    EXPECT_EXIT(run(quiet), ExitedWithCode(0), "^units closed\n$");
-}
-
-TEST(ProcessEndingsDeathTest, DriverRunsWithTheFloatingPointStateItAskedFor) {
-    EXPECT_EXIT(run(check_fp_state), ExitedWithCode(0), "^units closed\n$");
-}
-
-TEST(ProcessEndingsDeathTest, IoSizeSettingsAreReadAtStartUp) {
-    EXPECT_EXIT(run(check_settings_taken_at_startup, {{"FORT_BLOCKSIZE", "1000"}, {"FORT_BUFFERCOUNT", "127"}}),
-                ExitedWithCode(0), "^units closed\n$");
-}
-
 TEST(ProcessEndingsDeathTest, NoErrorDialogsMeansNoCoreDump) {
     rlimit limit{};
     getrlimit(RLIMIT_CORE, &limit);
@@ -136,62 +123,54 @@ TEST(ProcessEndingsDeathTest, NoErrorDialogsMeansNoCoreDump) {
     EXPECT_EXIT(run_with_core_dumps("0"), ExitedWithCode(1), "");
 }
 
-TEST(ProcessEndingsDeathTest, AccessViolation) {
-    EXPECT_EXIT(run(test_support::write_null), ExitedWithCode(157),
-                "^forrtl: severe \\(157\\): Program Exception - access violation\r\n"
-                "Image +PC +Routine +Line +Source *\n"
-                "[^\n]* write_null ");
+struct Ending {
+    const char* what;
+    rt::Driver driver;
+    Env env;
+    int status;
+    const char* shown;  // standard error, as a pattern
+};
+
+TEST(ProcessEndingsDeathTest, EachEndingReportsAndExitsAsItShould) {
+    const Ending endings[] = {
+        {"normal end", quiet, {}, 0, "^units closed\n$"},
+        {"floating-point state", check_fp_state, {}, 0, "^units closed\n$"},
+        {"settings read at start-up", check_settings_taken_at_startup,
+         {{"FORT_BLOCKSIZE", "1000"}, {"FORT_BUFFERCOUNT", "127"}}, 0, "^units closed\n$"},
+        // The first row is the faulting routine.
+        {"access violation", test_support::write_null, {}, 157,
+         "^forrtl: severe \\(157\\): Program Exception - access violation\r\n"
+         "Image +PC +Routine +Line +Source *\n[^\n]* write_null "},
+        {"no traceback", test_support::write_null, {{"FOR_DISABLE_STACK_TRACE", "1"}}, 157,
+         "^forrtl: severe \\(157\\): Program Exception - access violation\r\nunits closed\n$"},
+        {"verbose", test_support::write_null, {{"FOR_ENABLE_VERBOSE_STACK_TRACE", "y"}}, 157,
+         "^forrtl: severe \\(157\\)[^\n]*\r\n\nHex Dump Of Exception Record Context Information:"
+         ".*\n\nTraceback symbolic or hex stack dump follows:\n\n--------- Frame # 0 "},
+        {"verbose, other name", test_support::write_null, {{"TBK_ENABLE_VERBOSE_STACK_TRACE", "y"}}, 157,
+         "^forrtl: severe \\(157\\)[^\n]*\r\n\nHex Dump Of Exception Record Context Information:"},
+        // A trap is an error: termination runs and its status is the number.
+        {"floating-point trap", fp_divide, {}, 73,
+         "^forrtl: error \\(73\\): floating divide by zero\r\nImage .*\nunits closed\n$"},
+        {"stack overflow", test_support::overflow_stack, {}, 170,
+         "^forrtl: severe \\(170\\): Program Exception - stack overflow\r\n"},
+        {"unlisted fault", raise_bus_error, {{"FOR_DISABLE_STACK_TRACE", "y"}}, 172,
+         "^forrtl: severe \\(172\\): Program Exception - exception code = 0x7fa \\(2042\\)\r\nunits closed\n$"},
+        {"breakpoint for a debugger abandons the driver quietly", breakpoint, {{"FOR__IS_DEBUGGER_PRESENT", "yes"}},
+         0, "^units closed\n$"},
+        // Without a real debugger the reporter's stop must not turn a severe
+        // error into a quiet, successful end.
+        {"severe error, debugger only pretended", severe_read_error,
+         {{"FOR__IS_DEBUGGER_PRESENT", "1"}, {"FOR_DISABLE_STACK_TRACE", "1"}}, 24,
+         "^forrtl: severe \\(24\\): end-of-file during read, unit 10, file /tmp/in/input.txt\r\nunits closed\n$"},
+    };
+    for (const Ending& e : endings)
+        EXPECT_EXIT(run(e.driver, e.env), ExitedWithCode(e.status), e.shown) << e.what;
 }
 
-TEST(ProcessEndingsDeathTest, AccessViolationWithoutTraceback) {
-    EXPECT_EXIT(run(test_support::write_null, {{"FOR_DISABLE_STACK_TRACE", "1"}}), ExitedWithCode(157),
-                "^forrtl: severe \\(157\\): Program Exception - access violation\r\nunits closed\n$");
-}
-
-TEST(ProcessEndingsDeathTest, VerboseTracebackOpensWithTheContextDump) {
-    for (const char* variable : {"FOR_ENABLE_VERBOSE_STACK_TRACE", "TBK_ENABLE_VERBOSE_STACK_TRACE"})
-        EXPECT_EXIT(run(test_support::write_null, {{variable, "y"}}), ExitedWithCode(157),
-                    "^forrtl: severe \\(157\\)[^\n]*\r\n\nHex Dump Of Exception Record Context Information:"
-                    ".*\n\nTraceback symbolic or hex stack dump follows:\n\n"
-                    "--------- Frame # 0 ")
-            << variable;
-}
-
-TEST(ProcessEndingsDeathTest, FloatingPointTrapEndsThroughTermination) {
-    EXPECT_EXIT(run(fp_divide), ExitedWithCode(73),
-                "^forrtl: error \\(73\\): floating divide by zero\r\nImage .*\nunits closed\n$");
-}
-
-TEST(ProcessEndingsDeathTest, StackOverflow) {
-    EXPECT_EXIT(run(test_support::overflow_stack), ExitedWithCode(170),
-                "^forrtl: severe \\(170\\): Program Exception - stack overflow\r\n");
-}
-
-TEST(ProcessEndingsDeathTest, UnlistedFaultShowsItsCode) {
-    EXPECT_EXIT(run(raise_bus_error, {{"FOR_DISABLE_STACK_TRACE", "y"}}), ExitedWithCode(172),
-                "^forrtl: severe \\(172\\): Program Exception - exception code = 0x7fa \\(2042\\)\r\n"
-                "units closed\n$");
-}
-
-TEST(ProcessEndingsDeathTest, BreakpointForADebuggerAbandonsTheDriverQuietly) {
-    EXPECT_EXIT(run(breakpoint, {{"FOR__IS_DEBUGGER_PRESENT", "yes"}}), ExitedWithCode(0), "^units closed\n$");
-}
-
-TEST(ProcessEndingsDeathTest, FaultUnderADebuggerIsReportedThenPassedOn) {
+TEST(ProcessEndingsDeathTest, DeclinedFaultsTakeThePlatformsCourse) {
+    // Under a debugger the fault is reported, then passed on.
     EXPECT_EXIT(run(test_support::write_null, {{"FOR__IS_DEBUGGER_PRESENT", "1"}, {"FOR_NOERROR_DIALOGS", "1"}}),
                 KilledBySignal(SIGSEGV), "^forrtl: severe \\(157\\): Program Exception - access violation\r\n");
-}
-
-// With the variable but no debugger, the reporter's stop for the debugger
-// must not turn a severe error into a quiet, successful end.
-TEST(ProcessEndingsDeathTest, SevereErrorWithPretendedDebuggerKeepsItsStatus) {
-    EXPECT_EXIT(run(severe_read_error, {{"FOR__IS_DEBUGGER_PRESENT", "1"}, {"FOR_DISABLE_STACK_TRACE", "1"}}),
-                ExitedWithCode(24),
-                "^forrtl: severe \\(24\\): end-of-file during read, unit 10, file /tmp/in/input.txt\r\n"
-                "units closed\n$");
-}
-
-TEST(ProcessEndingsDeathTest, IgnoredExceptionsTakeThePlatformsCourse) {
     EXPECT_EXIT(run(test_support::write_null, {{"FOR_IGNORE_EXCEPTIONS", "true"}, {"FOR_NOERROR_DIALOGS", "y"}}),
                 KilledBySignal(SIGSEGV), "^$");
 }
