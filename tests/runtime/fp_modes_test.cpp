@@ -21,18 +21,13 @@ TEST(ClassFromIdentity, VendorFamilyAndFeatures) {
     };
     const Case cases[] = {
         {"no identification", {}, 1, 1},
-        {"highest leaf 0", {0, kEbx, kEdx, kEcx, 6u << 8, 0, kSse2}, 1, 1},
         {"other vendor", {1, 0x68747541, 0x69746E65, 0x444D4163, 6u << 8, 0, kSse | kSse2}, 1, 1},
         {"vendor registers swapped", {1, kEbx, kEcx, kEdx, 6u << 8, 0, kSse2}, 1, 1},
-        {"family 5", classed(5, 0), 2, 2},
         {"family 5 with MMX", classed(5, kMmx), 4, 4},
         {"family 6 without SSE2", classed(6, kMmx | kSse), 1, 127},
         {"family 6 with SSE2", classed(6, kSse | kSse2), 1024, 0xFFFFFFFF},
-        {"family 6 with SSE3", classed(6, kSse | kSse2, kSse3), 1024, 0xFFFFFFFF},
-        {"family 15 without SSE2", classed(15, kSse), 1, 1},
         {"family 15 with SSE2", classed(15, kSse | kSse2), 512, 512},
         {"family 15 with SSE3", classed(15, kSse | kSse2, kSse3), 2048, 2048},
-        {"family 4", classed(4, 0), 1, 1},
         // Only bits 8 to 11 count: the extended family does not.
         {"extended family bits", {1, kEbx, kEdx, kEcx, (1u << 20) | (15u << 8), 0, kSse2}, 512, 512},
     };
@@ -52,15 +47,11 @@ TEST(FpModeBits, RequestsAreCutByClassAndSupportedMask) {
     };
     const Case cases[] = {
         {1, 7, full, 0},  // below the threshold nothing changes
-        {127, 3, full, 0},
         {128, 1, 0, kVectorFlushToZero},  // flush-to-zero needs no mask
         {1024, 3, full, kVectorFlushToZero | kVectorDenormalsAreZero},
         {1024, 3, no_daz, kVectorFlushToZero},
-        {1024, 3, 0, kVectorFlushToZero},  // an empty mask field supports nothing optional
-        {1024, 2, full, kVectorDenormalsAreZero},
         {1024, 4, full, kVectorMisalignedMask},
         {1024, 4, 0xFFFF, 0},
-        {1024, 0, full, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(fp_mode_bits(c.cls, c.request, c.mask), c.expected)
@@ -74,10 +65,8 @@ TEST(VectorControlWithTraps, ZeroMasksEverythingAndKeepsTheRest) {
     };
     const Case cases[] = {
         {0x0000, 0, 0x1F80},
-        {0x1F80, 0, 0x1F80},
         {0x6000 | 0x3F, 0, 0x7FBF},           // rounding and status flags stay
         {0x1F80, 1u << 2, 0x1D80},            // zero divide unmasked
-        {0x1F80, 0x3F, 0x0000},               // all six unmasked
         {0x1F80, 1u << 16, 0x1F80 | 0x8000},  // flush-to-zero added
     };
     for (const Case& c : cases)
