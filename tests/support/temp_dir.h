@@ -19,14 +19,7 @@ public:
     }
     ~TempDir() {
         std::error_code ignored;
-        if (!path_.empty()) {
-            // Read-only entries inside must not stop the clean-up.
-            for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
-                std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                             std::filesystem::perm_options::add, ignored);
-            }
-            std::filesystem::remove_all(path_, ignored);
-        }
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
