@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -36,17 +35,6 @@ TEST(IoSizeSettings, ParsesEachVariableWithItsRange) {
             << (c.record_length ? c.record_length : "null");
         EXPECT_EQ(got.unformatted_record_length, kSettingUnset);
     }
-}
-
-TEST(IoSizeSettings, ReadFromTheEnvironmentWhenAsked) {
-    {
-        const test_support::ScopedEnv block{"FORT_BLOCKSIZE", "1000"};
-        const test_support::ScopedEnv unformatted{"FORT_UFMT_RECL", "x"};
-        rt::read_io_size_settings();
-        EXPECT_EQ(rt::io_size_settings().block_size, 1024);
-        EXPECT_EQ(rt::io_size_settings().unformatted_record_length, kSettingBad);
-    }
-    rt::read_io_size_settings();  // leave the process as the environment says
 }
 
 }  // namespace

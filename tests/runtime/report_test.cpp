@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/error_catalogue.h"
@@ -264,16 +265,15 @@ TEST_F(SevereReport, DumpFlagsTakeTheAbnormalEnd) {
 // With a debugger said to be attached, severe and error reports stop in it;
 // without a real one the breakpoint trap ends the process.
 TEST_F(SevereReport, DebuggerStopsSevereAndErrorReports) {
-    for (const char* variable : {"FOR__IS_DEBUGGER_PRESENT", "FOR_DEBUGGER_IS_PRESENT"}) {
-        for (const int number : {41, 63}) {
-            EXPECT_EXIT(
-                {
-                    setenv(variable, "1", 1);
-                    rt::report_error(number, 2, 20, "f");
-                },
-                testing::KilledBySignal(SIGTRAP), "^forrtl: ")
-                << variable << " " << number;
-        }
+    const std::pair<const char*, int> cases[] = {{"FOR__IS_DEBUGGER_PRESENT", 41}, {"FOR_DEBUGGER_IS_PRESENT", 63}};
+    for (const auto& [variable, number] : cases) {
+        EXPECT_EXIT(
+            {
+                setenv(variable, "1", 1);
+                rt::report_error(number, 2, 20, "f");
+            },
+            testing::KilledBySignal(SIGTRAP), "^forrtl: ")
+            << variable;
     }
 }
 
