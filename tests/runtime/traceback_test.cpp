@@ -1,7 +1,6 @@
 #include "runtime/traceback.h"
 
 #include <gtest/gtest.h>
-#include <ucontext.h>
 
 #include <cstring>
 #include <string>
@@ -135,49 +134,6 @@ TEST(TracebackText, ContextDumpGroups) {
         << dump;
     EXPECT_NE(dump.find("RAX: 1122334455667788"), std::string::npos) << "a wide register was cut";
     EXPECT_EQ(dump.find("Segment Registers"), std::string::npos) << "a group the context lacks";
-}
-
-// Real walks: the routine names come from the symbol table.
-[[gnu::noinline]] std::string walk_here() {
-    std::vector<char> out(16384);
-    const std::size_t length = rt::write_traceback(nullptr, out.data(), out.size());
-    asm volatile("" ::: "memory");  // keep the call from becoming a tail call
-    return {out.data(), length};
-}
-
-TEST(WriteTraceback, RealWalkNamesTheCallers) {
-    const std::string text = walk_here();
-    ASSERT_EQ(text.rfind(kHeader, 0), 0u) << text;
-    EXPECT_NE(text.find("  walk_here  "), std::string::npos) << text;
-    EXPECT_NE(text.find("runtime_tests"), std::string::npos) << "the test binary names no row";
-    EXPECT_LT(text.find("write_traceback"), text.find("walk_here")) << "innermost frame first";
-}
-
-[[gnu::noinline]] void capture_fault_context(ucontext_t* context) {
-    getcontext(context);
-    asm volatile("" ::: "memory");
-}
-
-// A traceback as a fault report makes it, from a context captured inside
-// capture_fault_context, which stands for the faulting routine.
-std::string traceback_of_captured_fault() {
-    ucontext_t context;
-    capture_fault_context(&context);
-    platform::FaultInfo fault;
-    fault.code = 5;
-    fault.context = &context;
-    std::vector<char> out(16384);
-    const std::string text(out.data(), rt::write_traceback(&fault, out.data(), out.size()));
-    return text;
-}
-
-TEST(WriteTraceback, FaultWalkStartsAtTheFaultingInstruction) {
-    const std::string text = traceback_of_captured_fault();
-    const std::size_t first_row = sizeof kHeader - 1;
-    ASSERT_GT(text.size(), first_row);
-    EXPECT_NE(text.substr(first_row, text.find('\n', first_row) - first_row).find("  capture_fault_con  "),
-              std::string::npos)
-        << text;
 }
 
 }  // namespace
