@@ -93,20 +93,6 @@ void BM_ValueScanner(benchmark::State& state) {
 }
 BENCHMARK(BM_ValueScanner)->Unit(benchmark::kMillisecond);
 
-// What the statements' 2050-byte string buffers cost by themselves: one
-// obtained and released per statement, as the scanner must.
-void BM_StatementBuffers(benchmark::State& state) {
-    for (auto _ : state) {
-        for (int i = 0; i <= point_count; ++i) {
-            void* block = platform::heap_allocate(2050);
-            benchmark::DoNotOptimize(block);
-            platform::heap_release(block);
-        }
-    }
-    set_per_value(state);
-}
-BENCHMARK(BM_StatementBuffers)->Unit(benchmark::kMillisecond);
-
 // Blank-separated values, one record at a time, with std::from_chars.
 void BM_FromChars(benchmark::State& state) {
     const PointList& list = point_list();

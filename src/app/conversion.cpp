@@ -46,18 +46,21 @@ void run_conversion() {
     static PointSet points;
 
     connect(kInputUnit, kInputName);
-    read_point_count(kInputUnit, points);
+    {
+        PointListReader input(kInputUnit);
+        input.read_count(points);
 
-    allocate(points.x, points.count);
-    allocate(points.y, points.count);
-    allocate(points.z, points.count);
-    zero_fill(points.x);
-    zero_fill(points.y);
-    zero_fill(points.z);
+        allocate(points.x, points.count);
+        allocate(points.y, points.count);
+        allocate(points.z, points.count);
+        zero_fill(points.x);
+        zero_fill(points.y);
+        zero_fill(points.z);
 
-    const std::int32_t count = points.count;  // the bound is taken once
-    // A count this large was refused by the allocation, so i cannot overflow.
-    for (std::int32_t i = 1; i <= count; ++i) read_point(kInputUnit, points, i);
+        const std::int32_t count = points.count;  // the bound is taken once
+        // A count this large was refused by the allocation, so i cannot overflow.
+        for (std::int32_t i = 1; i <= count; ++i) input.read_point(points, i);
+    }
     disconnect(kInputUnit);
 
     // The output is touched only after the whole input has been read.

@@ -81,14 +81,13 @@ int ValueScanner::beginStatement(RecordSource& records) {
     state_ = ScanState{};
     error_ = fetchRecord();
     if (error_ != 0) return error_;
-    state_.stringBuffer = static_cast<char*>(platform::heap_allocate(string_buffer_size));
-    if (state_.stringBuffer == nullptr) error_ = no_memory;
+    if (string_block_.data() == nullptr && !string_block_.allocate(string_buffer_size)) return error_ = no_memory;
+    state_.stringBuffer = string_block_.data();
     state_.recordCrossed = true;
     return error_;
 }
 
 void ValueScanner::endStatement() {
-    platform::heap_release(state_.stringBuffer);
     state_.stringBuffer = nullptr;
     state_.repeatLeft = 0;
 }

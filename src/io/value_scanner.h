@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "io/heap_block.h"
 #include "io/record_source.h"
 #include "io/scan_state.h"
 
@@ -26,7 +27,9 @@ public:
     int beginStatement(RecordSource& records);
     int readItem(std::int32_t& item);  // Integer32Item
     int readItem(float& item);         // Real32Item
-    // Releases the string buffer; the rest of the record is left unread.
+    // Ends the statement; the rest of the record is left unread. The string
+    // buffer stays with the scanner for its next statement: a block of this
+    // size would otherwise cost a full heap round trip per point.
     void endStatement();
 
 private:
@@ -57,6 +60,7 @@ private:
     char lastNonBlankBefore(std::size_t end) const;
 
     RecordSource* records_ = nullptr;
+    HeapBlock string_block_;
     ScanState state_;
     int error_ = 0;
 };
