@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "io/value_scanner.h"
-#include "platform/memory.h"
 
 namespace {
 
