@@ -43,13 +43,64 @@ Placed place_right(std::string_view text, std::span<char> out, std::size_t width
     return {FieldStatus::ok, start, width};
 }
 
-Placed place_integer(std::int32_t value, std::size_t width, std::span<char> out) {
+// Copies a short text with at most two overlapping loads and stores a
+// side; the texts of a record are mostly a few bytes long, where a library
+// call costs more than the copy.
+inline void copy_short(char* to, const char* from, std::size_t n) {
+    if (n >= 8) {
+        if (n > 16) {
+            std::memcpy(to, from, n);
+            return;
+        }
+        std::uint64_t head, tail;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&tail, from + n - 8, 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + n - 8, &tail, 8);
+    } else if (n >= 4) {
+        std::uint32_t head, tail;
+        std::memcpy(&head, from, 4);
+        std::memcpy(&tail, from + n - 4, 4);
+        std::memcpy(to, &head, 4);
+        std::memcpy(to + n - 4, &tail, 4);
+    } else if (n != 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
+}
+
+// An integer's text (sign and digits) ending at `end`, which has
+// integer_scratch bytes before it; returns where it begins.
+inline char* put_integer(std::int32_t value, char* end) {
     const std::uint32_t magnitude =
         value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-    char buf[integer_scratch];
-    char* const end = buf + sizeof buf;
     char* begin = digits::put_decimal(magnitude, end);
     if (value < 0) *--begin = '-';
+    return begin;
+}
+
+// The integer field's width most fields have: the text is put behind a
+// run of blanks and the field copied out in one short copy.
+constexpr std::size_t short_integer_width = 16;
+
+FieldStatus place_short_integer(std::int32_t value, std::size_t width, std::span<char> out) {
+    char buf[short_integer_width];
+    std::memset(buf, fill_char, sizeof buf);
+    char* const end = buf + sizeof buf;
+    const char* begin = put_integer(value, end);
+    if (static_cast<std::size_t>(end - begin) > width) {
+        std::memset(out.data(), overflow_char, width);
+        return FieldStatus::overflow;
+    }
+    copy_short(out.data(), end - width, width);
+    return FieldStatus::ok;
+}
+
+Placed place_integer(std::int32_t value, std::size_t width, std::span<char> out) {
+    char buf[integer_scratch];
+    char* const end = buf + sizeof buf;
+    const char* begin = put_integer(value, end);
     const auto length = static_cast<std::size_t>(end - begin);
     if (length > width) return overflow(out, width);
     return place_right({begin, length}, out, width);
@@ -215,11 +266,19 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
 
     switch (spec.kind) {
         case FieldKind::string:
-            std::copy_n(value.text.data(), room, out.data());  // an empty view may hold no pointer
+            copy_short(out.data(), value.text.data(), room);  // an empty view may hold no pointer: copies nothing
             return {room, FieldStatus::ok};
         case FieldKind::integer:
             if (spec.width != 0) return {room, format_integer_text(value.integer, spec.width, out)};
-            return text_of(move_to_front(place_integer(value.integer, room, out), out));
+            {
+                // A minimal field's text goes straight to the front.
+                char buf[integer_scratch];
+                char* const end = buf + sizeof buf;
+                const char* begin = put_integer(value.integer, end);
+                const auto length = static_cast<std::size_t>(end - begin);
+                copy_short(out.data(), begin, length);
+                return {length, FieldStatus::ok};
+            }
         case FieldKind::real: break;
     }
 
@@ -234,6 +293,7 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
 
 FieldStatus format_integer_text(std::int32_t value, std::uint32_t width, std::span<char> out) {
     if (out.size() < width) return FieldStatus::overflow;  // nothing written
+    if (width <= short_integer_width) return place_short_integer(value, width, out);
     return fill_left(place_integer(value, width, out), out);
 }
 
