@@ -10,11 +10,7 @@
 namespace io {
 namespace {
 
-// Scratch widths of minimal-width fields: sign and 10 digits of a 32-bit
-// integer (with a spare column); sign, the 39 integer digits of the largest
-// finite single-precision value and the point, plus d.
-constexpr std::size_t integer_scratch = 12;
-constexpr std::size_t real_scratch_extra = 41;
+constexpr std::size_t integer_scratch = field_scratch::integer;
 
 constexpr char fill_char = ' ';
 constexpr char overflow_char = '*';
@@ -197,6 +193,39 @@ Placed place_short_front(const digits::ShortFixed& r, bool sign_bit, const RealL
     return {FieldStatus::ok, 0, length};
 }
 
+// The minimal field with one digit after the point (no "0" before it) for
+// a value with bits below the point and at most 60 of them: one exact
+// times-ten step gives the digit and the remainder that rounds it. Written
+// at the front with overlapping stores like place_short_front.
+bool place_tenths_front(std::uint32_t bits, std::span<char> out, std::size_t& length) {
+    const auto [m, e] = digits::decode(bits);
+    const int q = -e;
+    if (q < 1 || q > 60 || out.size() < front_room) return false;
+    const std::uint64_t mask = (std::uint64_t{1} << q) - 1;
+    const std::uint64_t half = std::uint64_t{1} << (q - 1);
+    std::uint64_t whole = std::uint64_t{m} >> q;  // below 2^23
+    const std::uint64_t tenfold = (m & mask) * 10;
+    std::uint64_t digit = tenfold >> q;
+    const std::uint64_t rest = tenfold & mask;
+    digit += (rest > half) | ((rest == half) & ((digit & 1) != 0));
+    const bool carry = digit == 10;
+    digit = carry ? 0 : digit;
+    whole += carry;
+
+    const std::size_t whole_digits = digits::decimal_length(whole);
+    const bool negative = ((bits >> 31) != 0) & ((whole | digit) != 0);
+    char* p = out.data();
+    *p = '-';
+    p += negative;
+    const std::uint64_t word = keep_last_digits(digits::eight_digits(static_cast<std::uint32_t>(whole)), whole_digits);
+    std::memcpy(p, &word, 8);
+    p += whole_digits;
+    p[0] = '.';
+    p[1] = static_cast<char>('0' + digit);
+    length = negative + whole_digits + 2;
+    return true;
+}
+
 // Any number of digits: the fraction digits go straight to the field's end,
 // so the text is right-justified first and moved to the front if asked.
 Placed place_digits(std::uint32_t bits, const RealLayout& layout, std::span<char> out) {
@@ -233,12 +262,6 @@ FieldStatus fill_left(const Placed& placed, std::span<char> out) {
     return placed.status;
 }
 
-std::size_t real_scratch(std::uint32_t digits) {
-    // Saturates where size_t is 32 bits; no buffer can be that large anyway.
-    constexpr std::size_t most = std::numeric_limits<std::size_t>::max();
-    return digits > most - real_scratch_extra ? most : std::size_t{digits} + real_scratch_extra;
-}
-
 bool accepts(FieldKind kind, ItemType type) {
     switch (kind) {
         case FieldKind::integer: return type == ItemType::integer32;
@@ -249,15 +272,6 @@ bool accepts(FieldKind kind, ItemType type) {
 }
 
 }  // namespace
-
-std::size_t field_room(const FieldSpec& spec, const ItemValue& value) {
-    switch (spec.kind) {
-        case FieldKind::integer: return spec.width != 0 ? spec.width : integer_scratch;
-        case FieldKind::real: return spec.width != 0 ? spec.width : real_scratch(spec.digits);
-        case FieldKind::string: return value.text.size();
-    }
-    return 0;
-}
 
 FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<char> out) {
     if (!accepts(spec.kind, value.type)) return {0, FieldStatus::type_mismatch};
@@ -286,6 +300,7 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
     const std::uint32_t bits = value.type == ItemType::real32 ? std::bit_cast<std::uint32_t>(value.real)
                                                               : static_cast<std::uint32_t>(value.integer);
     if (spec.width != 0) return {room, format_fixed_text(bits, spec.width, spec.digits, false, out)};
+    if (std::size_t length; spec.digits == 1 && place_tenths_front(bits, out, length)) return {length, FieldStatus::ok};
     // Every value fits the scratch field, so nothing overflows here; with
     // digits after the point a minimal field never puts "0" before it.
     return text_of(place_fixed(bits, {room, spec.digits, spec.digits == 0, true}, out));
