@@ -76,20 +76,26 @@ inline char* put_integer(std::int32_t value, char* end) {
     return begin;
 }
 
-// The integer field's width most fields have: the text is put behind a
-// run of blanks and the field copied out in one short copy.
+// An integer's text written straight into `out` so that it ends at `end`:
+// digits stored and then read back as words would stall on the stores.
+inline std::size_t integer_length(std::int32_t value) {
+    const std::uint32_t magnitude =
+        value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    return std::max<std::size_t>(digits::decimal_length(magnitude), 1) + (value < 0);
+}
+
+// The integer field's width most fields have: blanks from a constant row,
+// then the text over their end.
 constexpr std::size_t short_integer_width = 16;
+constexpr char blank_row[short_integer_width + 1] = "                ";
 
 FieldStatus place_short_integer(std::int32_t value, std::size_t width, std::span<char> out) {
-    char buf[short_integer_width];
-    std::memset(buf, fill_char, sizeof buf);
-    char* const end = buf + sizeof buf;
-    const char* begin = put_integer(value, end);
-    if (static_cast<std::size_t>(end - begin) > width) {
+    if (integer_length(value) > width) {
         std::memset(out.data(), overflow_char, width);
         return FieldStatus::overflow;
     }
-    copy_short(out.data(), end - width, width);
+    copy_short(out.data(), blank_row, width);
+    put_integer(value, out.data() + width);
     return FieldStatus::ok;
 }
 
@@ -286,11 +292,8 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
             if (spec.width != 0) return {room, format_integer_text(value.integer, spec.width, out)};
             {
                 // A minimal field's text goes straight to the front.
-                char buf[integer_scratch];
-                char* const end = buf + sizeof buf;
-                const char* begin = put_integer(value.integer, end);
-                const auto length = static_cast<std::size_t>(end - begin);
-                copy_short(out.data(), begin, length);
+                const std::size_t length = integer_length(value.integer);
+                put_integer(value.integer, out.data() + length);
                 return {length, FieldStatus::ok};
             }
         case FieldKind::real: break;
