@@ -289,7 +289,10 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
             copy_short(out.data(), value.text.data(), room);  // an empty view may hold no pointer: copies nothing
             return {room, FieldStatus::ok};
         case FieldKind::integer:
-            if (spec.width != 0) return {room, format_integer_text(value.integer, spec.width, out)};
+            if (spec.width != 0) {
+                if (spec.width <= short_integer_width) return {room, place_short_integer(value.integer, room, out)};
+                return {room, format_integer_text(value.integer, spec.width, out)};
+            }
             {
                 // A minimal field's text goes straight to the front.
                 const std::size_t length = integer_length(value.integer);
