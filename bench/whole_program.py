@@ -25,15 +25,19 @@ def make_point_list(path, points, seed=20261207):
             f.write("\n")
 
 
+PEAK_MEMORY = None  # the bench/peak_memory tool of the build
+
+
 def run(command, directory, env=None):
     """Wall time in seconds and peak resident memory in KiB of one run."""
+    peak_file = os.path.join(directory, "peak_kib")
     start = time.perf_counter()
-    process = subprocess.Popen(command, cwd=directory, env=env, stdout=subprocess.DEVNULL)
-    _, status, usage = os.wait4(process.pid, 0)
+    status = subprocess.call([PEAK_MEMORY, peak_file] + command, cwd=directory, env=env, stdout=subprocess.DEVNULL)
     elapsed = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
-        sys.exit("%s failed with %d" % (command, os.waitstatus_to_exitcode(status)))
-    return elapsed, usage.ru_maxrss
+    if status != 0:
+        sys.exit("%s failed with %d" % (command, status))
+    with open(peak_file) as f:
+        return elapsed, int(f.read())
 
 
 def best(command, directory, repeat, env=None):
@@ -72,6 +76,8 @@ def main():
     parser.add_argument("--repeat", type=int, default=3)
     args = parser.parse_args()
     args.build = os.path.abspath(args.build)
+    global PEAK_MEMORY
+    PEAK_MEMORY = os.path.join(args.build, "bench", "peak_memory")
     with tempfile.TemporaryDirectory(prefix="3dpoint-bench-") as work:
         small = measure(args.build, args.points // 10, args.repeat, work)
         large = measure(args.build, args.points, args.repeat, work)
