@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <limits>
 
 #include "io/float_digits.h"
 
@@ -67,7 +66,7 @@ inline void copy_short(char* to, const char* from, std::size_t n) {
 }
 
 // An integer's text (sign and digits) ending at `end`, which has
-// integer_scratch bytes before it; returns where it begins.
+// integer_length(value) bytes before it; returns where it begins.
 inline char* put_integer(std::int32_t value, char* end) {
     const std::uint32_t magnitude =
         value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
@@ -76,8 +75,7 @@ inline char* put_integer(std::int32_t value, char* end) {
     return begin;
 }
 
-// An integer's text written straight into `out` so that it ends at `end`:
-// digits stored and then read back as words would stall on the stores.
+// The length of an integer's text: its sign and at least one digit.
 inline std::size_t integer_length(std::int32_t value) {
     const std::uint32_t magnitude =
         value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
@@ -294,7 +292,8 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
                 return {room, format_integer_text(value.integer, spec.width, out)};
             }
             {
-                // A minimal field's text goes straight to the front.
+                // A minimal field's text goes straight to the front: digits
+                // stored and then read back as words would stall on the stores.
                 const std::size_t length = integer_length(value.integer);
                 put_integer(value.integer, out.data() + length);
                 return {length, FieldStatus::ok};
