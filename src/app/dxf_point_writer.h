@@ -2,6 +2,7 @@
 // issue it, one value and one field per record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <string_view>
