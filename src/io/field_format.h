@@ -59,7 +59,8 @@ inline constexpr std::size_t real_extra = 41;
 constexpr std::size_t real(std::uint32_t digits) {
     // Saturates where size_t is 32 bits; no buffer can be that large anyway.
     constexpr std::size_t most = std::numeric_limits<std::size_t>::max();
-    return digits > most - real_extra ? most : std::size_t{digits} + real_extra;
+    const std::size_t d = digits;
+    return d > most - real_extra ? most : d + real_extra;
 }
 }  // namespace field_scratch
 
