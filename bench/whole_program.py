@@ -25,19 +25,19 @@ def make_point_list(path, points, seed=20261207):
             f.write("\n")
 
 
+PEAK_MEMORY = None  # the bench/peak_memory tool of the build
+
+
 def run(command, directory, env=None):
     """Wall time in seconds and peak resident memory in KiB of one run."""
-    # The peak comes from a small C program between us and the command: a
-    # child forked from this interpreter would inherit its high-water mark.
-    peak_file = os.path.join(directory, ".peak")
+    peak_file = os.path.join(directory, "peak_kib")
     start = time.perf_counter()
-    status = subprocess.call(["/usr/bin/time", "-f", "%M", "-o", peak_file] + command, cwd=directory, env=env,
-                             stdout=subprocess.DEVNULL)
+    status = subprocess.call([PEAK_MEMORY, peak_file] + command, cwd=directory, env=env, stdout=subprocess.DEVNULL)
     elapsed = time.perf_counter() - start
     if status != 0:
         sys.exit("%s failed with %d" % (command, status))
     with open(peak_file) as f:
-        return elapsed, int(f.read().split()[-1])
+        return elapsed, int(f.read())
 
 
 def best(command, directory, repeat, env=None):
@@ -76,6 +76,8 @@ def main():
     parser.add_argument("--repeat", type=int, default=3)
     args = parser.parse_args()
     args.build = os.path.abspath(args.build)
+    global PEAK_MEMORY
+    PEAK_MEMORY = os.path.join(args.build, "bench", "peak_memory")
     with tempfile.TemporaryDirectory(prefix="3dpoint-bench-") as work:
         small = measure(args.build, args.points // 10, args.repeat, work)
         large = measure(args.build, args.points, args.repeat, work)

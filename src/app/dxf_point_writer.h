@@ -2,6 +2,7 @@
 // issue it, one value and one field per record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <string_view>
@@ -55,18 +56,22 @@ bool DxfPointWriter::each_record(const PointSet& points, Emit&& emit) {
     using dxf_records::text;
     for (const auto& record : dxf_records::header)
         if (!emit(record)) return false;
+    // The records every point shares are made once, not per point.
+    static constexpr DxfRecord entity[] = {code(0), text("POINT"), code(5)};
+    static constexpr DxfRecord layer[] = {code(8), {io::field::I1, io::ItemValue::of(0)}};
+    static constexpr DxfRecord axis_code[] = {code(10), code(20), code(30)};
     for (std::int32_t i = 1; i <= points.count; ++i) {
-        // The handle is the point's position in the list, in decimal.
-        const DxfRecord point[] = {
-            code(0),  text("POINT"),
-            code(5),  {io::field::I0, io::ItemValue::of(i)},
-            code(8),  {io::field::I1, io::ItemValue::of(0)},
-            code(10), {io::field::F0_1, io::ItemValue::of(points.x_at(i))},
-            code(20), {io::field::F0_1, io::ItemValue::of(points.y_at(i))},
-            code(30), {io::field::F0_1, io::ItemValue::of(points.z_at(i))},
-        };
-        for (const auto& record : point)
+        for (const auto& record : entity)
             if (!emit(record)) return false;
+        // The handle is the point's position in the list, in decimal.
+        if (!emit(DxfRecord{io::field::I0, io::ItemValue::of(i)})) return false;
+        for (const auto& record : layer)
+            if (!emit(record)) return false;
+        const float coordinates[] = {points.x_at(i), points.y_at(i), points.z_at(i)};
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (!emit(axis_code[k])) return false;
+            if (!emit(DxfRecord{io::field::F0_1, io::ItemValue::of(coordinates[k])})) return false;
+        }
     }
     for (const auto& record : dxf_records::trailer)
         if (!emit(record)) return false;

@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <limits>
 
 #include "io/float_digits.h"
 
 namespace io {
 namespace {
 
-// Scratch widths of minimal-width fields: sign and 10 digits of a 32-bit
-// integer (with a spare column); sign, the 39 integer digits of the largest
-// finite single-precision value and the point, plus d.
-constexpr std::size_t integer_scratch = 12;
-constexpr std::size_t real_scratch_extra = 41;
+constexpr std::size_t integer_scratch = field_scratch::integer;
 
 constexpr char fill_char = ' ';
 constexpr char overflow_char = '*';
@@ -43,13 +38,69 @@ Placed place_right(std::string_view text, std::span<char> out, std::size_t width
     return {FieldStatus::ok, start, width};
 }
 
-Placed place_integer(std::int32_t value, std::size_t width, std::span<char> out) {
+// Copies a short text with at most two overlapping loads and stores a
+// side; the texts of a record are mostly a few bytes long, where a library
+// call costs more than the copy.
+inline void copy_short(char* to, const char* from, std::size_t n) {
+    if (n >= 8) {
+        if (n > 16) {
+            std::memcpy(to, from, n);
+            return;
+        }
+        std::uint64_t head, tail;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&tail, from + n - 8, 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + n - 8, &tail, 8);
+    } else if (n >= 4) {
+        std::uint32_t head, tail;
+        std::memcpy(&head, from, 4);
+        std::memcpy(&tail, from + n - 4, 4);
+        std::memcpy(to, &head, 4);
+        std::memcpy(to + n - 4, &tail, 4);
+    } else if (n != 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
+}
+
+// An integer's text (sign and digits) ending at `end`, which has
+// integer_length(value) bytes before it; returns where it begins.
+inline char* put_integer(std::int32_t value, char* end) {
     const std::uint32_t magnitude =
         value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-    char buf[integer_scratch];
-    char* const end = buf + sizeof buf;
     char* begin = digits::put_decimal(magnitude, end);
     if (value < 0) *--begin = '-';
+    return begin;
+}
+
+// The length of an integer's text: its sign and at least one digit.
+inline std::size_t integer_length(std::int32_t value) {
+    const std::uint32_t magnitude =
+        value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    return std::max<std::size_t>(digits::decimal_length(magnitude), 1) + (value < 0);
+}
+
+// The integer field's width most fields have: blanks from a constant row,
+// then the text over their end.
+constexpr std::size_t short_integer_width = 16;
+constexpr char blank_row[short_integer_width + 1] = "                ";
+
+FieldStatus place_short_integer(std::int32_t value, std::size_t width, std::span<char> out) {
+    if (integer_length(value) > width) {
+        std::memset(out.data(), overflow_char, width);
+        return FieldStatus::overflow;
+    }
+    copy_short(out.data(), blank_row, width);
+    put_integer(value, out.data() + width);
+    return FieldStatus::ok;
+}
+
+Placed place_integer(std::int32_t value, std::size_t width, std::span<char> out) {
+    char buf[integer_scratch];
+    char* const end = buf + sizeof buf;
+    const char* begin = put_integer(value, end);
     const auto length = static_cast<std::size_t>(end - begin);
     if (length > width) return overflow(out, width);
     return place_right({begin, length}, out, width);
@@ -146,6 +197,39 @@ Placed place_short_front(const digits::ShortFixed& r, bool sign_bit, const RealL
     return {FieldStatus::ok, 0, length};
 }
 
+// The minimal field with one digit after the point (no "0" before it) for
+// a value with bits below the point and at most 60 of them: one exact
+// times-ten step gives the digit and the remainder that rounds it. Written
+// at the front with overlapping stores like place_short_front.
+bool place_tenths_front(std::uint32_t bits, std::span<char> out, std::size_t& length) {
+    const auto [m, e] = digits::decode(bits);
+    const int q = -e;
+    if (q < 1 || q > 60 || out.size() < front_room) return false;
+    const std::uint64_t mask = (std::uint64_t{1} << q) - 1;
+    const std::uint64_t half = std::uint64_t{1} << (q - 1);
+    std::uint64_t whole = std::uint64_t{m} >> q;  // below 2^23
+    const std::uint64_t tenfold = (m & mask) * 10;
+    std::uint64_t digit = tenfold >> q;
+    const std::uint64_t rest = tenfold & mask;
+    digit += (rest > half) | ((rest == half) & ((digit & 1) != 0));
+    const bool carry = digit == 10;
+    digit = carry ? 0 : digit;
+    whole += carry;
+
+    const std::size_t whole_digits = digits::decimal_length(whole);
+    const bool negative = ((bits >> 31) != 0) & ((whole | digit) != 0);
+    char* p = out.data();
+    *p = '-';
+    p += negative;
+    const std::uint64_t word = keep_last_digits(digits::eight_digits(static_cast<std::uint32_t>(whole)), whole_digits);
+    std::memcpy(p, &word, 8);
+    p += whole_digits;
+    p[0] = '.';
+    p[1] = static_cast<char>('0' + digit);
+    length = negative + whole_digits + 2;
+    return true;
+}
+
 // Any number of digits: the fraction digits go straight to the field's end,
 // so the text is right-justified first and moved to the front if asked.
 Placed place_digits(std::uint32_t bits, const RealLayout& layout, std::span<char> out) {
@@ -182,12 +266,6 @@ FieldStatus fill_left(const Placed& placed, std::span<char> out) {
     return placed.status;
 }
 
-std::size_t real_scratch(std::uint32_t digits) {
-    // Saturates where size_t is 32 bits; no buffer can be that large anyway.
-    constexpr std::size_t most = std::numeric_limits<std::size_t>::max();
-    return digits > most - real_scratch_extra ? most : std::size_t{digits} + real_scratch_extra;
-}
-
 bool accepts(FieldKind kind, ItemType type) {
     switch (kind) {
         case FieldKind::integer: return type == ItemType::integer32;
@@ -199,15 +277,6 @@ bool accepts(FieldKind kind, ItemType type) {
 
 }  // namespace
 
-std::size_t field_room(const FieldSpec& spec, const ItemValue& value) {
-    switch (spec.kind) {
-        case FieldKind::integer: return spec.width != 0 ? spec.width : integer_scratch;
-        case FieldKind::real: return spec.width != 0 ? spec.width : real_scratch(spec.digits);
-        case FieldKind::string: return value.text.size();
-    }
-    return 0;
-}
-
 FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<char> out) {
     if (!accepts(spec.kind, value.type)) return {0, FieldStatus::type_mismatch};
     const std::size_t room = field_room(spec, value);
@@ -215,11 +284,20 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
 
     switch (spec.kind) {
         case FieldKind::string:
-            std::copy_n(value.text.data(), room, out.data());  // an empty view may hold no pointer
+            copy_short(out.data(), value.text.data(), room);  // an empty view may hold no pointer: copies nothing
             return {room, FieldStatus::ok};
         case FieldKind::integer:
-            if (spec.width != 0) return {room, format_integer_text(value.integer, spec.width, out)};
-            return text_of(move_to_front(place_integer(value.integer, room, out), out));
+            if (spec.width != 0) {
+                if (spec.width <= short_integer_width) return {room, place_short_integer(value.integer, room, out)};
+                return {room, format_integer_text(value.integer, spec.width, out)};
+            }
+            {
+                // A minimal field's text goes straight to the front: digits
+                // stored and then read back as words would stall on the stores.
+                const std::size_t length = integer_length(value.integer);
+                put_integer(value.integer, out.data() + length);
+                return {length, FieldStatus::ok};
+            }
         case FieldKind::real: break;
     }
 
@@ -227,6 +305,7 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
     const std::uint32_t bits = value.type == ItemType::real32 ? std::bit_cast<std::uint32_t>(value.real)
                                                               : static_cast<std::uint32_t>(value.integer);
     if (spec.width != 0) return {room, format_fixed_text(bits, spec.width, spec.digits, false, out)};
+    if (std::size_t length; spec.digits == 1 && place_tenths_front(bits, out, length)) return {length, FieldStatus::ok};
     // Every value fits the scratch field, so nothing overflows here; with
     // digits after the point a minimal field never puts "0" before it.
     return text_of(place_fixed(bits, {room, spec.digits, spec.digits == 0, true}, out));
@@ -234,6 +313,7 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
 
 FieldStatus format_integer_text(std::int32_t value, std::uint32_t width, std::span<char> out) {
     if (out.size() < width) return FieldStatus::overflow;  // nothing written
+    if (width <= short_integer_width) return place_short_integer(value, width, out);
     return fill_left(place_integer(value, width, out), out);
 }
 

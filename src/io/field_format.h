@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string_view>
 
@@ -48,9 +49,32 @@ struct FieldText {
     FieldStatus status = FieldStatus::ok;
 };
 
+// Scratch widths of minimal-width fields: sign and 10 digits of a 32-bit
+// integer (with a spare column); sign, the 39 integer digits of the largest
+// finite single-precision value and the point, plus d.
+namespace field_scratch {
+inline constexpr std::size_t integer = 12;
+inline constexpr std::size_t real_extra = 41;
+
+constexpr std::size_t real(std::uint32_t digits) {
+    // Saturates where size_t is 32 bits; no buffer can be that large anyway.
+    constexpr std::size_t most = std::numeric_limits<std::size_t>::max();
+    const std::size_t d = digits;
+    return d > most - real_extra ? most : d + real_extra;
+}
+}  // namespace field_scratch
+
 // Room `format_field` may need for this field: its width, the string's length,
-// or the scratch width of a minimal-width field.
-std::size_t field_room(const FieldSpec& spec, const ItemValue& value);
+// or the scratch width of a minimal-width field. Inline: every write statement
+// asks it.
+constexpr std::size_t field_room(const FieldSpec& spec, const ItemValue& value) {
+    switch (spec.kind) {
+        case FieldKind::integer: return spec.width != 0 ? spec.width : field_scratch::integer;
+        case FieldKind::real: return spec.width != 0 ? spec.width : field_scratch::real(spec.digits);
+        case FieldKind::string: return value.text.size();
+    }
+    return 0;
+}
 
 // Writes the field's text into `out` (at least field_room bytes; a shorter
 // `out` gets nothing and the status overflow). An integer or real field given

@@ -145,7 +145,9 @@ inline bool round_short(std::uint32_t bits, std::uint32_t digits, ShortFixed& r)
     for (std::uint32_t i = 0; i < digits; ++i) frac = frac * 10 + f.next_digit();
     // Up when more than half is left, or exactly half and the last digit is odd.
     const std::uint64_t last = digits != 0 ? frac : whole;
-    const bool up = f.more_than_half() | (f.exactly_half() & ((last & 1) != 0));
+    const bool more = f.more_than_half();
+    const bool tie_to_odd = f.exactly_half() & ((last & 1) != 0);
+    const bool up = more | tie_to_odd;
     if (digits == 0) {
         whole += up;
     } else {

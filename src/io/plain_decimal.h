@@ -47,7 +47,7 @@ inline const char* read_digit_run(const char* p, const char* end, std::uint64_t&
         std::memcpy(&word, p, 8);
         const int n = leading_digits(word);
         if (n == 0) return p;
-        constexpr std::uint64_t scale[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+        static constexpr std::uint64_t scale[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
         digits = digits * scale[n] + digits_value(word, n);
         p += n;
         if (n < 8) return p;

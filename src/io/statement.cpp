@@ -37,8 +37,7 @@ void settle_unit(int disposition, std::int32_t unit) {
 
 }  // namespace
 
-int finish_statement(int number, std::int32_t unit) {
-    if (number == 0) return 0;
+int report_statement_failure(int number, std::int32_t unit) {
     rt::UnitErrorInfo info{unit, {}, 0};
     if (UnitConnection* connection = find_connection(unit)) {
         info.file_name = connection->name();

@@ -60,7 +60,19 @@ TEST(FieldFormat, IntegerFields) {
         {field::I6, ItemValue::of(35), "    35"},   {field::I1, ItemValue::of(-1), "*", overflow},
         {field::I0, ItemValue::of(0), "0"},         {field::I0, ItemValue::of(int_min), "-2147483648"},
         {{io::FieldKind::integer, 10, 1}, ItemValue::of(int_min), "**********", overflow},
+        {field::I0, ItemValue::of(-7), "-7"},       {field::I0, ItemValue::of(1000000), "1000000"},
+        // Either side of the widest field built behind a row of blanks.
+        {{io::FieldKind::integer, 16, 1}, ItemValue::of(int_min), "     -2147483648"},
+        {{io::FieldKind::integer, 17, 1}, ItemValue::of(-5), "               -5"},
     });
+}
+
+TEST(FieldFormat, StringFieldsOfEveryCopyLength) {
+    const std::string text = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (const std::size_t n : {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 26}) {
+        const std::string expected = text.substr(0, n);
+        check({{field::A, ItemValue::of(std::string_view(expected)), expected.c_str()}});
+    }
 }
 
 TEST(FieldFormat, IntegerItemUnderRealFieldKeepsItsBits) {
