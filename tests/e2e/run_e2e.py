@@ -175,26 +175,18 @@ class Conversions(EndToEnd):
 
 class Failures(EndToEnd):
     def test_input_errors(self):
+        texts = {24: "end-of-file during read", 59: "list-directed I/O syntax error", 64: "input conversion error"}
         cases = [
-            # input, number, text
-            (b"", 24, "end-of-file during read"),
-            (b"3\n1 2 3\n4 5 6\n", 24, "end-of-file during read"),
-            (b"1\n1 2\n", 24, "end-of-file during read"),
-            (b"\x1a\n5\n", 24, "end-of-file during read"),
-            (b"\xef\xbb\xbf1\n1 2 3\n", 59, "list-directed I/O syntax error"),
-            (b"1\n1 2 x\n", 59, "list-directed I/O syntax error"),
-            (b"1\n1.2.3 0 0\n", 59, "list-directed I/O syntax error"),
-            (b"1\n1 2 'abc\n", 59, "list-directed I/O syntax error"),
-            (b"1\n1 2 '3'\n", 64, "input conversion error"),
-            (b"1\n1 2 .T.\n", 64, "input conversion error"),
-            (b"1\n1e39 0 0\n", 64, "input conversion error"),
-            (b"2147483648\n", 64, "input conversion error"),
-            (b"NaN\n", 64, "input conversion error"),
+            # input, number
+            (b"", 24), (b"3\n1 2 3\n4 5 6\n", 24), (b"1\n1 2\n", 24), (b"\x1a\n5\n", 24),
+            (b"\xef\xbb\xbf1\n1 2 3\n", 59), (b"1\n1 2 x\n", 59), (b"1\n1.2.3 0 0\n", 59), (b"1\n1 2 'abc\n", 59),
+            (b"1\n1 2 '3'\n", 64), (b"1\n1 2 .T.\n", 64), (b"1\n1e39 0 0\n", 64), (b"2147483648\n", 64),
+            (b"NaN\n", 64),
         ]
-        for data, number, text in cases:
+        for data, number in cases:
             with self.subTest(data=data):
                 run = self.run_program(data)
-                self.assert_failed(run, number, text, 10, "input.txt")
+                self.assert_failed(run, number, texts[number], 10, "input.txt")
                 self.assertIsNone(run.dxf, "no output is created")
 
     def test_failed_read_leaves_existing_output_untouched(self):
