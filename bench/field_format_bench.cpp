@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "io/field_format.h"
+#include "io/format/field_format.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "io/unit_record_source.h"
 #include "io/unit_table.h"
 #include "platform/files.h"
-#include "runtime/io_size_settings.h"
+#include "io/io_size_settings.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "io/value_scanner.h"
+#include "io/scan/value_scanner.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string_view>
 
-#include "io/decimal_conversion.h"
-#include "io/plain_decimal.h"
-#include "io/value_scanner.h"
+#include "io/scan/decimal_conversion.h"
+#include "io/scan/plain_decimal.h"
+#include "io/scan/value_scanner.h"
 
 namespace {
 

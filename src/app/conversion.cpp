@@ -10,9 +10,9 @@
 #include "io/array_storage.h"
 #include "io/records.h"
 #include "io/statement.h"
-#include "runtime/fp_modes.h"
-#include "runtime/locking_mode.h"
-#include "runtime/report.h"
+#include "startup/fp_modes.h"
+#include "startup/locking_mode.h"
+#include "reporting/report.h"
 
 namespace app {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "app/point_set.h"
-#include "io/field_format.h"
+#include "io/format/field_format.h"
 
 namespace app {
 

@@ -5,7 +5,7 @@
 
 #include "app/point_set.h"
 #include "io/unit_record_source.h"
-#include "io/value_scanner.h"
+#include "io/scan/value_scanner.h"
 
 namespace app {
 

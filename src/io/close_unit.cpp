@@ -1,7 +1,7 @@
 #include "io/error_numbers.h"
 #include "io/records.h"
 #include "io/unit_table.h"
-#include "runtime/report.h"
+#include "reporting/report.h"
 
 namespace io {
 

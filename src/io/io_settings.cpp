@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "io/error_numbers.h"
-#include "runtime/report.h"
+#include "reporting/report.h"
 
 namespace io {
 

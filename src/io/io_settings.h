@@ -2,7 +2,7 @@
 #pragma once
 
 #include "io/terminator.h"
-#include "runtime/io_size_settings.h"
+#include "io/io_size_settings.h"
 
 namespace io {
 

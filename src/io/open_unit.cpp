@@ -7,7 +7,7 @@
 #include "io/io_settings.h"
 #include "io/records.h"
 #include "io/unit_table.h"
-#include "runtime/report.h"
+#include "reporting/report.h"
 
 namespace io {
 

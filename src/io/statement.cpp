@@ -2,7 +2,7 @@
 
 #include "io/records.h"
 #include "io/unit_table.h"
-#include "runtime/report.h"
+#include "reporting/report.h"
 
 namespace io {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "io/record_source.h"
+#include "io/scan/record_source.h"
 
 namespace io {
 

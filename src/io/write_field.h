@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "io/field_format.h"
+#include "io/format/field_format.h"
 
 namespace io {
 

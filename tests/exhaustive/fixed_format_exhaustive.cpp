@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "../io/fixed_reference.h"
-#include "io/field_format.h"
+#include "io/format/fixed_reference.h"
+#include "io/format/field_format.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "io/records.h"
 #include "io/unit_table.h"
 #include "platform/testing.h"
-#include "runtime/io_size_settings.h"
+#include "io/io_size_settings.h"
 #include "support/temp_dir.h"
 
 namespace test_support {

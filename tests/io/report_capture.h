@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "runtime/fault_context.h"
+#include "reporting/fault_context.h"
 #include "support/temp_dir.h"
 
 namespace test_support {

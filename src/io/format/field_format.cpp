@@ -1,0 +1,326 @@
+#include "io/format/field_format.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "io/format/float_digits.h"
+
+namespace io {
+namespace {
+
+constexpr std::size_t integer_scratch = field_scratch::integer;
+
+constexpr char fill_char = ' ';
+constexpr char overflow_char = '*';
+
+struct Placed {
+    FieldStatus status = FieldStatus::ok;
+    std::size_t start = 0;  // the text is out[start, end); blanks are not written
+    std::size_t end = 0;
+};
+
+Placed overflow(std::span<char> out, std::size_t width) {
+    std::memset(out.data(), overflow_char, width);
+    return {FieldStatus::overflow, 0, width};
+}
+
+// A minimal-width field keeps its text without the scratch field's blanks.
+Placed move_to_front(const Placed& placed, std::span<char> out) {
+    const std::size_t length = placed.end - placed.start;
+    std::memmove(out.data(), out.data() + placed.start, length);
+    return {placed.status, 0, length};
+}
+
+Placed place_right(std::string_view text, std::span<char> out, std::size_t width) {
+    const std::size_t start = width - text.size();
+    std::memcpy(out.data() + start, text.data(), text.size());
+    return {FieldStatus::ok, start, width};
+}
+
+// Copies a short text with at most two overlapping loads and stores a
+// side; the texts of a record are mostly a few bytes long, where a library
+// call costs more than the copy.
+inline void copy_short(char* to, const char* from, std::size_t n) {
+    if (n >= 8) {
+        if (n > 16) {
+            std::memcpy(to, from, n);
+            return;
+        }
+        std::uint64_t head, tail;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&tail, from + n - 8, 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + n - 8, &tail, 8);
+    } else if (n >= 4) {
+        std::uint32_t head, tail;
+        std::memcpy(&head, from, 4);
+        std::memcpy(&tail, from + n - 4, 4);
+        std::memcpy(to, &head, 4);
+        std::memcpy(to + n - 4, &tail, 4);
+    } else if (n != 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
+}
+
+// An integer's text (sign and digits) ending at `end`, which has
+// integer_length(value) bytes before it; returns where it begins.
+inline char* put_integer(std::int32_t value, char* end) {
+    const std::uint32_t magnitude =
+        value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    char* begin = digits::put_decimal(magnitude, end);
+    if (value < 0) *--begin = '-';
+    return begin;
+}
+
+// The length of an integer's text: its sign and at least one digit.
+inline std::size_t integer_length(std::int32_t value) {
+    const std::uint32_t magnitude =
+        value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    return std::max<std::size_t>(digits::decimal_length(magnitude), 1) + (value < 0);
+}
+
+// The integer field's width most fields have: blanks from a constant row,
+// then the text over their end.
+constexpr std::size_t short_integer_width = 16;
+constexpr char blank_row[short_integer_width + 1] = "                ";
+
+FieldStatus place_short_integer(std::int32_t value, std::size_t width, std::span<char> out) {
+    if (integer_length(value) > width) {
+        std::memset(out.data(), overflow_char, width);
+        return FieldStatus::overflow;
+    }
+    copy_short(out.data(), blank_row, width);
+    put_integer(value, out.data() + width);
+    return FieldStatus::ok;
+}
+
+Placed place_integer(std::int32_t value, std::size_t width, std::span<char> out) {
+    char buf[integer_scratch];
+    char* const end = buf + sizeof buf;
+    const char* begin = put_integer(value, end);
+    const auto length = static_cast<std::size_t>(end - begin);
+    if (length > width) return overflow(out, width);
+    return place_right({begin, length}, out, width);
+}
+
+Placed place_non_finite(std::uint32_t bits, std::size_t width, std::span<char> out) {
+    // Not-a-number never shows its sign bit.
+    if ((bits & 0x7fffffu) != 0) return width >= 3 ? place_right("NaN", out, width) : overflow(out, width);
+    const bool negative = (bits >> 31) != 0;
+    const std::string_view full = negative ? "-Infinity" : "Infinity";
+    const std::string_view shortened = negative ? "-Inf" : "Inf";
+    if (full.size() <= width) return place_right(full, out, width);
+    if (shortened.size() <= width) return place_right(shortened, out, width);
+    return overflow(out, width);
+}
+
+// A real field's shape: `width` columns (the scratch width of a minimal
+// field), `digits` after the point; `zero_allowed` puts a lone "0" before
+// the point when there are no integer digits and a column is free;
+// `at_front` starts the text in column 1 instead of right-justifying it.
+struct RealLayout {
+    std::size_t width;
+    std::size_t digits;
+    bool zero_allowed;
+    bool at_front;
+};
+
+// Sign, optional "0", integer digits, point and fraction digits, given the
+// text's length and the integer part still to write.
+template <class WriteWhole>
+Placed place_body(std::size_t whole_digits, bool negative, const RealLayout& layout, std::span<char> out,
+                  WriteWhole write_whole) {
+    std::size_t length = negative + whole_digits + 1 + layout.digits;
+    if (length > layout.width) return overflow(out, layout.width);
+    const bool zero = whole_digits == 0 && layout.zero_allowed && length < layout.width;
+    length += zero;
+    const std::size_t start = layout.at_front ? 0 : layout.width - length;
+    char* p = write_whole(out.data() + start + length);
+    if (zero) *--p = '0';
+    if (negative) *--p = '-';
+    return {FieldStatus::ok, start, start + length};
+}
+
+// The common case, rounded in 64-bit arithmetic.
+Placed place_short(const digits::ShortFixed& r, bool sign_bit, const RealLayout& layout, std::span<char> out) {
+    const std::size_t whole_digits = digits::decimal_length(r.whole);
+    return place_body(whole_digits, sign_bit && (r.whole | r.frac) != 0, layout, out, [&](char* p) {
+        std::uint64_t frac = r.frac;
+        for (std::size_t i = 0; i < layout.digits; ++i, frac /= 10) *--p = static_cast<char>('0' + frac % 10);
+        *--p = '.';
+        return whole_digits != 0 ? digits::put_decimal(r.whole, p) : p;
+    });
+}
+
+// The common case of a minimal field: an integer part below 10^8 and at
+// most max_short_digits after the point, so the text has at most 20
+// characters. It is written straight into the field with overlapping
+// stores (a later store overwrites what an earlier one put too far), so
+// that neither the digit count nor the sign needs a branch.
+constexpr std::size_t front_room = 24;
+
+bool fits_front_fast(const digits::ShortFixed& r, const RealLayout& layout, std::span<char> out) {
+    return layout.at_front && r.whole < digits::powers_of_ten[8] && out.size() >= front_room;
+}
+
+// The word of eight digits with its first `8 - keep` (leading zero) digits dropped.
+std::uint64_t keep_last_digits(std::uint64_t eight, std::size_t keep) {
+    const auto drop = static_cast<unsigned>(8 * (8 - keep));  // 0 to 64: shift in two steps
+    if constexpr (std::endian::native == std::endian::little) return (eight >> (drop / 2)) >> (drop - drop / 2);
+    return (eight << (drop / 2)) << (drop - drop / 2);
+}
+
+Placed place_short_front(const digits::ShortFixed& r, bool sign_bit, const RealLayout& layout,
+                         std::span<char> out) {
+    // Bitwise rather than short-circuit: the sign and the digit count are
+    // as good as random, so branches on them would mostly mispredict.
+    const std::size_t whole_digits = digits::decimal_length(r.whole);
+    const bool negative = sign_bit & ((r.whole | r.frac) != 0);
+    std::size_t length = negative + whole_digits + 1 + layout.digits;
+    const bool zero = (whole_digits == 0) & layout.zero_allowed & (length < layout.width);
+    length += zero;
+
+    char* p = out.data();
+    *p = '-';
+    p += negative;
+    const std::uint64_t word = keep_last_digits(digits::eight_digits(static_cast<std::uint32_t>(r.whole)), whole_digits);
+    std::memcpy(p, &word, 8);
+    p += whole_digits;
+    *p = '0';
+    p += zero;
+    *p = '.';
+    std::uint64_t frac = r.frac;
+    for (std::size_t i = layout.digits; i > 0; --i, frac /= 10) p[i] = static_cast<char>('0' + frac % 10);
+    return {FieldStatus::ok, 0, length};
+}
+
+// The minimal field with one digit after the point (no "0" before it) for
+// a value with bits below the point and at most 60 of them: one exact
+// times-ten step gives the digit and the remainder that rounds it. Written
+// at the front with overlapping stores like place_short_front.
+bool place_tenths_front(std::uint32_t bits, std::span<char> out, std::size_t& length) {
+    const auto [m, e] = digits::decode(bits);
+    const int q = -e;
+    if (q < 1 || q > 60 || out.size() < front_room) return false;
+    const std::uint64_t mask = (std::uint64_t{1} << q) - 1;
+    const std::uint64_t half = std::uint64_t{1} << (q - 1);
+    std::uint64_t whole = std::uint64_t{m} >> q;  // below 2^23
+    const std::uint64_t tenfold = (m & mask) * 10;
+    std::uint64_t digit = tenfold >> q;
+    const std::uint64_t rest = tenfold & mask;
+    digit += (rest > half) | ((rest == half) & ((digit & 1) != 0));
+    const bool carry = digit == 10;
+    digit = carry ? 0 : digit;
+    whole += carry;
+
+    const std::size_t whole_digits = digits::decimal_length(whole);
+    const bool negative = ((bits >> 31) != 0) & ((whole | digit) != 0);
+    char* p = out.data();
+    *p = '-';
+    p += negative;
+    const std::uint64_t word = keep_last_digits(digits::eight_digits(static_cast<std::uint32_t>(whole)), whole_digits);
+    std::memcpy(p, &word, 8);
+    p += whole_digits;
+    p[0] = '.';
+    p[1] = static_cast<char>('0' + digit);
+    length = negative + whole_digits + 2;
+    return true;
+}
+
+// Any number of digits: the fraction digits go straight to the field's end,
+// so the text is right-justified first and moved to the front if asked.
+Placed place_digits(std::uint32_t bits, const RealLayout& layout, std::span<char> out) {
+    if (layout.digits >= layout.width) return overflow(out, layout.width);  // point and fraction too wide
+    const std::size_t point = layout.width - layout.digits - 1;
+    const auto r = digits::round_fixed(bits, out.subspan(point + 1, layout.digits));
+    RealLayout right = layout;
+    right.at_front = false;
+    const Placed placed = place_body(r.integer_length, (bits >> 31) != 0 && !r.is_zero, right, out, [&](char* p) {
+        p -= layout.digits;  // already in place
+        *--p = '.';
+        p -= r.integer_length;
+        std::memcpy(p, r.integer, r.integer_length);
+        return p;
+    });
+    return layout.at_front ? move_to_front(placed, out) : placed;
+}
+
+Placed place_fixed(std::uint32_t bits, const RealLayout& layout, std::span<char> out) {
+    if (((bits >> 23) & 0xffu) == 0xffu) {
+        const Placed placed = place_non_finite(bits, layout.width, out);
+        return layout.at_front ? move_to_front(placed, out) : placed;
+    }
+    if (digits::ShortFixed r; digits::round_short(bits, static_cast<std::uint32_t>(layout.digits), r))
+        return fits_front_fast(r, layout, out) ? place_short_front(r, (bits >> 31) != 0, layout, out)
+                                               : place_short(r, (bits >> 31) != 0, layout, out);
+    return place_digits(bits, layout, out);
+}
+
+FieldText text_of(const Placed& placed) { return {placed.end - placed.start, placed.status}; }
+
+FieldStatus fill_left(const Placed& placed, std::span<char> out) {
+    std::memset(out.data(), fill_char, placed.start);
+    return placed.status;
+}
+
+bool accepts(FieldKind kind, ItemType type) {
+    switch (kind) {
+        case FieldKind::integer: return type == ItemType::integer32;
+        case FieldKind::real: return type == ItemType::real32 || type == ItemType::integer32;
+        case FieldKind::string: return type == ItemType::string;
+    }
+    return false;
+}
+
+}  // namespace
+
+FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<char> out) {
+    if (!accepts(spec.kind, value.type)) return {0, FieldStatus::type_mismatch};
+    const std::size_t room = field_room(spec, value);
+    if (out.size() < room) return {0, FieldStatus::overflow};
+
+    switch (spec.kind) {
+        case FieldKind::string:
+            copy_short(out.data(), value.text.data(), room);  // an empty view may hold no pointer: copies nothing
+            return {room, FieldStatus::ok};
+        case FieldKind::integer:
+            if (spec.width != 0) {
+                if (spec.width <= short_integer_width) return {room, place_short_integer(value.integer, room, out)};
+                return {room, format_integer_text(value.integer, spec.width, out)};
+            }
+            {
+                // A minimal field's text goes straight to the front: digits
+                // stored and then read back as words would stall on the stores.
+                const std::size_t length = integer_length(value.integer);
+                put_integer(value.integer, out.data() + length);
+                return {length, FieldStatus::ok};
+            }
+        case FieldKind::real: break;
+    }
+
+    // An integer item lends its bit pattern to the real field unchanged.
+    const std::uint32_t bits = value.type == ItemType::real32 ? std::bit_cast<std::uint32_t>(value.real)
+                                                              : static_cast<std::uint32_t>(value.integer);
+    if (spec.width != 0) return {room, format_fixed_text(bits, spec.width, spec.digits, false, out)};
+    if (std::size_t length; spec.digits == 1 && place_tenths_front(bits, out, length)) return {length, FieldStatus::ok};
+    // Every value fits the scratch field, so nothing overflows here; with
+    // digits after the point a minimal field never puts "0" before it.
+    return text_of(place_fixed(bits, {room, spec.digits, spec.digits == 0, true}, out));
+}
+
+FieldStatus format_integer_text(std::int32_t value, std::uint32_t width, std::span<char> out) {
+    if (out.size() < width) return FieldStatus::overflow;  // nothing written
+    if (width <= short_integer_width) return place_short_integer(value, width, out);
+    return fill_left(place_integer(value, width, out), out);
+}
+
+FieldStatus format_fixed_text(std::uint32_t bits, std::uint32_t width, std::uint32_t digits,
+                              bool minimal_scratch, std::span<char> out) {
+    if (out.size() < width) return FieldStatus::overflow;  // nothing written
+    return fill_left(place_fixed(bits, {width, digits, !minimal_scratch || digits == 0, false}, out), out);
+}
+
+}  // namespace io

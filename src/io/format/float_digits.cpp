@@ -1,0 +1,176 @@
+#include "io/format/float_digits.h"
+
+#include <algorithm>
+#include <cstring>
+
+// A single-precision value is m * 2^e with m < 2^24 and -149 <= e <= 104, so
+// its exact decimal expansion is finite: an integer part below 2^128 and, for
+// e < 0, a fraction of -e bits that yields one decimal digit per
+// multiplication by ten. Every digit below comes from that exact arithmetic;
+// the rounding decision looks at the exact remainder, so no digit is ever
+// taken from an approximation.
+
+namespace io::digits {
+namespace {
+
+// A fraction of 61 to 149 bits (values below 2^-36), kept with its binary
+// point above the top limb so the digit is the carry out of a times-ten.
+class WideFraction {
+public:
+    static constexpr int limb_count = 6;
+
+    WideFraction(std::uint32_t m, int q) {
+        // q > 60 > 24: the whole significand lies below the point.
+        const int shift = 32 * limb_count - q;
+        const int word = shift / 32;
+        const std::uint64_t placed = std::uint64_t{m} << (shift % 32);
+        limb_[word] = static_cast<std::uint32_t>(placed);
+        limb_[word + 1] = static_cast<std::uint32_t>(placed >> 32);
+    }
+    bool is_zero() const {
+        return std::all_of(limb_, limb_ + limb_count, [](std::uint32_t l) { return l == 0; });
+    }
+    unsigned next_digit() {
+        std::uint64_t carry = 0;
+        for (auto& l : limb_) {
+            const std::uint64_t t = std::uint64_t{l} * 10 + carry;
+            l = static_cast<std::uint32_t>(t);
+            carry = t >> 32;
+        }
+        return static_cast<unsigned>(carry);
+    }
+    int compare_half() const {
+        constexpr std::uint32_t top_bit = 0x80000000u;
+        if (limb_[limb_count - 1] != top_bit) return limb_[limb_count - 1] < top_bit ? -1 : 1;
+        return std::any_of(limb_, limb_ + limb_count - 1, [](std::uint32_t l) { return l != 0; }) ? 1 : 0;
+    }
+
+private:
+    std::uint32_t limb_[limb_count]{};
+};
+
+// Digits of m * 2^e for e > 40 (up to 2^128), via base 10^9 division.
+char* put_wide_decimal(std::uint32_t m, int e, char* end) {
+    constexpr int limb_count = 5;
+    constexpr std::uint32_t chunk = 1000000000u;
+    std::uint32_t limb[limb_count]{};
+    const std::uint64_t placed = std::uint64_t{m} << (e % 32);
+    limb[e / 32] = static_cast<std::uint32_t>(placed);
+    limb[e / 32 + 1] = static_cast<std::uint32_t>(placed >> 32);
+
+    char* p = end;
+    for (;;) {
+        std::uint64_t rem = 0;
+        bool more = false;
+        for (int i = limb_count - 1; i >= 0; --i) {
+            const std::uint64_t cur = (rem << 32) | limb[i];
+            limb[i] = static_cast<std::uint32_t>(cur / chunk);
+            rem = cur % chunk;
+            more = more || limb[i] != 0;
+        }
+        if (!more) return put_decimal(rem, p);
+        for (int k = 0; k < 9; ++k, rem /= 10) *--p = static_cast<char>('0' + rem % 10);
+    }
+}
+
+// Keeps the first `keep` of the `n` digits at `begin` (an integer), rounded
+// half to even; the dropped positions become '0'. A carry off the front
+// writes one digit before `begin`. Returns the new first digit.
+char* round_integer_digits(char* begin, std::size_t n, std::size_t keep) {
+    const char first_dropped = begin[keep];
+    const bool rest = std::any_of(begin + keep + 1, begin + n, [](char c) { return c != '0'; });
+    const bool odd = ((begin[keep - 1] - '0') & 1) != 0;
+    std::fill(begin + keep, begin + n, '0');
+    if (first_dropped < '5' || (first_dropped == '5' && !rest && !odd)) return begin;
+    std::size_t k = keep;
+    while (k > 0 && begin[k - 1] == '9') begin[--k] = '0';
+    if (k > 0) {
+        ++begin[k - 1];
+        return begin;
+    }
+    *--begin = '1';
+    return begin;
+}
+
+FixedDigits integer_value(std::uint32_t m, int e, std::span<char> frac) {
+    std::fill(frac.begin(), frac.end(), '0');
+    char buf[48];
+    char* const end = buf + sizeof buf;
+    char* begin = e <= 40 ? put_decimal(std::uint64_t{m} << e, end) : put_wide_decimal(m, e, end);
+    if (const auto n = static_cast<std::size_t>(end - begin); n > max_significant)
+        begin = round_integer_digits(begin, n, max_significant);
+
+    FixedDigits r;
+    r.integer_length = static_cast<std::uint32_t>(end - begin);
+    std::memcpy(r.integer, begin, r.integer_length);
+    r.is_zero = false;
+    return r;
+}
+
+template <class Fraction>
+FixedDigits fraction_value(std::uint32_t m, int q, std::span<char> frac) {
+    std::uint32_t whole = q < 32 ? m >> q : 0;
+    Fraction f(m, q);
+    const std::size_t d = frac.size();
+
+    // Digits after the point that are generated; later ones are '0'.
+    std::size_t limit = d;
+    if (whole != 0 && d > max_significant - 8)
+        limit = std::min<std::size_t>(d, max_significant - decimal_length(std::uint64_t{whole}));
+    bool leading = whole == 0;
+    bool nonzero = false;
+    std::size_t j = 0;
+    for (; j < limit && !f.is_zero(); ++j) {
+        const unsigned digit = f.next_digit();
+        frac[j] = static_cast<char>('0' + digit);
+        if (digit != 0) {
+            nonzero = true;
+            if (leading) {
+                leading = false;
+                limit = std::min<std::size_t>(d, j + max_significant);
+            }
+        }
+    }
+    std::fill(frac.begin() + static_cast<std::ptrdiff_t>(j), frac.end(), '0');
+
+    // Anything left means j == limit: round on the exact remainder.
+    if (!f.is_zero()) {
+        const int half = f.compare_half();
+        const bool odd = (j > 0 ? (frac[j - 1] - '0') & 1 : whole & 1) != 0;
+        if (half > 0 || (half == 0 && odd)) {
+            nonzero = true;
+            std::size_t k = j;
+            while (k > 0 && frac[k - 1] == '9') frac[--k] = '0';
+            if (k > 0)
+                ++frac[k - 1];
+            else
+                ++whole;
+        }
+    }
+
+    FixedDigits r;
+    if (whole != 0) {
+        char buf[12];
+        char* const end = buf + sizeof buf;
+        const char* begin = put_decimal(whole, end);
+        r.integer_length = static_cast<std::uint32_t>(end - begin);
+        std::memcpy(r.integer, begin, r.integer_length);
+    }
+    r.is_zero = whole == 0 && !nonzero;
+    return r;
+}
+
+}  // namespace
+
+FixedDigits round_fixed(std::uint32_t bits, std::span<char> frac) {
+    const auto [m, e] = decode(bits);
+    if (m == 0) {
+        std::fill(frac.begin(), frac.end(), '0');
+        return FixedDigits{};
+    }
+    if (e >= 0) return integer_value(m, e, frac);
+    if (-e <= 60) return fraction_value<NarrowFraction>(m, -e, frac);
+    return fraction_value<WideFraction>(m, -e, frac);
+}
+
+}  // namespace io::digits

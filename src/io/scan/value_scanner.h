@@ -1,0 +1,73 @@
+// Free-form (list-directed) reading of values from text records.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "io/heap_block.h"
+#include "io/scan/record_source.h"
+#include "io/scan/scan_state.h"
+
+namespace io {
+
+enum class InputItemType : std::uint8_t { Integer32Item, Real32Item };
+
+// Reads the items of one statement at a time from the records of a source.
+// Every call returns a run-time error number, 0 for success; after a non-zero
+// number the statement is over and nothing more is read.
+class ValueScanner {
+public:
+    ValueScanner() = default;
+    ValueScanner(const ValueScanner&) = delete;
+    ValueScanner& operator=(const ValueScanner&) = delete;
+    ~ValueScanner();
+
+    // Skips the rest of the current record and reads the next: 0, 24, 41,
+    // or the reader's own error.
+    int beginStatement(RecordSource& records);
+    int readItem(std::int32_t& item);  // Integer32Item
+    int readItem(float& item);         // Real32Item
+    // Ends the statement; the rest of the record is left unread. The string
+    // buffer stays with the scanner for its next statement: a block of this
+    // size would otherwise cost a full heap round trip per point.
+    void endStatement();
+
+private:
+    // Exactly one of the two is set; small enough to travel in registers.
+    struct ItemRef {
+        std::int32_t* integer;
+        float* real;
+        InputItemType type() const {
+            return integer != nullptr ? InputItemType::Integer32Item : InputItemType::Real32Item;
+        }
+    };
+    struct Value;
+
+    int serve(ItemRef item);
+    int seekAndAssign(ItemRef item);
+    int serveRepeat(ItemRef item);
+    int seek(Value& value, bool afterStar);
+    bool commaIsNull();
+    void scanNumber(Value& value);
+    int readString(Value& value);
+    int takeRepeat(const Value& count, Value& value);
+    int closePair();
+    int skipBlanksAndRecords();
+    int scanPairNumber();
+    int nextRecord();
+    int fetchRecord();
+    void pinRepeat();
+    char lastNonBlankBefore(std::size_t end) const;
+
+    RecordSource* records_ = nullptr;
+    HeapBlock string_block_;
+    ScanState state_;
+    int error_ = 0;
+};
+
+// The text of a number in integer form (no point, no exponent letter) goes to
+// an integer item exactly; any other text is truncated toward zero from double.
+int assignInteger(std::string_view text, bool integerForm, std::int32_t& item);
+int assignReal(std::string_view text, float& item);
+
+}  // namespace io

@@ -1,0 +1,35 @@
+#include "startup/console_events.h"
+
+#include "platform/process.h"
+#include "startup/lifecycle.h"
+#include "reporting/report.h"
+
+namespace rt {
+namespace {
+
+constexpr int kConsoleEventError = 200;
+
+const char* event_name(int event_type) {
+    switch (event_type) {
+        case 0: return "control-C";
+        case 1: return "control-BREAK";
+        case 2: return "window-CLOSE";
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+int console_event_exit_status(int event_type) { return event_type == 0 ? kConsoleEventError : event_type; }
+
+bool on_console_event(int event_type) {
+    // The program installs no handler of its own for these signals, so none
+    // can take precedence over this one.
+    const char* name = event_name(event_type);
+    if (name == nullptr) return false;
+    report_error(kConsoleEventError, 1, name);
+    for_exit_handler();
+    platform::exit_process(console_event_exit_status(event_type));
+}
+
+}  // namespace rt

@@ -1,0 +1,68 @@
+#include "startup/faults.h"
+
+#include "platform/process.h"
+#include "reporting/fault_context.h"
+#include "reporting/report.h"
+
+namespace rt {
+namespace {
+
+bool debugger_attached_for_faults() {
+    return platform::debugger_present() || check_env_flag("FOR__IS_DEBUGGER_PRESENT");
+}
+
+}  // namespace
+
+platform::FaultVerdict handle_fault(const platform::FaultInfo& fault) {
+    if (check_env_flag("FOR_IGNORE_EXCEPTIONS")) return platform::FaultVerdict::continue_search;
+
+    const bool debugger = debugger_attached_for_faults();
+    // The reporter's own stop for a debugger: one that is really attached
+    // takes the trap before we see it, so here there is no debugger to stop
+    // in, and the report goes on to its end instead of being abandoned.
+    if (debugger && platform::is_break_request(fault)) return platform::FaultVerdict::continue_execution;
+
+    FaultContext* context = fault_context();
+    if (context != nullptr) {
+        context->fault = &fault;
+        if (debugger) context->resume_after_report = 1;
+    }
+
+    std::uint32_t flags = 0;
+    const bool have_flags = platform::fault_vector_status(fault, flags);
+    const int number = fault_number(fault.code, have_flags ? &flags : nullptr);
+    const bool breakpoint_for_debugger = number == 159 && debugger;
+
+    // No program-installed signal handler can take precedence here: the
+    // program installs none of its own.
+    if (breakpoint_for_debugger) {
+        // The debugger has seen it already; the driver is abandoned.
+    } else if (is_floating_point_trap(number)) {
+        if (context == nullptr || context->reported_under_debugger == 0) {
+            if (context != nullptr) context->resume_after_report = 1;
+            report_error(number, 0);
+        }
+        set_pending_exit_status(number);
+    } else if (number == kUnlistedFaultNumber) {
+        const unsigned long low = fault.code & 0xFFFF;
+        report_error(number, 2, low, static_cast<long>(low));
+    } else {
+        report_error(number, 0);
+    }
+
+    if (context != nullptr) {
+        context->fault = nullptr;
+        context->resume_after_report = 0;
+    }
+    if (!debugger || breakpoint_for_debugger) return platform::FaultVerdict::handle;
+    if (context != nullptr) context->reported_under_debugger = 1;
+    return platform::FaultVerdict::continue_search;
+}
+
+platform::FaultVerdict fault_filter(const platform::FaultInfo& fault) {
+    // The platform has already decoded floating-point faults into their own
+    // codes, so there is no separate decoder to offer them to first.
+    return handle_fault(fault);
+}
+
+}  // namespace rt

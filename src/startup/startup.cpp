@@ -1,0 +1,74 @@
+#include "startup/startup.h"
+
+#include <cerrno>
+#include <cfenv>
+#include <cstdlib>
+#include <mutex>
+
+#include "platform/console_events.h"
+#include "platform/fault_trap.h"
+#include "startup/console_events.h"
+#include "reporting/fault_context.h"
+#include "startup/faults.h"
+#include "startup/fp_modes.h"
+#include "io/io_size_settings.h"
+#include "startup/lifecycle.h"
+
+namespace rt {
+namespace {
+
+std::mutex init_lock;
+bool initialised = false;  // guarded by init_lock
+
+void run_driver(void* driver) {
+    // The second call finds the layer initialised.
+    runtime_init();
+    (*static_cast<Driver*>(driver))();
+}
+
+}  // namespace
+
+void runtime_init() {
+    std::lock_guard<std::mutex> lock(init_lock);
+    if (initialised) return;
+
+    create_fault_context();
+    std::atexit(release_fault_context);
+    errno = 0;
+
+    // Before any other thread exists, so that every thread blocks the events
+    // and only the waiting thread takes them. Without that thread the events
+    // keep their default action: the process ends without a report.
+    platform::start_console_events(on_console_event);
+
+    // No error boxes here means no core dump left behind by a fault.
+    if (check_env_flag("FOR_NOERROR_DIALOGS")) platform::suppress_fault_dumps();
+
+    std::feclearexcept(FE_ALL_EXCEPT);
+    mask_x87_exceptions();
+    set_vector_fp_masks(0);
+
+    // The preconnected units (0, 5, 6 and the console units) would be
+    // entries of the I/O layer's unit table, which lies above this layer;
+    // the driver connects only units of its own, so none are made here.
+
+    // Bad values do not stop start-up: opening a file reports them.
+    read_io_size_settings();
+
+    initialised = true;
+}
+
+int process_entry([[maybe_unused]] int argc, [[maybe_unused]] char** argv, Driver driver,
+                  UnitPass unit_pass) {
+    set_termination_unit_pass(unit_pass);
+    // This first call stands for the static initialiser: it must come before
+    // any thread is started.
+    runtime_init();
+    apply_fp_modes(0);
+    // Both ends of the driver lead to termination: its return, or a fault
+    // whose report chose to abandon it.
+    platform::run_protected(run_driver, &driver, fault_filter);
+    return runtime_finish();
+}
+
+}  // namespace rt

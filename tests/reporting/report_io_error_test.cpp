@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "reporting/report.h"
+
+namespace {
+
+void announce_settle(int disposition, std::int32_t unit) { std::fprintf(stderr, "settle %d %d\n", disposition, unit); }
+
+void report_open_failure(int disposition, std::uint32_t saved_error) {
+    setenv("FOR_DISABLE_STACK_TRACE", "1", 1);
+    rt::UnitErrorInfo unit{20, "/d/3dpoint.dxf", saved_error};
+    rt::report_io_error(disposition, 30, 0, unit, announce_settle);
+}
+
+constexpr char kOpenFailure[] = "forrtl: severe \\(30\\): open failure, unit 20, file /d/3dpoint.dxf\r\n$";
+
+class ReportIoError : public testing::Test {
+protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+// The saved code's line (or its substitute, on a line of its own) comes
+// first; a disposition settles the unit before anything is written.
+TEST_F(ReportIoError, SystemLineAndDisposition) {
+    struct Case {
+        int disposition;
+        std::uint32_t saved_error;
+        std::string before;
+    };
+    const Case cases[] = {
+        {0, EACCES, "forrtl: Permission denied\n"},
+        {0, 4321, "forrtl: FormatMessage failed for sysmem message number 4321\n"},
+        {0, 0, ""},
+        {1, 0, "settle 1 20\n"},
+        {3, 0, "settle 3 20\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EXIT(report_open_failure(c.disposition, c.saved_error), testing::ExitedWithCode(30),
+                    "^" + c.before + kOpenFailure)
+            << c.disposition << " " << c.saved_error;
+    }
+}
+
+TEST_F(ReportIoError, UnknownDispositionIsAnInternalFailure) {
+    EXPECT_EXIT(report_open_failure(4, 0), testing::ExitedWithCode(8),
+                "^forrtl: severe \\(8\\): internal consistency check failure, file for_report_io_error, line "
+                "[0-9]+\r\n$");
+}
+
+TEST_F(ReportIoError, FailuresTheStatementTakesAreHandedBack) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(rt::report_io_error(0, 63, 0, {20, "f", EIO, rt::branch_quiet_conversion}, announce_settle), 63);
+    EXPECT_EQ(rt::report_io_error(0, 24, 0, {10, "f", 0, rt::branch_end_of_file}, announce_settle), 24);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+}  // namespace
