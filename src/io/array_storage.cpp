@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "platform/memory.h"
 
 namespace io {

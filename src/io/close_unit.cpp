@@ -1,4 +1,4 @@
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "io/records.h"
 #include "io/unit_table.h"
 #include "reporting/report.h"

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <optional>
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "reporting/report.h"
 
 namespace io {

@@ -3,7 +3,7 @@
 #include <limits>
 #include <new>
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "io/io_settings.h"
 #include "io/records.h"
 #include "io/unit_table.h"

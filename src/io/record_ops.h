@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "io/unit_connection.h"
 
 namespace io {

@@ -1,6 +1,6 @@
 #include "io/unit_record_source.h"
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "io/record_ops.h"
 #include "io/unit_table.h"
 

@@ -1,6 +1,6 @@
 #include "io/write_field.h"
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "io/record_ops.h"
 #include "io/unit_table.h"
 

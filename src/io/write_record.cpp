@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "io/record_ops.h"
 #include "io/records.h"
 #include "io/unit_table.h"

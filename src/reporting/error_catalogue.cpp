@@ -1,4 +1,5 @@
 #include "reporting/error_catalogue.h"
+#include "reporting/error_numbers.h"
 
 namespace rt {
 namespace {
@@ -78,7 +79,7 @@ static_assert(ascending(), "catalogue rows must ascend by number");
 
 constexpr std::size_t kNotFoundRow = [] {
     for (std::size_t i = 0; i < std::size(kRows); ++i)
-        if (kRows[i].number == 500) return i;
+        if (kRows[i].number == err::kMessageNotFound) return i;
     return std::size(kRows);
 }();
 static_assert(kNotFoundRow < std::size(kRows));

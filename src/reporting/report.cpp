@@ -12,6 +12,7 @@
 #include "reporting/fault_context.h"
 #include "reporting/report_parts.h"
 #include "reporting/traceback.h"
+#include "reporting/error_numbers.h"
 
 namespace rt {
 namespace {
@@ -78,7 +79,7 @@ int exit_status_for(int n) { return n > 255 ? 255 : n; }
 // With no buffer at all the out-of-memory notice goes out from the stack,
 // to standard error only.
 void report_without_buffer(int n) {
-    const CatalogueEntry notice = lookup_error(502);
+    const CatalogueEntry notice = lookup_error(err::kNoMessageBuffer);
     char line[160];
     std::memcpy(line, "forrtl: ", 8);
     const int length = std::snprintf(line + 8, sizeof line - 10, notice.text, n);

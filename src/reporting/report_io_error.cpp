@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "reporting/report_parts.h"
 #include "reporting/report.h"
+#include "reporting/error_numbers.h"
 
 namespace rt {
 namespace {
@@ -46,7 +47,7 @@ int report_io_error(int disposition, int number, int /*status_number*/, const Un
             if (settle != nullptr) settle(disposition, unit.unit);
             break;
         default:
-            report_error(8, 2, "for_report_io_error", __LINE__);
+            report_error(err::kInternalConsistency, 2, "for_report_io_error", __LINE__);
             break;
     }
 

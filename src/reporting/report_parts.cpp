@@ -8,6 +8,7 @@
 
 #include "platform/process.h"
 #include "reporting/report.h"
+#include "reporting/error_numbers.h"
 
 namespace rt {
 
@@ -60,7 +61,7 @@ std::size_t compose_system_error_line(std::span<char> out, std::string_view plat
     } else {
         // Room for the text, then the line feed and the zero byte.
         const std::size_t limit = out.size() - 1 - used;
-        const int length = std::snprintf(out.data() + used, limit, lookup_error(504).text, static_cast<int>(code));
+        const int length = std::snprintf(out.data() + used, limit, lookup_error(err::kNoSystemMessage).text, static_cast<int>(code));
         used += length < 0 ? 0 : std::min<std::size_t>(length, limit - 1);
         out[used++] = '\n';
     }

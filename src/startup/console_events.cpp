@@ -3,11 +3,11 @@
 #include "platform/process.h"
 #include "startup/lifecycle.h"
 #include "reporting/report.h"
+#include "reporting/error_numbers.h"
 
 namespace rt {
 namespace {
 
-constexpr int kConsoleEventError = 200;
 
 const char* event_name(int event_type) {
     switch (event_type) {
@@ -20,14 +20,14 @@ const char* event_name(int event_type) {
 
 }  // namespace
 
-int console_event_exit_status(int event_type) { return event_type == 0 ? kConsoleEventError : event_type; }
+int console_event_exit_status(int event_type) { return event_type == 0 ? err::kConsoleEvent : event_type; }
 
 bool on_console_event(int event_type) {
     // The program installs no handler of its own for these signals, so none
     // can take precedence over this one.
     const char* name = event_name(event_type);
     if (name == nullptr) return false;
-    report_error(kConsoleEventError, 1, name);
+    report_error(err::kConsoleEvent, 1, name);
     for_exit_handler();
     platform::exit_process(console_event_exit_status(event_type));
 }

@@ -4,11 +4,11 @@
 #include "startup/lifecycle.h"
 #include "startup/locking_mode.h"
 #include "reporting/report.h"
+#include "reporting/error_numbers.h"
 
 namespace rt {
 namespace {
 
-constexpr int kInternalConsistency = 8;
 
 std::atomic<UnitPass> given_unit_pass{nullptr};
 
@@ -18,7 +18,7 @@ int checked_unit_pass() {
     const int number = pass != nullptr ? pass() : 0;
     // A failing close reports itself, and being severe ends the process
     // there; a number that comes back has escaped that rule.
-    if (number != 0) report_error(kInternalConsistency, 2, "for_exit_handler", __LINE__);
+    if (number != 0) report_error(err::kInternalConsistency, 2, "for_exit_handler", __LINE__);
     return number;
 }
 

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "platform/memory.h"
 #include "platform/testing.h"
 
@@ -41,12 +41,12 @@ TEST(AllocateArray, SizeOverflowIsRefusedBeforeAskingForMemory) {
     const ScopedSyscallFailure no_pages{Syscall::pages, 1, ENOMEM, true};
     for (const std::int32_t count : {1073741824, 2147483647}) {
         io::ArrayStorage storage;
-        EXPECT_EQ(io::allocate_array(storage, count), io::err::kArraySizeOverflow) << count;
+        EXPECT_EQ(io::allocate_array(storage, count), err::kArraySizeOverflow) << count;
         EXPECT_EQ(storage.base, nullptr);
     }
     // One element less fits in 32 bits: it goes to the pages, which refuse.
     io::ArrayStorage storage;
-    EXPECT_EQ(io::allocate_array(storage, 1073741823), io::err::kNoMemory);
+    EXPECT_EQ(io::allocate_array(storage, 1073741823), err::kNoMemory);
 }
 
 TEST(AllocateArray, SmallArraysFromTheHeapLargeOnesFromPages) {
@@ -65,7 +65,7 @@ TEST(AllocateArray, SmallArraysFromTheHeapLargeOnesFromPages) {
         // The same request fails with 41 exactly when its own source refuses.
         const ScopedSyscallFailure refuse{c.source, 1, ENOMEM};
         io::ArrayStorage refused;
-        EXPECT_EQ(io::allocate_array(refused, c.count), io::err::kNoMemory) << c.count;
+        EXPECT_EQ(io::allocate_array(refused, c.count), err::kNoMemory) << c.count;
     }
 }
 

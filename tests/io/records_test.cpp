@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "io/records_fixture.h"
 #include "io/report_capture.h"
 
@@ -39,7 +39,7 @@ TEST_F(RecordsTest, LineEndsOfEveryKindGiveTheSameRecords) {
         ASSERT_EQ(open(10, name), 0);
         int last = 0;
         EXPECT_EQ(read_all(10, last), c.records) << testing::PrintToString(c.bytes);
-        EXPECT_EQ(last, io::err::kEndOfFile);
+        EXPECT_EQ(last, err::kEndOfFile);
         EXPECT_EQ(io::close_unit(10), 0);
     }
 }
@@ -63,7 +63,7 @@ TEST_F(RecordsTest, RecordsLongerThanTheBufferAndAcrossRefills) {
         ASSERT_EQ(open(10, name), 0);
         int last = 0;
         EXPECT_EQ(read_all(10, last), expected);
-        EXPECT_EQ(last, io::err::kEndOfFile);
+        EXPECT_EQ(last, err::kEndOfFile);
         EXPECT_EQ(io::close_unit(10), 0);
     }
 }
@@ -129,12 +129,12 @@ TEST_F(RecordsTest, OpenFailuresGiveTheirNumbers) {
         int number;
     };
     const Case cases[] = {
-        {dir.file("no/such/dir/input.txt"), io::err::kFileNotFound},
-        {dir.file("plain/input.txt"), io::err::kFileNotFound},
-        {dir.file(std::string(257 - dir.path().string().size() - 1, 'n')), io::err::kFileNameError},
+        {dir.file("no/such/dir/input.txt"), err::kFileNotFound},
+        {dir.file("plain/input.txt"), err::kFileNotFound},
+        {dir.file(std::string(257 - dir.path().string().size() - 1, 'n')), err::kFileNameError},
         {"   " + dir.file("x") + std::string(300, ' '), 0},  // blanks around do not count
-        {dir.file("nul") + std::string(1, '\0') + "tail", io::err::kFileNameError},
-        {"", io::err::kFileNotFound},
+        {dir.file("nul") + std::string(1, '\0') + "tail", err::kFileNameError},
+        {"", err::kFileNotFound},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(open(10, c.name), c.number) << c.name;
@@ -157,7 +157,7 @@ TEST_F(RecordsTest, ReadOnlyRetry) {
         ASSERT_EQ(io::close_unit(10), 0);
     }
     const ScopedSyscallFailure refused{Syscall::open, 1, EROFS, true};
-    EXPECT_EQ(open(10, name), io::err::kPermissionDenied);
+    EXPECT_EQ(open(10, name), err::kPermissionDenied);
     EXPECT_EQ(io::find_connection(10)->last_system_error, 0u);
 }
 
@@ -170,10 +170,10 @@ TEST_F(RecordsTest, PlatformFailuresGiveTheirNumbers) {
         int close_number;
     };
     const Case cases[] = {
-        {"write", Syscall::write, false, io::err::kWriteError, 0},
-        {"cut after the first record", Syscall::truncate, false, io::err::kWriteError, 0},
-        {"pending output at close", Syscall::write, true, 0, io::err::kCloseError},
-        {"close", Syscall::close, false, 0, io::err::kCloseError},
+        {"write", Syscall::write, false, err::kWriteError, 0},
+        {"cut after the first record", Syscall::truncate, false, err::kWriteError, 0},
+        {"pending output at close", Syscall::write, true, 0, err::kCloseError},
+        {"close", Syscall::close, false, 0, err::kCloseError},
     };
     for (const Case& c : cases) {
         const ScopedEnv env{"FORT_BUFFERED", c.buffered ? "T" : nullptr};
@@ -202,15 +202,15 @@ TEST_F(RecordsTest, ReadAndMemoryFailuresGiveTheirNumbers) {
     ASSERT_EQ(open(10, name), 0);
     {
         const ScopedSyscallFailure failure{Syscall::heap, 1, ENOMEM};
-        EXPECT_EQ(io::read_record(10), io::err::kNoBufferMemory);  // the 8192-byte buffer cannot double
+        EXPECT_EQ(io::read_record(10), err::kNoBufferMemory);  // the 8192-byte buffer cannot double
     }
     {
         const ScopedSyscallFailure failure{Syscall::read, 1, EIO};
-        EXPECT_EQ(io::read_record(10), io::err::kReadError);
+        EXPECT_EQ(io::read_record(10), err::kReadError);
         EXPECT_EQ(io::find_connected(10)->last_system_error, static_cast<platform::SystemError>(EIO));
     }
     const ScopedSyscallFailure failure{Syscall::heap, 1, ENOMEM, true};
-    EXPECT_EQ(open(11, dir.file("other")), io::err::kNoMemory);
+    EXPECT_EQ(open(11, dir.file("other")), err::kNoMemory);
 }
 
 TEST_F(RecordsTest, CloseAllUnitsClosesEveryConnectedUnit) {
@@ -232,7 +232,7 @@ TEST_F(RecordsTest, CloseAllUnitsStopsAtTheFirstFailingClose) {
     test_support::ReportCapture reports;
     {
         const ScopedSyscallFailure failure{Syscall::close, 1, EIO};
-        EXPECT_EQ(io::close_all_units(), io::err::kCloseError);
+        EXPECT_EQ(io::close_all_units(), err::kCloseError);
     }
     // Unit 10 comes first in the table; unit 20 is not visited.
     EXPECT_EQ(reports.text(), "forrtl: severe (28): CLOSE error, unit 10, file " + dir.file("a") + "\r\n");

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "io/records_fixture.h"
 #include "io/report_capture.h"
 
@@ -23,7 +23,7 @@ TEST_F(FinishStatementTest, FailedOpenIsReportedWithTheFullNameAndCode) {
     ReportCapture reports;
     {
         const ScopedSyscallFailure failure{Syscall::open, 1, EIO};
-        EXPECT_EQ(io::finish_statement(open(10, name), 10), io::err::kOpenFailure);
+        EXPECT_EQ(io::finish_statement(open(10, name), 10), err::kOpenFailure);
     }
     const std::string text = reports.text();
     EXPECT_EQ(count_of(text, std::string{"forrtl: "} + std::strerror(EIO)), 1) << text;
@@ -36,9 +36,9 @@ TEST_F(FinishStatementTest, FailedOpenIsReportedWithTheFullNameAndCode) {
 TEST_F(FinishStatementTest, SavedCodeIsShownOncePerFailure) {
     ASSERT_EQ(open(20, "/dev/full"), 0);
     ReportCapture reports;
-    EXPECT_EQ(io::finish_statement(put_record(20, "x"), 20), io::err::kWriteError);
+    EXPECT_EQ(io::finish_statement(put_record(20, "x"), 20), err::kWriteError);
     EXPECT_EQ(io::find_connected(20)->last_system_error, 0u);
-    EXPECT_EQ(io::finish_statement(put_record(20, "x"), 20), io::err::kWriteError);
+    EXPECT_EQ(io::finish_statement(put_record(20, "x"), 20), err::kWriteError);
     const std::string text = reports.text();
     EXPECT_EQ(count_of(text, std::string{"forrtl: "} + std::strerror(ENOSPC)), 2) << text;
     EXPECT_EQ(count_of(text, "forrtl: severe (38): error during write, unit 20, file /dev/full\r\n"), 2) << text;

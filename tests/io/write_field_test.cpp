@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <string>
 
-#include "io/error_numbers.h"
+#include "reporting/error_numbers.h"
 #include "io/records_fixture.h"
 
 namespace {
@@ -48,8 +48,8 @@ TEST_F(WriteFieldTest, ReadOnlyConnectionRefusesBeforeFormatting) {
         ASSERT_EQ(open(20, name), 0);
     }
     // Even a value that could not be formatted meets the read-only check first.
-    EXPECT_EQ(io::write_field(20, field::I3, ItemValue::of(std::string_view{"x"})), io::err::kWriteToReadOnly);
-    EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"SECTION"})), io::err::kWriteToReadOnly);
+    EXPECT_EQ(io::write_field(20, field::I3, ItemValue::of(std::string_view{"x"})), err::kWriteToReadOnly);
+    EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"SECTION"})), err::kWriteToReadOnly);
     ASSERT_EQ(io::close_unit(20), 0);
     EXPECT_EQ(read_bytes(name), "old\r\n");
 }
@@ -58,8 +58,8 @@ TEST_F(WriteFieldTest, StringUnderANumericFieldWritesNothing) {
     const std::string name = dir.file("3dpoint.dxf");
     ASSERT_EQ(open(20, name), 0);
     ASSERT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"  0"})), 0);
-    EXPECT_EQ(io::write_field(20, field::I3, ItemValue::of(std::string_view{"1"})), io::err::kTypeMismatch);
-    EXPECT_EQ(io::write_field(20, field::F0_1, ItemValue::of(std::string_view{"1"})), io::err::kTypeMismatch);
+    EXPECT_EQ(io::write_field(20, field::I3, ItemValue::of(std::string_view{"1"})), err::kTypeMismatch);
+    EXPECT_EQ(io::write_field(20, field::F0_1, ItemValue::of(std::string_view{"1"})), err::kTypeMismatch);
     ASSERT_EQ(io::write_field(20, field::I3, ItemValue::of(0)), 0);
     ASSERT_EQ(io::close_unit(20), 0);
     EXPECT_EQ(read_bytes(name), "  0\r\n  0\r\n");
@@ -71,9 +71,9 @@ TEST_F(WriteFieldTest, GivenRecordLengthStopsAWideField) {
     ASSERT_EQ(open(20, dir.file("3dpoint.dxf")), 0);
     // The record area is the length plus the carriage-control position.
     EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"0123456789A"})), 0);
-    EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"0123456789AB"})), io::err::kRecordOverflow);
+    EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"0123456789AB"})), err::kRecordOverflow);
     // A minimal-width real needs its whole scratch width, whatever its value.
-    EXPECT_EQ(io::write_field(20, field::F0_1, ItemValue::of(1.0f)), io::err::kRecordOverflow);
+    EXPECT_EQ(io::write_field(20, field::F0_1, ItemValue::of(1.0f)), err::kRecordOverflow);
 }
 
 }  // namespace

@@ -6,14 +6,10 @@
 #include "io/scan/decimal_conversion.h"
 #include "io/scan/plain_decimal.h"
 #include "platform/memory.h"
+#include "reporting/error_numbers.h"
 
 namespace io {
 namespace {
-
-constexpr int end_of_file = 24;
-constexpr int syntax_error = 59;
-constexpr int conversion_error = 64;
-constexpr int no_memory = 41;
 
 // A quoted string holds at most 2049 characters; the buffer has one byte more.
 constexpr std::size_t string_buffer_size = 2050;
@@ -49,9 +45,9 @@ struct ValueScanner::Value {
 };
 
 int assignInteger(std::string_view text, bool integerForm, std::int32_t& item) {
-    if (integerForm) return decimalToInt32(text, item) == conversion_ok ? 0 : conversion_error;
+    if (integerForm) return decimalToInt32(text, item) == conversion_ok ? 0 : err::kInputConversion;
     double value = 0.0;
-    if (decimalToReal64(text, value) != conversion_ok) return conversion_error;
+    if (decimalToReal64(text, value) != conversion_ok) return err::kInputConversion;
     // Out of range (finite) stores the most negative integer, silently.
     const bool fits = value > -2147483649.0 && value < 2147483648.0;
     item = fits ? static_cast<std::int32_t>(std::trunc(value)) : INT32_MIN;
@@ -59,7 +55,7 @@ int assignInteger(std::string_view text, bool integerForm, std::int32_t& item) {
 }
 
 int assignReal(std::string_view text, float& item) {
-    return decimalToReal32(text, item) == conversion_ok ? 0 : conversion_error;
+    return decimalToReal32(text, item) == conversion_ok ? 0 : err::kInputConversion;
 }
 
 ValueScanner::~ValueScanner() { endStatement(); }
@@ -69,7 +65,7 @@ int ValueScanner::fetchRecord() {
     if (const int number = records_->next_record(record); number != 0) return number;
     record = strip_carriage_returns(record);
     // A record of the single byte Ctrl-Z ends the file.
-    if (record.size() == 1 && record[0] == '\x1a') return end_of_file;
+    if (record.size() == 1 && record[0] == '\x1a') return err::kEndOfFile;
     state_.record = record;
     state_.position = 0;
     return 0;
@@ -81,7 +77,7 @@ int ValueScanner::beginStatement(RecordSource& records) {
     state_ = ScanState{};
     error_ = fetchRecord();
     if (error_ != 0) return error_;
-    if (string_block_.data() == nullptr && !string_block_.allocate(string_buffer_size)) return error_ = no_memory;
+    if (string_block_.data() == nullptr && !string_block_.allocate(string_buffer_size)) return error_ = err::kNoMemory;
     state_.stringBuffer = string_block_.data();
     state_.recordCrossed = true;
     return error_;
@@ -121,7 +117,7 @@ int ValueScanner::readItem(float& item) {
 int ValueScanner::serve(ItemRef item) {
     if (error_ != 0) return error_;
     // Outside a statement there is nothing to read from.
-    if (state_.stringBuffer == nullptr) return end_of_file;
+    if (state_.stringBuffer == nullptr) return err::kEndOfFile;
     int number = 0;
     if (state_.slashSeen) {
         number = 0;
@@ -164,7 +160,7 @@ int ValueScanner::seekAndAssign(ItemRef item) {
         return 0;
     case Value::Kind::logical:
     case Value::Kind::string:
-        return conversion_error;
+        return err::kInputConversion;
     case Value::Kind::number:
         break;
     }
@@ -186,7 +182,7 @@ int ValueScanner::seekAndAssign(ItemRef item) {
 // null; anything else is classified at once, without passing blanks.
 int ValueScanner::takeRepeat(const Value& count, Value& value) {
     std::int32_t r = 0;
-    if (decimalToInt32(count.text, r) != conversion_ok) return conversion_error;
+    if (decimalToInt32(count.text, r) != conversion_ok) return err::kInputConversion;
     ScanState& s = state_;
     ++s.position;  // the "*"
     // Counts of 0 and below serve just this item.
@@ -205,7 +201,7 @@ int ValueScanner::takeRepeat(const Value& count, Value& value) {
     }
     if (const int number = seek(value, true); number != 0) return number;
     // A repeat of a repeat is not a value.
-    if (value.kind == Value::Kind::number && value.endedAtStar) return syntax_error;
+    if (value.kind == Value::Kind::number && value.endedAtStar) return err::kSyntaxError;
     if (value.kind == Value::Kind::number) {
         s.repeatIsNull = false;
         s.repeatText = value.text;
@@ -275,12 +271,12 @@ int ValueScanner::seek(Value& value, bool afterStar) {
         case ByteClass::quote:
             return readString(value);
         case ByteClass::open:
-            if (s.pairOpen) return syntax_error;
+            if (s.pairOpen) return err::kSyntaxError;
             s.pairOpen = true;
             ++s.position;
             continue;
         case ByteClass::close:
-            return syntax_error;
+            return err::kSyntaxError;
         case ByteClass::logical:
             value.kind = Value::Kind::logical;
             return 0;
@@ -294,7 +290,7 @@ int ValueScanner::seek(Value& value, bool afterStar) {
             break;
         }
         scanNumber(value);
-        return value.kind == Value::Kind::number ? 0 : syntax_error;
+        return value.kind == Value::Kind::number ? 0 : err::kSyntaxError;
     }
 }
 
@@ -387,7 +383,7 @@ int ValueScanner::readString(Value& value) {
     for (;;) {
         if (s.position == s.record.size()) {
             const int number = nextRecord();
-            if (number == end_of_file) return syntax_error;
+            if (number == err::kEndOfFile) return err::kSyntaxError;
             if (number != 0) return number;
             continue;
         }
@@ -397,7 +393,7 @@ int ValueScanner::readString(Value& value) {
             // first byte of the next non-empty record.
             while (s.position == s.record.size()) {
                 const int number = nextRecord();
-                if (number == end_of_file) break;
+                if (number == err::kEndOfFile) break;
                 if (number != 0) return number;
             }
             if (s.position == s.record.size() || s.record[s.position] != quote) {
@@ -407,7 +403,7 @@ int ValueScanner::readString(Value& value) {
             }
             ++s.position;
         }
-        if (s.stringLength == string_length_max) return syntax_error;
+        if (s.stringLength == string_length_max) return err::kSyntaxError;
         s.stringBuffer[s.stringLength++] = c;
     }
 }
@@ -427,12 +423,12 @@ int ValueScanner::skipBlanksAndRecords() {
 int ValueScanner::closePair() {
     ScanState& s = state_;
     if (const int number = skipBlanksAndRecords(); number != 0) return number;
-    if (s.record[s.position] != ',') return syntax_error;
+    if (s.record[s.position] != ',') return err::kSyntaxError;
     ++s.position;
     if (const int number = skipBlanksAndRecords(); number != 0) return number;
     if (const int number = scanPairNumber(); number != 0) return number;
     if (const int number = skipBlanksAndRecords(); number != 0) return number;
-    if (s.record[s.position] != ')') return syntax_error;
+    if (s.record[s.position] != ')') return err::kSyntaxError;
     ++s.position;
     return 0;
 }
@@ -454,7 +450,7 @@ int ValueScanner::scanPairNumber() {
         }
         if (word == "nan" && i < record.size() && record[i] == '(') {
             const std::size_t close = record.find(')', i + 1);
-            if (close == std::string_view::npos) return syntax_error;
+            if (close == std::string_view::npos) return err::kSyntaxError;
             i = close + 1;
         }
         return 0;
@@ -469,7 +465,7 @@ int ValueScanner::scanPairNumber() {
         ++i;
         digit = skip_digits() || digit;
     }
-    if (!digit) return syntax_error;
+    if (!digit) return err::kSyntaxError;
     if (i < record.size() && byte_class(record[i]) == ByteClass::exponent) {
         ++i;
         skip_digits();

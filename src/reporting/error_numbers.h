@@ -1,10 +1,11 @@
-// The run-time error numbers the record layer returns.
+// The run-time error numbers this program raises or names, each once.
 #pragma once
 
-namespace io::err {
+namespace err {
 
-inline constexpr int kCannotOverwrite = 10;
+inline constexpr int kInternalConsistency = 8;
 inline constexpr int kPermissionDenied = 9;
+inline constexpr int kCannotOverwrite = 10;
 inline constexpr int kEndOfFile = 24;
 inline constexpr int kCloseError = 28;
 inline constexpr int kFileNotFound = 29;
@@ -15,14 +16,21 @@ inline constexpr int kNoMemory = 41;
 inline constexpr int kNoSuchDevice = 42;
 inline constexpr int kFileNameError = 43;
 inline constexpr int kWriteToReadOnly = 47;
+inline constexpr int kSyntaxError = 59;
 inline constexpr int kTypeMismatch = 61;
+inline constexpr int kOutputConversion = 63;
+inline constexpr int kInputConversion = 64;
 inline constexpr int kRecordOverflow = 66;
 inline constexpr int kNoBufferMemory = 98;
 inline constexpr int kBadFormattedRecordLength = 99;
 inline constexpr int kBadBlockSize = 106;
 inline constexpr int kBadBufferCount = 107;
 inline constexpr int kArraySizeOverflow = 179;
+inline constexpr int kConsoleEvent = 200;
+inline constexpr int kMessageNotFound = 500;
+inline constexpr int kNoMessageBuffer = 502;
+inline constexpr int kNoSystemMessage = 504;
 // Warning: FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored.
 inline constexpr int kBadTerminatorRule = 780;
 
-}  // namespace io::err
+}  // namespace err
