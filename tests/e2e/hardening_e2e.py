@@ -1,0 +1,265 @@
+#!/usr/bin/env python3
+"""The program under hostile conditions a POSIX user can create: closed
+standard descriptors, FIFOs, a file-size limit, a broken standard-error pipe,
+a second run in the same directory, console signals at random moments.
+
+Every case checks that nothing on disk is lost or corrupted and that the run
+ends with a report and its number, never silently and never by a signal.
+
+usage: hardening_e2e.py --program PATH [unittest options]
+"""
+import argparse
+import os
+import random
+import resource
+import signal
+import stat
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import dxf_reference as ref  # noqa: E402
+
+PROGRAM = None
+OWN_VARIABLES = ("FOR", "TBK", "f77_dump_flag", "decfort_dump_flag")
+
+
+def environment(extra=None):
+    env = {k: v for k, v in os.environ.items() if not k.startswith(OWN_VARIABLES)}
+    env.update(extra or {})
+    return env
+
+
+def point_list(count, seed=7):
+    rng = random.Random(seed)
+    points = [tuple(round(rng.uniform(-1000, 1000), 2) for _ in range(3)) for _ in range(count)]
+    text = "%d\n" % count + "".join("%r %r %r\n" % p for p in points)
+    return points, text.encode()
+
+
+def records(data):
+    """The whole CR LF records of a DXF text and whatever follows the last one."""
+    whole, _, tail = data.rpartition(b"\r\n")
+    return (whole + b"\r\n" if whole or data.startswith(b"\r\n") else b""), tail
+
+
+class Hardening(unittest.TestCase):
+    def setUp(self):
+        self.dir = os.path.realpath(tempfile.mkdtemp(prefix="3dpoint-hard-"))
+        self.addCleanup(subprocess.call, ["rm", "-rf", self.dir])
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def start(self, env=None, **kwargs):
+        kwargs.setdefault("stdin", subprocess.DEVNULL)
+        kwargs.setdefault("stdout", subprocess.DEVNULL)
+        kwargs.setdefault("stderr", subprocess.PIPE)
+        return subprocess.Popen([PROGRAM], cwd=self.dir, env=environment(env), **kwargs)
+
+    def finish(self, process, timeout=60):
+        try:
+            _, err = process.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.communicate()
+            self.fail("the program hung")
+        return process.returncode, err or b""
+
+    def assert_message(self, err, number, text):
+        self.assertIn(b"forrtl: severe (%d): %s" % (number, text.encode()), err)
+
+    # A closed standard descriptor must never be taken by one of the
+    # program's files: its report would land inside them.
+    def test_closed_standard_descriptors_never_receive_a_file(self):
+        data = b"2\n1 2 3\n"
+        for closed in ("stderr", "stdout", "stdin", "all"):
+            with self.subTest(closed=closed):
+                self.write("input.txt", data)
+                fds = {"stdin": 0, "stdout": 1, "stderr": 2}
+                shut = list(fds.values()) if closed == "all" else [fds[closed]]
+                script = "exec %s %s" % (PROGRAM, " ".join("%d>&-" % fd if fd else "<&-" for fd in shut))
+                status = subprocess.call(["/bin/sh", "-c", script], cwd=self.dir, env=environment(),
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                self.assertEqual(status, 24)
+                self.assertEqual(self.read("input.txt"), data, "the input is never modified")
+                self.assertFalse(os.path.exists(self.path("3dpoint.dxf")))
+
+    def test_closed_standard_error_with_a_successful_run(self):
+        points, data = point_list(3)
+        self.write("input.txt", data)
+        status = subprocess.call(["/bin/sh", "-c", "exec %s 2>&-" % PROGRAM], cwd=self.dir, env=environment())
+        self.assertEqual(status, 0)
+        self.assertEqual(self.read("3dpoint.dxf"), ref.dxf_bytes(points))
+        self.assertEqual(self.read("input.txt"), data)
+
+    # A report that cannot be written is dropped; the number stays the status.
+    def test_standard_error_a_broken_pipe(self):
+        self.write("input.txt", b"2\n1 2 3\n")
+        read_end, write_end = os.pipe()
+        os.close(read_end)
+        try:
+            process = self.start(stderr=write_end)
+        finally:
+            os.close(write_end)
+        status, _ = self.finish(process)
+        self.assertEqual(status, 24)
+
+    def test_file_size_limit_is_a_write_error(self):
+        _, data = point_list(2000)
+        self.write("input.txt", data)
+
+        def limit():
+            resource.setrlimit(resource.RLIMIT_FSIZE, (8192, 8192))
+
+        for mode in ({}, {"FORT_BUFFERED": "y"}):
+            with self.subTest(mode=mode):
+                process = self.start(mode, preexec_fn=limit)
+                status, err = self.finish(process)
+                self.assertEqual(status, 38, err[-400:])
+                self.assertIn(b"forrtl: File too large", err)
+                self.assert_message(err, 38, "error during write, unit 20, file %s" % self.path("3dpoint.dxf"))
+                self.assertLessEqual(os.path.getsize(self.path("3dpoint.dxf")), 8192)
+
+    def feed_fifo(self, name, data, delay=0.2):
+        def writer():
+            with open(self.path(name), "wb") as f:
+                time.sleep(delay)
+                f.write(data)
+
+        thread = threading.Thread(target=writer, daemon=True)
+        thread.start()
+        return thread
+
+    def test_fifo_input_ends_when_its_writer_closes(self):
+        points, full = point_list(5)
+        for data, status in ((b"2\n1 2 3\n", 24), (full, 0)):
+            with self.subTest(status=status):
+                for name in ("input.txt", "3dpoint.dxf"):
+                    if os.path.lexists(self.path(name)):
+                        os.unlink(self.path(name))
+                os.mkfifo(self.path("input.txt"))
+                process = self.start()
+                writer = self.feed_fifo("input.txt", data)
+                got, err = self.finish(process, timeout=20)
+                writer.join(5)
+                self.assertEqual(got, status, err[-400:])
+                if status == 0:
+                    self.assertEqual(self.read("3dpoint.dxf"), ref.dxf_bytes(points))
+
+    def test_fifo_output_whose_reader_has_gone(self):
+        _, data = point_list(50000)
+        self.write("input.txt", data)
+        os.mkfifo(self.path("3dpoint.dxf"))
+
+        def reader():
+            with open(self.path("3dpoint.dxf"), "rb") as f:
+                f.read(1000)
+
+        thread = threading.Thread(target=reader, daemon=True)
+        thread.start()
+        process = self.start()
+        status, err = self.finish(process, timeout=20)
+        thread.join(5)
+        self.assertEqual(status, 38, err[-400:])
+
+    def test_fifo_output_read_to_its_end(self):
+        points, data = point_list(2000)
+        self.write("input.txt", data)
+        os.mkfifo(self.path("3dpoint.dxf"))
+        got = []
+
+        def reader():
+            with open(self.path("3dpoint.dxf"), "rb") as f:
+                got.append(f.read())
+
+        thread = threading.Thread(target=reader, daemon=True)
+        thread.start()
+        status, err = self.finish(self.start(), timeout=20)
+        thread.join(5)
+        self.assertEqual(status, 0, err[-400:])
+        self.assertEqual(got, [ref.dxf_bytes(points)])
+
+    # A second run meets the first's share mode: refused, never interleaved.
+    def test_second_run_in_the_same_directory(self):
+        points, big = point_list(150000)
+        self.write("input.txt", big)
+        first = self.start()
+        deadline = time.time() + 30
+        while time.time() < deadline:
+            try:
+                if os.path.getsize(self.path("3dpoint.dxf")) > 0:
+                    break
+            except FileNotFoundError:
+                pass
+            time.sleep(0.002)
+        else:
+            self.fail("the first run never began writing")
+        with open(self.path("input.txt.new"), "wb") as f:
+            f.write(b"2\n1 2 3\n4 5 6\n")
+        os.replace(self.path("input.txt.new"), self.path("input.txt"))
+        second = self.start()
+        second_status, second_err = self.finish(second)
+        first_status, first_err = self.finish(first)
+        self.assertEqual(first_status, 0, first_err[-400:])
+        self.assertEqual(second_status, 47, second_err[-400:])
+        self.assert_message(second_err, 47, "write to READONLY file, unit 20, file %s" % self.path("3dpoint.dxf"))
+        self.assertEqual(self.read("3dpoint.dxf"), ref.dxf_bytes(points))
+
+    # Console signals at random moments: one report, the event's status,
+    # and a file that is the old one untouched or a prefix of whole records.
+    def test_console_signals_at_random_moments(self):
+        points, data = point_list(200000, seed=11)
+        self.write("input.txt", data)
+        correct = ref.dxf_bytes(points)
+        old = b"old file, to be kept when the input is interrupted\r\n"
+        tries = int(os.environ.get("TDP_SIGNAL_TRIES", "40"))
+        rng = random.Random(3)
+        expected_status = {signal.SIGINT: 200, signal.SIGQUIT: 1, signal.SIGHUP: 2}
+        names = {signal.SIGINT: b"control-C", signal.SIGQUIT: b"control-BREAK", signal.SIGHUP: b"window-CLOSE"}
+        for attempt in range(tries):
+            sig = rng.choice(list(expected_status))
+            env = {"FORT_BUFFERED": "y"} if attempt % 2 else {}
+            self.write("3dpoint.dxf", old)
+            process = self.start(env)
+            time.sleep(rng.uniform(0.02, 1.0))
+            process.send_signal(sig)
+            status, err = self.finish(process)
+            with self.subTest(attempt=attempt, signal=sig, env=env):
+                output = self.read("3dpoint.dxf")
+                self.assertNotEqual(status, -sig, "ended by the signal itself")
+                if status == 0:  # the run finished before the signal
+                    self.assertEqual(output, correct)
+                    continue
+                self.assertEqual(status, expected_status[sig], err[-600:])
+                self.assertEqual(err.count(b"forrtl:"), 1, err[-600:])
+                self.assertIn(b"forrtl: error (200): program aborting due to %s event" % names[sig], err)
+                if output != old:
+                    whole, tail = records(output)
+                    self.assertEqual(tail, b"", "a cut record")
+                    self.assertTrue(correct.startswith(whole), "not a prefix of the correct output")
+
+
+def main():
+    global PROGRAM
+    parser = argparse.ArgumentParser(add_help=False)
+    parser.add_argument("--program", required=True)
+    args, rest = parser.parse_known_args()
+    PROGRAM = os.path.abspath(args.program)
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
