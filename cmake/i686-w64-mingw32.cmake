@@ -18,8 +18,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # 80-bit registers, which the decimal conversions rely on.
 # -fno-omit-frame-pointer: a walk from a captured context loses the program's
 # frames without them. -gdwarf-4: Wine's debug-help library does not read DWARF 5.
-set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse -fno-omit-frame-pointer -gdwarf-4")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -fno-omit-frame-pointer -gdwarf-4")
+set(tdp_flags "-msse2 -mfpmath=sse -fno-omit-frame-pointer -gdwarf-4")
+set(CMAKE_C_FLAGS_INIT "${tdp_flags}")
+set(CMAKE_CXX_FLAGS_INIT "${tdp_flags}")
 # No DLLs of the compiler's run-time beside the .exe.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
