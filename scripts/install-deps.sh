@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when missing.
+# Installs the Debian packages the build and the tests need, when missing:
+# the native toolchain and libraries, and for the Windows lane the mingw-w64
+# cross compiler, the GoogleTest sources and Wine with its 32-bit half.
 set -euo pipefail
 packages=(cmake g++ ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libunwind-dev libdw-dev python3 python3-ezdxf util-linux)
+          libunwind-dev libdw-dev python3 python3-ezdxf util-linux
+          g++-mingw-w64-i686-posix googletest wine wine32:i386)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -12,5 +15,13 @@ echo "installing: ${missing[*]}" >&2
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get install -y --no-install-recommends "${missing[@]}" \
-  || { $sudo apt-get update && $sudo apt-get install -y --no-install-recommends "${missing[@]}"; }
+install() { $sudo apt-get install -y --no-install-recommends "${missing[@]}"; }
+# wine32 is an i386 package: the architecture must be known before the package
+# lists are fetched.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+  $sudo apt-get update
+  install
+else
+  install || { $sudo apt-get update && install; }
+fi

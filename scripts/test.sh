@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test, in the normal build and under AddressSanitizer
-# and UndefinedBehaviorSanitizer.
+# Builds and runs every test, in the normal build, under AddressSanitizer
+# and UndefinedBehaviorSanitizer, and for 32-bit Windows under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -10,3 +10,4 @@ for preset in default sanitize; do
   cmake --build --preset "$preset" -j "$(nproc)"
   ctest --preset "$preset"
 done
+scripts/test-win32.sh

@@ -4,9 +4,14 @@ the program with no arguments; then the exact bytes of 3dpoint.dxf, the exit
 status and standard error.
 
 The program is given as a command (`--program "CMD ..."` or TDP_PROGRAM), so
-the same suite can run another build of it, through an emulator for one.
+the same suite can run another build of it, through an emulator for one. A
+Windows program (the command names an .exe) runs under Wine; the suite then
+expects what Windows shows: paths as Wine maps them (Z:\\...), the message line
+ended by CR CR LF (the text-mode stream turns its LF into CR LF), and exit
+statuses as Wine hands them to Linux.
 """
 import argparse
+import functools
 import os
 import shlex
 import shutil
@@ -19,12 +24,75 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import dxf_reference as ref  # noqa: E402
 
 PROGRAM = []
-OWN_VARIABLES = ("FOR", "TBK", "f77_dump_flag", "decfort_dump_flag")
+# Windows reads variable names in any case.
+OWN_VARIABLES = tuple(v.upper() for v in ("FOR", "TBK", "f77_dump_flag", "decfort_dump_flag"))
 NOBODY = 65534
 
 
+class Host:
+    """How the program's system shows through to this suite."""
+    windows = False
+    launcher = []  # the Wine command in front of a Windows program
+
+    @classmethod
+    def message_end(cls):
+        return b"\r\r\n" if cls.windows else b"\r\n"
+
+    @classmethod
+    def exit_status(cls, number):
+        if not cls.windows:
+            # Eight bits on POSIX: the program ends with 255 for a larger number.
+            return min(number, 255)
+        # Wine keeps the low byte; a status whose low byte is 0 becomes 1.
+        return (number & 0xFF) or (1 if number else 0)
+
+    @classmethod
+    def shown_path(cls, path):
+        """The absolute path as the program names it."""
+        if not cls.windows:
+            return path
+        root = os.path.realpath(tempfile.gettempdir())
+        if os.path.commonpath([root, path]) != root:
+            return windows_path(path)
+        return windows_path(root).rstrip("\\") + path[len(root):].replace("/", "\\")
+
+
+@functools.lru_cache(maxsize=None)
+def windows_path(path):
+    completed = subprocess.run(Host.launcher + ["winepath", "-w", path], capture_output=True, check=True,
+                               stdin=subprocess.DEVNULL, timeout=120)
+    return completed.stdout.decode().strip()
+
+
+@functools.lru_cache(maxsize=None)
+def nobody_wine_prefix():
+    """A Wine prefix owned by nobody: Wine checks permissions as the user it runs as,
+    so only a plain user is refused a read-only file. Raises SkipTest when there is none."""
+    base = os.environ.get("WINEPREFIX") or os.path.join(tempfile.gettempdir(), "3dpoint-wine")
+    prefix = base.rstrip("/") + "-nobody"
+    try:
+        os.makedirs(prefix, exist_ok=True)
+        os.chown(prefix, NOBODY, NOBODY)
+        # Creates the prefix now, so that no run's standard error gets Wine's notices about it.
+        subprocess.run(as_nobody_command(Host.launcher + ["cmd", "/c", "exit"]),
+                       env=nobody_wine_environment(prefix), stdin=subprocess.DEVNULL, capture_output=True,
+                       check=True, timeout=300)
+    except (OSError, subprocess.SubprocessError) as e:
+        raise unittest.SkipTest("read-only files cannot be shown to Wine run as root, and no Wine prefix for "
+                                "nobody could be made in %s: %s" % (prefix, e))
+    return prefix
+
+
+def nobody_wine_environment(prefix, extra=None):
+    return clean_environment(dict(extra or {}, WINEPREFIX=prefix, HOME=prefix))
+
+
+def as_nobody_command(command):
+    return ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"] + command
+
+
 def clean_environment(extra):
-    env = {k: v for k, v in os.environ.items() if not k.startswith(OWN_VARIABLES)}
+    env = {k: v for k, v in os.environ.items() if not k.upper().startswith(OWN_VARIABLES)}
     env.update(extra or {})
     return env
 
@@ -51,8 +119,8 @@ class Run:
 
     @property
     def message_line(self):
-        end = self.stderr.find(b"\r\n")
-        return self.stderr if end < 0 else self.stderr[: end + 2]
+        end = self.stderr.find(b"\n")
+        return self.stderr if end < 0 else self.stderr[: end + 1]
 
 
 class EndToEnd(unittest.TestCase):
@@ -72,13 +140,16 @@ class EndToEnd(unittest.TestCase):
         if setup:
             setup(directory)
         command = list(PROGRAM)
+        environment = clean_environment(env)
         if as_nobody:
+            if Host.windows:
+                environment = nobody_wine_environment(nobody_wine_prefix(), env)
             os.chmod(self.tmp, 0o755)
             # Root opens read-only files for writing anyway; a plain user does not.
             for name in [directory] + [os.path.join(directory, n) for n in os.listdir(directory)]:
                 os.chown(name, NOBODY, NOBODY)
-            command = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"] + command
-        completed = subprocess.run(command, cwd=directory, env=clean_environment(env),
+            command = as_nobody_command(command)
+        completed = subprocess.run(command, cwd=directory, env=environment,
                                    stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
         self.assertEqual(completed.stdout, b"", "nothing is written to standard output")
         return Run(directory, completed)
@@ -91,9 +162,9 @@ class EndToEnd(unittest.TestCase):
     def assert_failed(self, run, number, text, unit=None, name=None, traceback=True):
         line = "forrtl: severe (%d): %s" % (number, text)
         if unit is not None:
-            line += ", unit %d, file %s" % (unit, run.path(name))
-        self.assertEqual(run.message_line.decode(), line + "\r\n")
-        self.assertEqual(run.status, number)
+            line += ", unit %d, file %s" % (unit, Host.shown_path(run.path(name)))
+        self.assertEqual(run.message_line, line.encode() + Host.message_end())
+        self.assertEqual(run.status, Host.exit_status(number))
         rest = run.stderr[len(run.message_line):]
         if traceback:
             self.assertTrue(rest.startswith(b"Image"), rest[:200])
@@ -235,12 +306,13 @@ class Failures(EndToEnd):
             with self.subTest(env=env):
                 run = self.run_program(b"0\n", env)
                 self.assertEqual(run.status, number)
-                self.assertEqual(run.message_line.decode(), "forrtl: severe (%d): %s\r\n" % (number, text))
+                line = b"forrtl: severe (%d): %s" % (number, text.encode())
+                self.assertEqual(run.message_line, line + Host.message_end())
 
     def test_array_size_overflow(self):
         run = self.run_program(b"1073741824\n")
-        self.assertEqual(run.message_line,
-                         b"forrtl: severe (179): Cannot allocate array - overflow on array size calculation.\r\n")
+        self.assertEqual(run.message_line, b"forrtl: severe (179): Cannot allocate array - overflow on array size "
+                                           b"calculation." + Host.message_end())
         self.assertEqual(run.status, 179)
         self.assertIsNone(run.dxf)
 
@@ -250,7 +322,9 @@ class Failures(EndToEnd):
         run = self.run_program(b"0\n", setup=lambda d: os.symlink("/dev/full", os.path.join(d, "3dpoint.dxf")))
         self.assertEqual(run.status, 38)
         first, _, rest = run.stderr.partition(b"\n")
-        self.assertTrue(first.startswith(b"forrtl: ") and b"space" in first.lower(), first)
+        # The system's own text: "space" on Linux and Windows, "Disk full." under Wine.
+        self.assertTrue(first.startswith(b"forrtl: "), first)
+        self.assertTrue(b"space" in first.lower() or b"disk full" in first.lower(), first)
         self.assertTrue(rest.startswith(b"forrtl: severe (38): error during write, unit 20, file "), rest[:120])
 
 
@@ -328,7 +402,12 @@ def main():
     if not args.program:
         sys.exit("run_e2e.py: give the program with --program or TDP_PROGRAM")
     PROGRAM.extend(shlex.split(args.program))
-    PROGRAM[0] = os.path.abspath(PROGRAM[0]) if os.path.exists(PROGRAM[0]) else PROGRAM[0]
+    # Every run has a directory of its own as its working directory.
+    PROGRAM[:] = [os.path.abspath(w) if os.path.exists(w) else w for w in PROGRAM]
+    executable = [i for i, w in enumerate(PROGRAM) if w.lower().endswith(".exe")]
+    if executable:
+        Host.windows = True
+        Host.launcher = PROGRAM[: executable[0]]
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 
 
