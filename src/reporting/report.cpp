@@ -2,17 +2,17 @@
 
 #include <atomic>
 #include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/memory.h"
 #include "platform/process.h"
 #include "reporting/error_catalogue.h"
+#include "reporting/error_numbers.h"
 #include "reporting/fault_context.h"
 #include "reporting/report_parts.h"
+#include "reporting/text_writer.h"
 #include "reporting/traceback.h"
-#include "reporting/error_numbers.h"
 
 namespace rt {
 namespace {
@@ -72,18 +72,14 @@ bool wants_traceback(int severity, int n, bool resume) {
     return severity == severity_severe || severity == severity_error || resume || (n >= 404 && n <= 407);
 }
 
-// Exit statuses are 8 bits on POSIX: a number above 255 (500, for one) would
-// wrap to an unrelated status, so it ends the process with 255 instead.
-int exit_status_for(int n) { return n > 255 ? 255 : n; }
-
 // With no buffer at all the out-of-memory notice goes out from the stack,
 // to standard error only.
 void report_without_buffer(int n) {
-    const CatalogueEntry notice = lookup_error(err::kNoMessageBuffer);
     char line[160];
-    std::memcpy(line, "forrtl: ", 8);
-    const int length = std::snprintf(line + 8, sizeof line - 10, notice.text, n);
-    std::size_t used = 8 + (length < 0 ? 0 : std::min<std::size_t>(length, sizeof line - 11));
+    TextWriter text(std::span<char>{line}.first(sizeof line - 2));
+    text.put(SeverityPrefix[severity_success]);
+    format_text(text, lookup_error(err::kNoMessageBuffer).text, n);
+    std::size_t used = text.size();
     line[used++] = '\r';
     line[used++] = '\n';
     write_to_display({line, used});
@@ -112,11 +108,9 @@ int report_error(int number, int insert_count, ...) {
         const std::size_t prefix = std::strlen(SeverityPrefix[entry.severity]) + 8;
         std::size_t line_size = prefix + std::strlen(entry.text) + 13;
         if (insert_count > 0) {
-            std::va_list measure;
-            va_copy(measure, inserts);
-            const int text = std::vsnprintf(nullptr, 0, entry.text, measure);
-            va_end(measure);
-            if (text > 0) line_size = prefix + static_cast<std::size_t>(text) + 3;
+            TextWriter measure({});
+            format_text_v(measure, entry.text, inserts);
+            line_size = prefix + measure.wanted() + 3;
         }
         ReportBuffer buffer(context != nullptr && context->fault != nullptr, line_size);
         redirect_standard_error_once();
@@ -137,7 +131,7 @@ int report_error(int number, int insert_count, ...) {
         run_unit_pass();
         if (debugger) platform::debug_break();
         if (check_env_flag("f77_dump_flag") || check_env_flag("decfort_dump_flag")) platform::abort_process();
-        platform::exit_process(exit_status_for(n));
+        platform::exit_process(platform::exit_status_for(n));
     }
     if (debugger && entry.severity == severity_error && !resume) platform::debug_break();
     return number;
@@ -160,12 +154,11 @@ void emit_report(std::string_view text, int number) {
     const FaultContext* context = fault_context();
     const bool raw = number == 170 || (context != nullptr && context->fault != nullptr);
     if (const char* log = std::getenv("FOR_DIAGNOSTIC_LOG_FILE"); log != nullptr) {
-        if (raw) {
+        // A log file that cannot be opened is skipped without notice.
+        if (raw)
             platform::append_to_file(log, text);
-        } else if (std::FILE* file = std::fopen(log, "a"); file != nullptr) {
-            std::fwrite(text.data(), 1, text.size(), file);
-            std::fclose(file);
-        }
+        else
+            platform::append_to_file_stream(log, text);
     }
     if (!raw)
         write_to_display(text);

@@ -1,14 +1,12 @@
 #include "reporting/report_parts.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 
 #include "platform/process.h"
-#include "reporting/report.h"
 #include "reporting/error_numbers.h"
+#include "reporting/report.h"
+#include "reporting/text_writer.h"
 
 namespace rt {
 
@@ -16,17 +14,13 @@ std::size_t compose_message_line(std::span<char> out, const CatalogueEntry& entr
                                  std::va_list inserts) {
     if (out.size() < 3) return 0;
     // Room for the line itself; CR LF and the zero byte always follow it.
-    const std::size_t limit = out.size() - 2;
-    const int prefix = std::snprintf(out.data(), limit, SeverityPrefix[entry.severity], entry.number);
-    std::size_t used = prefix < 0 ? 0 : std::min<std::size_t>(prefix, limit - 1);
-    if (insert_count > 0) {
-        const int text = std::vsnprintf(out.data() + used, limit - used, entry.text, inserts);
-        used += text < 0 ? 0 : std::min<std::size_t>(text, limit - used - 1);
-    } else {
-        const std::size_t text = std::min(std::strlen(entry.text), limit - used - 1);
-        std::memcpy(out.data() + used, entry.text, text);
-        used += text;
-    }
+    TextWriter line(out.first(out.size() - 3));
+    format_text(line, SeverityPrefix[entry.severity], entry.number);
+    if (insert_count > 0)
+        format_text_v(line, entry.text, inserts);
+    else
+        line.put(entry.text);
+    std::size_t used = line.size();
     out[used++] = '\r';
     out[used++] = '\n';
     out[used] = '\0';
@@ -35,8 +29,7 @@ std::size_t compose_message_line(std::span<char> out, const CatalogueEntry& entr
 
 void write_to_display(std::string_view text) {
     if (check_env_flag("FOR_DISABLE_DIAGNOSTIC_DISPLAY")) return;
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
+    platform::write_standard_error_stream(text);
 }
 
 void redirect_standard_error_once() {
@@ -50,19 +43,20 @@ void redirect_standard_error_once() {
 }
 
 std::size_t compose_system_error_line(std::span<char> out, std::string_view platform_text, std::uint32_t code) {
-    constexpr std::string_view prefix = "forrtl: ";
+    const std::string_view prefix = SeverityPrefix[severity_success];
     if (out.size() < prefix.size() + 2) return 0;
-    std::memcpy(out.data(), prefix.data(), prefix.size());
-    std::size_t used = prefix.size();
+    std::size_t used = 0;
     if (!platform_text.empty()) {
-        const std::size_t length = std::min(platform_text.size(), out.size() - 1 - used);
-        std::memcpy(out.data() + used, platform_text.data(), length);
-        used += length;
+        TextWriter line(out.first(out.size() - 1));
+        line.put(prefix);
+        line.put(platform_text);
+        used = line.size();
     } else {
-        // Room for the text, then the line feed and the zero byte.
-        const std::size_t limit = out.size() - 1 - used;
-        const int length = std::snprintf(out.data() + used, limit, lookup_error(err::kNoSystemMessage).text, static_cast<int>(code));
-        used += length < 0 ? 0 : std::min<std::size_t>(length, limit - 1);
+        // The substitute carries no line break of its own: one is added.
+        TextWriter line(out.first(out.size() - 2));
+        line.put(prefix);
+        format_text(line, lookup_error(err::kNoSystemMessage).text, static_cast<int>(code));
+        used = line.size();
         out[used++] = '\n';
     }
     out[used] = '\0';

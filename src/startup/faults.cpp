@@ -20,7 +20,7 @@ platform::FaultVerdict handle_fault(const platform::FaultInfo& fault) {
     // The reporter's own stop for a debugger: one that is really attached
     // takes the trap before we see it, so here there is no debugger to stop
     // in, and the report goes on to its end instead of being abandoned.
-    if (debugger && platform::is_break_request(fault)) return platform::FaultVerdict::continue_execution;
+    if (debugger && fault.break_request) return platform::FaultVerdict::continue_execution;
 
     FaultContext* context = fault_context();
     if (context != nullptr) {

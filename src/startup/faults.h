@@ -1,12 +1,17 @@
 // Processor faults of the driver turned into numbered reports.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/fault_info.h"
 #include "platform/fault_trap.h"
 
 namespace rt {
+
+// The stack the fault filter asks for: the report, the stack walk and the
+// symbol lookup run on it, also after the stack ran out.
+inline constexpr std::size_t kFaultFilterStackBytes = std::size_t{1} << 20;
 
 // The number of a fault the table has no row for; its inserts are the low 16
 // bits of the code in hexadecimal and in decimal.

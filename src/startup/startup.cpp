@@ -1,12 +1,12 @@
 #include "startup/startup.h"
 
-#include <cerrno>
 #include <cfenv>
 #include <cstdlib>
 #include <mutex>
 
 #include "platform/console_events.h"
 #include "platform/fault_trap.h"
+#include "platform/process.h"
 #include "startup/console_events.h"
 #include "reporting/fault_context.h"
 #include "startup/faults.h"
@@ -34,7 +34,7 @@ void runtime_init() {
 
     create_fault_context();
     std::atexit(release_fault_context);
-    errno = 0;
+    platform::clear_last_error();
 
     // Before any other thread exists, so that every thread blocks the events
     // and only the waiting thread takes them. Without that thread the events
@@ -67,7 +67,7 @@ int process_entry([[maybe_unused]] int argc, [[maybe_unused]] char** argv, Drive
     apply_fp_modes(0);
     // Both ends of the driver lead to termination: its return, or a fault
     // whose report chose to abandon it.
-    platform::run_protected(run_driver, &driver, fault_filter);
+    platform::run_protected(run_driver, &driver, fault_filter, kFaultFilterStackBytes);
     return runtime_finish();
 }
 

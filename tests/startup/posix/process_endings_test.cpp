@@ -1,5 +1,5 @@
 // Every way a run can end, made to happen for real in a child process around
-// drivers of our own.
+// drivers of our own, with the signals and limits of POSIX.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
