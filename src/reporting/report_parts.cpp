@@ -1,11 +1,10 @@
 #include "reporting/report_parts.h"
 
-#include <cstdlib>
-#include <mutex>
+#include <atomic>
 
 #include "platform/process.h"
+#include "reporting/environment.h"
 #include "reporting/error_numbers.h"
-#include "reporting/report.h"
 #include "reporting/text_writer.h"
 
 namespace rt {
@@ -27,18 +26,20 @@ std::size_t compose_message_line(std::span<char> out, const CatalogueEntry& entr
     return used;
 }
 
-void write_to_display(std::string_view text) {
-    if (check_env_flag("FOR_DISABLE_DIAGNOSTIC_DISPLAY")) return;
-    platform::write_standard_error_stream(text);
+void write_to_display(std::string_view text, bool raw) {
+    if (reporting_environment().disable_display) return;
+    // A report that cannot be written is dropped: there is nowhere to say so.
+    if (raw)
+        platform::write_standard_error(text);
+    else
+        platform::write_standard_error_stream(text);
 }
 
 void redirect_standard_error_once() {
-    static std::mutex lock;
-    static bool done = false;
-    std::lock_guard guard(lock);
-    if (done) return;
-    done = true;
-    if (const char* path = std::getenv("FORT0"); path != nullptr)
+    // A flag, not a lock: a fault report may interrupt the code holding a lock.
+    static std::atomic<bool> done{false};
+    if (done.exchange(true)) return;
+    if (const char* path = reporting_environment().fort0; path != nullptr)
         platform::reopen_standard_error(path);  // unopenable: standard error stays as it was
 }
 
@@ -61,14 +62,6 @@ std::size_t compose_system_error_line(std::span<char> out, std::string_view plat
     }
     out[used] = '\0';
     return used;
-}
-
-bool statement_takes_failure(int number, std::uint32_t branches) {
-    if ((branches & branch_error) != 0 && number != 24 && number != 268 && number != 613 && number != 758)
-        return true;
-    if ((branches & branch_end_of_file) != 0 && (number == 24 || number == 27 || number == 613)) return true;
-    if ((branches & branch_end_of_record) != 0 && (number == 268 || number == 758)) return true;
-    return (branches & branch_quiet_conversion) != 0 && number == 63;
 }
 
 }  // namespace rt

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/files.h"
-#include "reporting/report.h"
+#include "reporting/environment.h"
 
 namespace rt {
 namespace {
@@ -161,8 +161,7 @@ std::size_t write_traceback(const platform::FaultInfo* fault, char* buffer, std:
     if (buffer == nullptr || room <= TracebackText::kReserved) return 0;
     if (g_busy.test_and_set(std::memory_order_acquire)) return 0;
 
-    const bool verbose =
-        check_env_flag("FOR_ENABLE_VERBOSE_STACK_TRACE") || check_env_flag("TBK_ENABLE_VERBOSE_STACK_TRACE");
+    const bool verbose = reporting_environment().verbose_traceback;
     TracebackText text({buffer, room}, verbose);
     if (verbose && fault != nullptr && fault->code != 0) {
         platform::RegisterDump dump;

@@ -20,21 +20,20 @@ inline constexpr int kUnlistedFaultNumber = 172;
 // The catalogue number of a fault code (low 16 bits). `vector_flags` are the
 // status flags of the vector control register saved with the fault, or null
 // when the context holds none; only the multiple-fault codes read them.
-// Signal-safe.
+// Safe on the fault path.
 int fault_number(std::uint32_t code, const std::uint32_t* vector_flags);
 
 // True for the numbers of the floating-point traps (65, 72, 73, 74, 140).
-// Signal-safe.
+// Safe on the fault path.
 bool is_floating_point_trap(int number);
 
-// Maps the fault, reports it and gives the filter's verdict. Not
-// signal-safe: it reports through the standard streams, and a severe fault
-// ends the process in here. It runs on the faulting thread (the driver's),
-// which the process leaves for good, so what it interrupted is never resumed.
+// Maps the fault, reports it and gives the filter's verdict. Safe on the
+// fault path but for the unit pass of a severe report, which ends the
+// process in here. It runs on the faulting thread (the driver's), which the
+// process leaves for good, so what it interrupted is never resumed.
 platform::FaultVerdict handle_fault(const platform::FaultInfo& fault);
 
-// The filter of the protected region around the driver; not signal-safe
-// (see handle_fault).
+// The filter of the protected region around the driver (see handle_fault).
 platform::FaultVerdict fault_filter(const platform::FaultInfo& fault);
 
 }  // namespace rt

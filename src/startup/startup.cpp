@@ -8,6 +8,7 @@
 #include "platform/fault_trap.h"
 #include "platform/process.h"
 #include "startup/console_events.h"
+#include "reporting/environment.h"
 #include "reporting/fault_context.h"
 #include "startup/faults.h"
 #include "startup/fp_modes.h"
@@ -32,6 +33,8 @@ void runtime_init() {
     std::lock_guard<std::mutex> lock(init_lock);
     if (initialised) return;
 
+    // Every variable a report reads, taken now: the fault path reads none.
+    read_reporting_environment();
     create_fault_context();
     std::atexit(release_fault_context);
     platform::clear_last_error();
@@ -42,7 +45,7 @@ void runtime_init() {
     platform::start_console_events(on_console_event);
 
     // No error boxes here means no core dump left behind by a fault.
-    if (check_env_flag("FOR_NOERROR_DIALOGS")) platform::suppress_fault_dumps();
+    if (reporting_environment().no_error_dialogs) platform::suppress_fault_dumps();
 
     std::feclearexcept(FE_ALL_EXCEPT);
     mask_x87_exceptions();

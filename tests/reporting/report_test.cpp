@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "reporting/branches.h"
+#include "reporting/environment.h"
 #include "reporting/error_catalogue.h"
 #include "reporting/fault_context.h"
 #include "platform/testing.h"
