@@ -7,6 +7,7 @@
 #include "io/io_settings.h"
 #include "io/records.h"
 #include "io/unit_table.h"
+#include "reporting/environment.h"
 #include "reporting/report.h"
 
 namespace io {

@@ -8,14 +8,11 @@
 
 namespace platform {
 
-#if defined(_WIN32)
-using FileHandle = void*;
-#else
-using FileHandle = int;
-#endif
-inline constexpr FileHandle kNoFile = FileHandle(-1);
+// Wide enough for either system's handle: a descriptor or a kernel object.
+using FileHandle = std::intptr_t;
+inline constexpr FileHandle kNoFile = -1;
 
-// The platform's own error code (errno here, the Windows error later); 0 means none.
+// The platform's own error code, kept for its text; 0 means none.
 using SystemError = std::uint32_t;
 
 // What the record layer needs to know of a failure, whatever the platform's code.
@@ -32,6 +29,8 @@ enum class ErrorCategory : std::uint8_t {
     bad_unit,
     too_many_open_files,
     end_of_file,
+    disk_full,
+    out_of_memory,
     other,
 };
 
@@ -67,6 +66,10 @@ bool is_disk_file(FileHandle file);
 // Returns the length written (without a terminating zero, which is also
 // written), or 0 when it does not fit in `out` or cannot be formed.
 std::size_t full_path_name(std::string_view name, std::span<char> out);
+
+// The file name and extension of a path: what follows its last directory
+// separator (and its drive, where paths have one). Safe on the fault path.
+std::string_view file_name_part(std::string_view path);
 
 // The platform's text for a code, ending with its own line break; 0 when it has none.
 std::size_t system_error_text(SystemError code, std::span<char> out);

@@ -1,8 +1,30 @@
-// The one interface between the program and the operating system.
-// Everything below this header is platform code; everything above it is portable.
+// The interface between the program and the operating system, in neutral
+// terms. Above it nothing includes a system header or asks which system it
+// runs on; below it one backend per system (posix/, win32/) and the code they
+// share (common/). The interface, header by header:
+//
+//   files.h           open-or-create with access and sharing, read, write, cut,
+//                     close, is-disk-file, absolute path, file name of a path;
+//                     failures as a category plus the platform's code and its text
+//   memory.h          heap blocks and committed page-backed blocks
+//   process.h         standard error (raw and through its stream), the
+//                     reopening of it, log-file appends, debugger presence and
+//                     stop, exit status width, the normal, immediate and abnormal ends
+//   console_events.h  control-C, control-BREAK and the closing of the console
+//   fault_info.h      a fault: the fault table's code, the address, an opaque context
+//   fault_trap.h      the protected region and its fault filter with its verdicts
+//   register_dump.h   the registers of a fault's context, grouped for the dump
+//   stack_walk.h      the active frames, innermost first, with module and routine
+//   cpu.h             processor identification and floating-point control registers
+//   testing.h         for tests: make the Nth call of a kind fail by category
 #pragma once
 
+#include "platform/console_events.h"
+#include "platform/cpu.h"
+#include "platform/fault_info.h"
+#include "platform/fault_trap.h"
 #include "platform/files.h"
 #include "platform/memory.h"
 #include "platform/process.h"
-#include "platform/fault_info.h"
+#include "platform/register_dump.h"
+#include "platform/stack_walk.h"

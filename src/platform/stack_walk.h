@@ -7,15 +7,24 @@
 
 namespace platform {
 
+// Hexadecimal digits that hold any program counter of the target's user
+// space: 8 for 32-bit addresses, 12 for the 47-bit user half of x86-64.
+inline constexpr int kProgramCounterDigits = sizeof(std::uintptr_t) == 4 ? 8 : 12;
+
 struct StackFrame {
     std::uintptr_t pc = 0;
     std::uintptr_t return_address = 0;  // 0 for the outermost frame
+    // The frame's base: where its saved frame pointer lies, two words below
+    // the end of the caller's stack at the call. A routine built without a
+    // frame pointer has the same place, computed from the unwind information.
     std::uintptr_t frame_pointer = 0;
     std::uintptr_t stack_pointer = 0;
-    // The argument registers where the unwinder still knows them (the
-    // interrupted frame of a fault), else 0.
+    // The first four words of the caller's argument area, just above the
+    // return address; 0 where the walk cannot tell.
     std::uintptr_t params[4] = {};
-    const char* image = nullptr;    // path of the module holding pc; null when none
+    // Path of the module file holding pc (the program's own executable file
+    // for its code, whatever name it was started by); null when none.
+    const char* image = nullptr;
     const char* routine = nullptr;  // bare routine name; null when unknown
     const char* source = nullptr;   // source path; null when unknown
     unsigned line = 0;              // 0 when unknown
@@ -32,7 +41,7 @@ enum class WalkEnd : std::uint8_t {
 using FrameVisitor = bool (*)(const StackFrame& frame, void* state);
 
 // Walks from the faulting instruction when `fault` carries a context, else
-// from inside this function. With a fault the walk stays async-signal-safe
+// from inside this function. With a fault the walk is safe on the fault path
 // (no heap: image and routine names only); without one it also reads the
 // line and source from the modules' debug information. A fault while
 // reading the frames ends the walk instead of the process.

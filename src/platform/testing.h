@@ -1,6 +1,7 @@
-// Test-only hook: make a chosen platform call fail with a chosen error code,
-// so that failures a healthy machine never shows (a full disk, a failing
-// close, no memory) can be driven from tests.
+// Test-only hook: make a chosen platform call fail, so that failures a
+// healthy machine never shows (a full disk, a failing close, no memory) can
+// be driven from tests. A failure is named by its category, so one test
+// serves every backend: each knows its own code for the category.
 #pragma once
 
 #include <cstdint>
@@ -13,27 +14,41 @@ enum class Syscall : std::uint8_t {
     open,
     read,
     write,
-    truncate,
-    seek,
+    cut,   // truncate_here
+    seek,  // finding the position truncate_here cuts at
     close,
-    stat,
+    file_type,  // the disk-file and directory checks
     current_directory,
     heap,   // heap_allocate and heap_reallocate
     pages,  // pages_allocate
     count_,
 };
 
-// The `nth` call from now (1 = the next one) fails with `code`; with
-// `persistent`, every call from that one on fails.
-void fail_syscall(Syscall call, int nth, SystemError code, bool persistent = false);
+// The backend's own code for a category (0 for none; end_of_file may have
+// none, and a read then fails by returning no bytes).
+SystemError system_code(ErrorCategory category);
+
+// The `nth` call from now (1 = the next one) fails with the category's code;
+// with `persistent`, every call from that one on fails.
+void fail_syscall(Syscall call, int nth, ErrorCategory category, bool persistent = false);
+// The same with a code of the backend's own, for tests of one backend.
+void fail_syscall_with_code(Syscall call, int nth, SystemError code, bool persistent = false);
 // Every call succeeds again.
 void clear_syscall_failures();
+
+// A backend's own code, where a test needs one the categories do not name.
+struct RawCode {
+    SystemError code;
+};
 
 // Clears the failures when a test scope ends.
 class ScopedSyscallFailure {
 public:
-    ScopedSyscallFailure(Syscall call, int nth, SystemError code, bool persistent = false) {
-        fail_syscall(call, nth, code, persistent);
+    ScopedSyscallFailure(Syscall call, int nth, ErrorCategory category, bool persistent = false) {
+        fail_syscall(call, nth, category, persistent);
+    }
+    ScopedSyscallFailure(Syscall call, int nth, RawCode code, bool persistent = false) {
+        fail_syscall_with_code(call, nth, code.code, persistent);
     }
     ~ScopedSyscallFailure() { clear_syscall_failures(); }
     ScopedSyscallFailure(const ScopedSyscallFailure&) = delete;

@@ -58,11 +58,11 @@ constexpr CatalogueEntry kRows[] = {
     {200, E, "program aborting due to %s event"},
     // The prefixes as catalogue texts; nothing raises these numbers, so
     // they carry the mildest reporting severity.
-    {450, I, "forrtl: "},
-    {451, I, "forrtl: info (%i): "},
-    {452, I, "forrtl: warning (%i): "},
-    {453, I, "forrtl: error (%i): "},
-    {454, I, "forrtl: severe (%i): "},
+    {450, I, SeverityPrefix[severity_success]},
+    {451, I, SeverityPrefix[severity_info]},
+    {452, I, SeverityPrefix[severity_warning]},
+    {453, I, SeverityPrefix[severity_error]},
+    {454, I, SeverityPrefix[severity_severe]},
     {455, I, "forrtl"},
     {500, S, "Message not found"},
     {502, S, "insufficient memory to allocate the buffer for message number %i"},

@@ -37,6 +37,7 @@ constexpr std::int32_t catalogue_number(int number) {
 
 // The row of `number` (taken modulo 65536), its number field set to that
 // value. A number without a row comes back severe with the text of 500.
+// Safe on the fault path.
 CatalogueEntry lookup_error(int number);
 
 // The rows themselves, ascending by number (exposed for checks over the table).

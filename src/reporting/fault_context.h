@@ -14,7 +14,8 @@ struct FaultContext {
 };
 
 // Null before start-up creates it and after termination releases it; while
-// it is absent, reports carry no traceback.
+// it is absent, reports carry no traceback. All of these are safe on the
+// fault path: the record lives in static storage.
 FaultContext* fault_context();
 void create_fault_context();
 void release_fault_context();

@@ -2,17 +2,17 @@
 
 #include <atomic>
 #include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/memory.h"
 #include "platform/process.h"
+#include "reporting/environment.h"
 #include "reporting/error_catalogue.h"
+#include "reporting/error_numbers.h"
 #include "reporting/fault_context.h"
 #include "reporting/report_parts.h"
+#include "reporting/text_writer.h"
 #include "reporting/traceback.h"
-#include "reporting/error_numbers.h"
 
 namespace rt {
 namespace {
@@ -22,13 +22,14 @@ constexpr std::size_t kReportBufferSize = 16384;
 std::atomic<UnitPass> g_unit_pass{nullptr};
 std::atomic<bool> g_unit_pass_ran{false};
 
-// A fault report may run in a signal handler, where the heap is not safe to
-// touch (the fault may have struck inside it): it takes this buffer instead.
+// A fault report runs where the heap is not safe to touch (the fault may
+// have struck inside it): it takes this buffer instead.
 char g_fault_buffer[kReportBufferSize];
 std::atomic<bool> g_fault_buffer_taken{false};
 
 // The report buffer: the full 16384 bytes, else exactly what the message
-// line needs (no traceback then), else none.
+// line needs (no traceback then), else none. Safe on the fault path, which
+// takes the static buffer.
 class ReportBuffer {
 public:
     ReportBuffer(bool fault_path, std::size_t line_size) {
@@ -63,71 +64,81 @@ private:
     bool static_ = false;
 };
 
-bool debugger_attached() {
-    return platform::debugger_present() || check_env_flag("FOR__IS_DEBUGGER_PRESENT") ||
-           check_env_flag("FOR_DEBUGGER_IS_PRESENT");
+// Safe on the fault path.
+bool debugger_attached(const ReportingEnvironment& env) {
+    return platform::debugger_present() || env.debugger_variable || env.other_debugger_variable;
 }
 
 bool wants_traceback(int severity, int n, bool resume) {
     return severity == severity_severe || severity == severity_error || resume || (n >= 404 && n <= 407);
 }
 
-// Exit statuses are 8 bits on POSIX: a number above 255 (500, for one) would
-// wrap to an unrelated status, so it ends the process with 255 instead.
-int exit_status_for(int n) { return n > 255 ? 255 : n; }
+// The fallback buffer holds the line as formatted (prefix with its number,
+// text, CR LF, zero), so that no insert is cut there. Safe on the fault path.
+std::size_t line_size_of(const CatalogueEntry& entry, int insert_count, std::va_list inserts) {
+    const std::size_t prefix = std::strlen(SeverityPrefix[entry.severity]) + 8;
+    if (insert_count == 0) return prefix + std::strlen(entry.text) + 13;
+    TextWriter measure({});
+    format_text_v(measure, entry.text, inserts);
+    return prefix + measure.wanted() + 3;
+}
 
 // With no buffer at all the out-of-memory notice goes out from the stack,
-// to standard error only.
-void report_without_buffer(int n) {
-    const CatalogueEntry notice = lookup_error(err::kNoMessageBuffer);
+// to standard error only. Safe on the fault path.
+void report_without_buffer(int n, bool fault_path) {
     char line[160];
-    std::memcpy(line, "forrtl: ", 8);
-    const int length = std::snprintf(line + 8, sizeof line - 10, notice.text, n);
-    std::size_t used = 8 + (length < 0 ? 0 : std::min<std::size_t>(length, sizeof line - 11));
+    TextWriter text(std::span<char>{line}.first(sizeof line - 2));
+    text.put(SeverityPrefix[severity_success]);
+    format_text(text, lookup_error(err::kNoMessageBuffer).text, n);
+    std::size_t used = text.size();
     line[used++] = '\r';
     line[used++] = '\n';
-    write_to_display({line, used});
+    write_to_display({line, used}, fault_path);
+}
+
+// A stack overflow leaves no room for the stream library, and a fault
+// report runs where the stream library may hold its locks: those go out
+// through raw writes, byte for byte the same where the platform has no text
+// mode. Safe on the fault path when `raw`.
+void emit(std::string_view text, const ReportingEnvironment& env, bool raw) {
+    if (env.log_file != nullptr) {
+        // A log file that cannot be opened is skipped without notice.
+        if (raw)
+            platform::append_to_file(env.log_file, text);
+        else
+            platform::append_to_file_stream(env.log_file, text);
+    }
+    write_to_display(text, raw);
 }
 
 }  // namespace
 
-// On the fault path this runs in a signal handler. What it needs there is
-// kept clear of the heap and of stream locks (the static buffer, raw writes,
-// a walk without debug information); what remains outside the
-// async-signal-safe set is snprintf, getenv, the FORT0 lock and the exit
-// routines run by the normal end.
+// Safe on the fault path up to the unit pass: the static buffer, a walk
+// without debug information, raw writes and the immediate end. The unit pass
+// is not (it releases heap blocks and runs the I/O layer's close); it runs
+// there all the same, because a severe report must close the units.
 int report_error(int number, int insert_count, ...) {
-    const bool debugger = debugger_attached();
-    const bool traceback_disabled = check_env_flag("FOR_DISABLE_STACK_TRACE");
+    const ReportingEnvironment env = reporting_environment();
+    const bool debugger = debugger_attached(env);
     const CatalogueEntry entry = lookup_error(number);
     const int n = entry.number;
     FaultContext* const context = fault_context();
     const bool resume = context != nullptr && context->resume_after_report != 0;
+    const bool fault_path = context != nullptr && context->fault != nullptr;
 
     {
         std::va_list inserts;
         va_start(inserts, insert_count);
-        // The fallback buffer holds the line as formatted (prefix with its
-        // number, text, CR LF, zero), so that no insert is cut there.
-        const std::size_t prefix = std::strlen(SeverityPrefix[entry.severity]) + 8;
-        std::size_t line_size = prefix + std::strlen(entry.text) + 13;
-        if (insert_count > 0) {
-            std::va_list measure;
-            va_copy(measure, inserts);
-            const int text = std::vsnprintf(nullptr, 0, entry.text, measure);
-            va_end(measure);
-            if (text > 0) line_size = prefix + static_cast<std::size_t>(text) + 3;
-        }
-        ReportBuffer buffer(context != nullptr && context->fault != nullptr, line_size);
+        ReportBuffer buffer(fault_path, line_size_of(entry, insert_count, inserts));
         redirect_standard_error_once();
         if (buffer.data() == nullptr) {
-            report_without_buffer(n);
+            report_without_buffer(n, fault_path);
         } else {
             std::size_t used = compose_message_line({buffer.data(), buffer.size()}, entry, insert_count, inserts);
-            if (!traceback_disabled && context != nullptr && buffer.full() &&
+            if (!env.disable_stack_trace && context != nullptr && buffer.full() &&
                 wants_traceback(entry.severity, n, resume))
                 used += write_traceback(context->fault, buffer.data() + used, buffer.size() - used);
-            emit_report({buffer.data(), used}, n);
+            emit({buffer.data(), used}, env, fault_path || n == 170);
         }
         va_end(inserts);
     }
@@ -136,8 +147,12 @@ int report_error(int number, int insert_count, ...) {
         if (resume) return number;
         run_unit_pass();
         if (debugger) platform::debug_break();
-        if (check_env_flag("f77_dump_flag") || check_env_flag("decfort_dump_flag")) platform::abort_process();
-        platform::exit_process(exit_status_for(n));
+        if (env.dump_flag) platform::abort_process();
+        const int status = platform::exit_status_for(n);
+        // A fault's report ends at once: the exit routines and stream flushes
+        // of the normal end are not safe where a fault may have struck.
+        if (fault_path) platform::end_process_now(status);
+        platform::exit_process(status);
     }
     if (debugger && entry.severity == severity_error && !resume) platform::debug_break();
     return number;
@@ -154,38 +169,8 @@ void run_unit_pass() {
 }
 
 void emit_report(std::string_view text, int number) {
-    // A stack overflow leaves no room for the stream library, and any fault
-    // report may run in a signal handler that interrupted the stream library
-    // holding its locks: those go out through raw writes, byte for byte the same.
     const FaultContext* context = fault_context();
-    const bool raw = number == 170 || (context != nullptr && context->fault != nullptr);
-    if (const char* log = std::getenv("FOR_DIAGNOSTIC_LOG_FILE"); log != nullptr) {
-        if (raw) {
-            platform::append_to_file(log, text);
-        } else if (std::FILE* file = std::fopen(log, "a"); file != nullptr) {
-            std::fwrite(text.data(), 1, text.size(), file);
-            std::fclose(file);
-        }
-    }
-    if (!raw)
-        write_to_display(text);
-    else if (!check_env_flag("FOR_DISABLE_DIAGNOSTIC_DISPLAY"))
-        platform::write_standard_error(text);
-}
-
-bool check_env_flag(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') return false;
-    switch (*value) {
-        case 't': case 'T': case 'y': case 'Y': return true;
-        default: break;
-    }
-    bool non_zero = false;
-    for (const char* c = value; *c != '\0'; ++c) {
-        if (*c < '0' || *c > '9') return false;
-        non_zero = non_zero || *c != '0';
-    }
-    return non_zero;
+    emit(text, reporting_environment(), number == 170 || (context != nullptr && context->fault != nullptr));
 }
 
 }  // namespace rt

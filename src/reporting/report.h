@@ -4,11 +4,15 @@
 #include <cstdint>
 #include <string_view>
 
+#include "reporting/branches.h"
+
 namespace rt {
 
 // Composes, writes and acts on one report. The inserts follow the catalogue
 // text's printf conventions. Returns `number`, and only for severities 0 to 3,
-// or while a fault report has asked to resume.
+// or while a fault report has asked to resume. On the fault path the report
+// is composed in a fixed buffer and a severe one ends the process at once;
+// all of it is safe there except the unit pass.
 int report_error(int number, int insert_count, ...);
 
 // What the I/O layer knows of a failed statement's unit, as plain values.
@@ -18,12 +22,6 @@ struct UnitErrorInfo {
     std::uint32_t saved_system_error = 0;  // 0: none; the caller clears its own copy
     std::uint32_t branches = 0;            // the statement's branch_* flags
 };
-
-// What a statement supplied to take its failures itself.
-inline constexpr std::uint32_t branch_error = 1;             // an error branch
-inline constexpr std::uint32_t branch_end_of_file = 2;       // an end-of-file branch
-inline constexpr std::uint32_t branch_end_of_record = 4;     // an end-of-record branch
-inline constexpr std::uint32_t branch_quiet_conversion = 8;  // output conversion errors stay quiet
 
 // Settles the unit after a failed statement (0 leave, 1 release the lock,
 // 2 discard a half-made connection, 3 close); supplied by the I/O layer.
@@ -39,14 +37,12 @@ int report_io_error(int disposition, int number, int status_number, const UnitEr
 // the units live in a layer above this one.
 using UnitPass = int (*)();
 void set_unit_pass(UnitPass pass);
-// Runs the unit pass at most once per process.
+// Runs the unit pass at most once per process. Not safe on the fault path:
+// closing releases heap blocks.
 void run_unit_pass();
 
-// Writes a finished report to the log file and to standard error.
+// Writes a finished report to the log file and to standard error. Safe on
+// the fault path (a fault's report goes out through raw writes).
 void emit_report(std::string_view text, int number);
-
-// True when the variable is set and starts with t, T, y or Y, or is digits
-// only with a non-zero value.
-bool check_env_flag(const char* name);
 
 }  // namespace rt

@@ -1,13 +1,13 @@
 // The reporting entry of the I/O layer. Kept apart from report.cpp because it
 // alone needs the platform's system error texts.
+#include "reporting/report.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/files.h"
-#include "reporting/report_parts.h"
-#include "reporting/report.h"
 #include "reporting/error_numbers.h"
+#include "reporting/report_parts.h"
 
 namespace rt {
 namespace {

@@ -17,6 +17,7 @@ namespace rt {
 // CR LF into `out`, followed by a zero byte. A text too long for `out` is cut
 // so that CR LF and the zero byte still fit; nothing is written past `out`.
 // Returns the length without the zero byte; 0 when `out` has under 3 bytes.
+// Safe on the fault path.
 std::size_t compose_message_line(std::span<char> out, const CatalogueEntry& entry, int insert_count,
                                  std::va_list inserts);
 
@@ -24,18 +25,16 @@ std::size_t compose_message_line(std::span<char> out, const CatalogueEntry& entr
 // text for the code (which ends with its own line break), or, when the
 // platform has none, text 504 with the code and a line break of its own so
 // that the message line after it starts on a line of its own. Zero-terminated
-// and cut to fit `out`; returns the length.
+// and cut to fit `out`; returns the length. Safe on the fault path.
 std::size_t compose_system_error_line(std::span<char> out, std::string_view platform_text, std::uint32_t code);
 
-// True when the statement takes the failure itself through a branch it
-// supplied (or asked for quiet output conversion), so nothing is reported.
-bool statement_takes_failure(int number, std::uint32_t branches);
-
 // Reopens standard error on the file named by FORT0, once per process,
-// before the first output to standard error.
+// before the first output to standard error. Safe on the fault path.
 void redirect_standard_error_once();
 
-// Writes text to the standard-error stream unless FOR_DISABLE_DIAGNOSTIC_DISPLAY is true.
-void write_to_display(std::string_view text);
+// Writes text to standard error unless FOR_DISABLE_DIAGNOSTIC_DISPLAY is
+// true: through its stream, or with one raw write. Safe on the fault path
+// when `raw`.
+void write_to_display(std::string_view text, bool raw = false);
 
 }  // namespace rt

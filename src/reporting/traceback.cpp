@@ -1,11 +1,12 @@
 #include "reporting/traceback.h"
 
+#include <algorithm>
 #include <atomic>
-#include <cinttypes>
-#include <cstdio>
 #include <cstring>
+#include <string_view>
 
-#include "reporting/report.h"
+#include "platform/files.h"
+#include "reporting/environment.h"
 
 namespace rt {
 namespace {
@@ -14,23 +15,27 @@ constexpr char kOverflowNotice[] = "\nStack trace buffer overflow; further frame
 constexpr char kAbnormalNotice[] = "\nStack trace terminated abnormally.\n";
 static_assert(sizeof kOverflowNotice <= TracebackText::kReserved);
 
-constexpr char kVerboseHeading[] = "\n\nTraceback symbolic or hex stack dump follows:\n\n";
+constexpr std::string_view kVerboseHeading = "\n\nTraceback symbolic or hex stack dump follows:\n\n";
+constexpr std::string_view kDumpHeading = "\nHex Dump Of Exception Record Context Information:\n\n";
 
-// x86-64 addresses are flat: no segment, and always the flat mode.
-constexpr unsigned long kFlatSegment = 0;
-constexpr const char* kFlatMode = "AddrModeFlat";
+// Frame addresses are flat: no segment, and always the flat mode.
+constexpr std::uint64_t kFlatSegment = 0;
+constexpr std::string_view kFlatMode = "AddrModeFlat";
 
 // Names, sources and paths are cut here; a row is otherwise bounded.
-constexpr int kNameLimit = 1024;
+constexpr std::size_t kNameLimit = 1024;
 
-const char* file_part(const char* path) {
-    const char* slash = std::strrchr(path, '/');
-    return slash == nullptr ? path : slash + 1;
+std::string_view or_unknown(const char* text) { return text != nullptr && *text != '\0' ? text : "Unknown"; }
+
+std::string_view cut_name(std::string_view name) { return name.substr(0, std::min(name.size(), kNameLimit)); }
+
+// The line number in decimal, or "Unknown".
+std::string_view line_text(unsigned line, std::span<char, 16> room) {
+    if (line == 0) return "Unknown";
+    TextWriter text(room);
+    text.put_unsigned(line);
+    return {room.data(), text.size()};
 }
-
-const char* or_unknown(const char* text) { return text != nullptr && *text != '\0' ? text : "Unknown"; }
-
-unsigned long word(std::uintptr_t value) { return static_cast<unsigned long>(value); }
 
 // One traceback at a time in the process: the flag is both the guard against
 // a traceback nested in another (a fault inside the walk) and the lock of the walk.
@@ -43,120 +48,125 @@ bool visit_frame(const platform::StackFrame& frame, void* text) {
 }  // namespace
 
 TracebackText::TracebackText(std::span<char> out, bool verbose)
-    : out_(out), usable_(out.size() > kReserved ? out.size() - kReserved : 0), verbose_(verbose) {
+    : out_(out), text_(out.first(out.size() > kReserved ? out.size() - kReserved : 0)), verbose_(verbose) {
     if (!out_.empty()) out_[0] = '\0';
 }
 
-void TracebackText::append(const char* text, std::size_t length) {
-    if (overflow_) return;
-    const std::size_t fits = std::min(length, usable_ - used_);
-    std::memcpy(out_.data() + used_, text, fits);
-    used_ += fits;
-    // A piece that does not fit whole is cut, and ends the traceback.
-    if (fits < length) overflow_ = true;
+void TracebackText::add_context_dump(const platform::RegisterDump& dump) {
+    text_.put(kDumpHeading);
+    for (int g = 0; g < dump.count; ++g) {
+        const platform::RegisterGroup& group = dump.groups[g];
+        text_.put(group.title);
+        text_.put("\n\n");
+        for (int v = 0; v < group.count; ++v) {
+            const platform::RegisterValue& value = group.values[v];
+            text_.put(value.label);
+            text_.put_hex(value.value, value.digits);
+            if (value.ends_line) text_.put('\n');
+        }
+        text_.put('\n');
+    }
+    text_.put('\n');
 }
 
-void TracebackText::add_context_dump(const platform::ProcessorContext& c) {
-    char text[2048];
-    int n = std::snprintf(text, sizeof text, "\nHex Dump Of Exception Record Context Information:\n\n");
-    const auto more = [&](const char* format, auto... values) {
-        if (n >= 0 && static_cast<std::size_t>(n) < sizeof text)
-            n += std::snprintf(text + n, sizeof text - static_cast<std::size_t>(n), format, values...);
+void TracebackText::add_terse_row(const platform::StackFrame& frame) {
+    if (frame_index_ == 0) {
+        text_.put_left("Image", 19);
+        text_.put_left("PC", 10);
+        text_.put_left("Routine", 19);
+        text_.put_left("Line", 12);
+        text_.put_left("Source", 19);
+        text_.put('\n');
+    }
+    char line[16];
+    text_.put_left(frame.image != nullptr ? platform::file_name_part(frame.image) : "", 17);
+    text_.put("  ");
+    // The program counter takes at least 8 digits and is never cut.
+    text_.put_hex(frame.pc, 8);
+    text_.put("  ");
+    text_.put_left(or_unknown(frame.routine), 17);
+    text_.put("  ");
+    text_.put_right(line_text(frame.line, line), 10);
+    text_.put("  ");
+    text_.put(cut_name(frame.source != nullptr ? platform::file_name_part(frame.source) : "Unknown"));
+    text_.put('\n');
+}
+
+void TracebackText::add_verbose_block(const platform::StackFrame& frame) {
+    if (frame_index_ == 0) text_.put(kVerboseHeading);
+    char line[16];
+    text_.put("--------- Frame # ");
+    text_.put_decimal(frame_index_);
+    text_.put(" ---------------------------------------\n\nImage:         ");
+    text_.put(cut_name(frame.image != nullptr ? frame.image : ""));
+    text_.put("\nPC:            ");
+    text_.put_hex(frame.pc, 8, false);
+    text_.put("\nRoutine name:  ");
+    text_.put(cut_name(or_unknown(frame.routine)));
+    text_.put("\nSource file:   ");
+    text_.put(cut_name(or_unknown(frame.source)));
+    text_.put("\nLine number:   ");
+    text_.put(line_text(frame.line, line));
+    text_.put("\n\nInfo from StackFrame is:\n\n");
+
+    struct Address {
+        std::string_view offset_label, segment_label, mode_label;
+        std::uintptr_t offset;
     };
-    if (c.has_control)
-        more("%s\n\n%s%8.8lX\n%s%8.8lX%s%8.8lX%s%8.8lX%s%8.8lX%s%8.8lX\n\n",
-             "Exception Context:  Processor Control and Status Registers.", "EFlags:  ", c.flags, "CS:  ", c.cs,
-             "  RIP:  ", c.ip, "  SS:   ", c.ss, "  RSP:  ", c.sp, "  RBP:  ", c.bp);
-    if (c.has_integer) {
-        more("%s\n\n%s%8.8lX%s%8.8lX%s%8.8lX%s%8.8lX\n%s%8.8lX%s%8.8lX\n",
-             "Exception Context:  Processor Integer Registers.", "RAX: ", c.ax, "  RBX:  ", c.bx, "  RCX:  ", c.cx,
-             "  RDX:  ", c.dx, "RSI: ", c.si, "  RDI:  ", c.di);
-        more("%s%8.8lX%s%8.8lX%s%8.8lX%s%8.8lX\n%s%8.8lX%s%8.8lX%s%8.8lX%s%8.8lX\n\n", "R8:  ", c.r[0], "  R9:   ",
-             c.r[1], "  R10:  ", c.r[2], "  R11:  ", c.r[3], "R12: ", c.r[4], "  R13:  ", c.r[5], "  R14:  ", c.r[6],
-             "  R15:  ", c.r[7]);
+    const Address addresses[] = {
+        {"PC.Offset:       ", "  PC.Segment:       ", "  PC.Mode:       ", frame.pc},
+        {"Return.Offset:   ", "  Return.Segment:   ", "  Return.Mode:   ", frame.return_address},
+        {"Frame.Offset:    ", "  Frame.Segment:    ", "  Frame.Mode:    ", frame.frame_pointer},
+        {"Stack.Offset:    ", "  Stack.Segment:    ", "  Stack.Mode:    ", frame.stack_pointer},
+    };
+    for (const Address& address : addresses) {
+        text_.put(address.offset_label);
+        text_.put_hex(address.offset, 8);
+        text_.put(address.segment_label);
+        text_.put_hex(kFlatSegment, 4);
+        text_.put(address.mode_label);
+        text_.put(kFlatMode);
+        text_.put('\n');
     }
-    if (c.has_segments)
-        more("%s\n\n%s%8.8lX%s%8.8lX\n\n", "Exception Context:  Processor Segment Registers.", "FS:  ", c.fs,
-             "  GS:   ", c.gs);
-    if (c.has_float) {
-        more("%s\n\n%s%8.8X%s%8.8X%s%8.8X\n%s%8.8lX%s%8.8X%s%8.8lX%s%8.8X\n\n",
-             "Exception Context:  Floating Point Control and Status Registers.", "ControlWord:   ", c.control_word,
-             "  StatusWord:   ", c.status_word, "  TagWord:   ", c.tag_word, "ErrorOffset:   ", c.error_offset,
-             "  Opcode:   ", c.opcode, "  DataOffset:   ", c.data_offset, "  MXCSR:   ", c.mxcsr);
-        more("%s\n\n", "Exception Context:  Floating Point RegisterArea.");
-        for (int i = 0; i < 8; i += 2)
-            more("RegisterArea[%d0]:  %4.4X%8.8X%8.8X  RegisterArea[%d0]:  %4.4X%8.8X%8.8X\n", i, c.st[i].exponent,
-                 static_cast<unsigned>(c.st[i].mantissa >> 32), static_cast<unsigned>(c.st[i].mantissa), i + 1,
-                 c.st[i + 1].exponent, static_cast<unsigned>(c.st[i + 1].mantissa >> 32),
-                 static_cast<unsigned>(c.st[i + 1].mantissa));
-        more("%s", "\n");
+    constexpr std::string_view kParamLabels[4] = {"\nParams[0]:       ", "  Params[1]:   ", "\nParams[2]:       ",
+                                                   "  Params[3]:   "};
+    for (int i = 0; i < 4; ++i) {
+        text_.put(kParamLabels[i]);
+        text_.put_hex(frame.params[i], 8);
     }
-    more("%s", "\n");
-    if (n > 0) append(text, std::min(static_cast<std::size_t>(n), sizeof text - 1));
+    text_.put("\n\n");
 }
 
 bool TracebackText::add_frame(const platform::StackFrame& frame) {
-    if (overflow_) return false;
-    char text[4 * kNameLimit + 1024];
-    int n = 0;
-    if (!verbose_) {
-        if (frame_index_ == 0)
-            n = std::snprintf(text, sizeof text, "%-19.19s%-10.10s%-19.19s%-12.12s%-19.19s\n", "Image", "PC",
-                              "Routine", "Line", "Source");
-        char line[16] = "Unknown";
-        if (frame.line != 0) std::snprintf(line, sizeof line, "%u", frame.line);
-        // The program counter takes at least 8 digits and is never cut.
-        n += std::snprintf(text + n, sizeof text - static_cast<std::size_t>(n), "%-17.17s  %8.8lX  %-17.17s  %10.10s  %.*s\n",
-                           frame.image != nullptr ? file_part(frame.image) : "", word(frame.pc),
-                           or_unknown(frame.routine), line,
-                           kNameLimit, frame.source != nullptr ? file_part(frame.source) : "Unknown");
-    } else {
-        if (frame_index_ == 0) n = std::snprintf(text, sizeof text, "%s", kVerboseHeading);
-        char index[16];
-        std::snprintf(index, sizeof index, "%d", frame_index_);
-        char line[16] = "Unknown";
-        if (frame.line != 0) std::snprintf(line, sizeof line, "%u", frame.line);
-        n += std::snprintf(
-            text + n, sizeof text - static_cast<std::size_t>(n),
-            "--------- Frame # %s ---------------------------------------\n\nImage:         %.*s\nPC:            "
-            "%8.8lx\nRoutine name:  %.*s\nSource file:   %.*s\nLine number:   %s\n\n%s%s%8.8lX%s%4.4lX%s%s\n%s%8.8lX%"
-            "s%4.4lX%s%s\n%s%8.8lX%s%4.4lX%s%s\n%s%8.8lX%s%4.4lX%s%s\n\n%s%8.8lX%s%8.8lX\n%s%8.8lX%s%8.8lX\n\n",
-            index, kNameLimit, frame.image != nullptr ? frame.image : "", word(frame.pc), kNameLimit,
-            or_unknown(frame.routine), kNameLimit, or_unknown(frame.source), line, "Info from StackFrame is:\n\n",
-            "PC.Offset:       ", word(frame.pc), "  PC.Segment:       ", kFlatSegment, "  PC.Mode:       ", kFlatMode,
-            "Return.Offset:   ", word(frame.return_address), "  Return.Segment:   ", kFlatSegment,
-            "  Return.Mode:   ", kFlatMode, "Frame.Offset:    ", word(frame.frame_pointer), "  Frame.Segment:    ",
-            kFlatSegment, "  Frame.Mode:    ", kFlatMode, "Stack.Offset:    ", word(frame.stack_pointer),
-            "  Stack.Segment:    ", kFlatSegment, "  Stack.Mode:    ", kFlatMode, "Params[0]:       ",
-            word(frame.params[0]), "  Params[1]:   ", word(frame.params[1]), "Params[2]:       ",
-            word(frame.params[2]), "  Params[3]:   ", word(frame.params[3]));
-    }
+    if (text_.cut()) return false;
+    if (verbose_)
+        add_verbose_block(frame);
+    else
+        add_terse_row(frame);
     ++frame_index_;
-    if (n > 0) append(text, std::min(static_cast<std::size_t>(n), sizeof text - 1));
-    return !overflow_;
+    return !text_.cut();
 }
 
 std::size_t TracebackText::finish(bool walk_abnormal) {
     if (out_.size() <= kReserved) return 0;
-    const char* notice = overflow_ ? kOverflowNotice : walk_abnormal ? kAbnormalNotice : "";
-    const std::size_t length = std::strlen(notice);
-    std::memcpy(out_.data() + used_, notice, length);
-    used_ += length;
-    out_[used_] = '\0';
-    return used_;
+    const std::string_view notice = text_.cut() ? kOverflowNotice : walk_abnormal ? kAbnormalNotice : "";
+    std::size_t used = text_.size();
+    std::memcpy(out_.data() + used, notice.data(), notice.size());
+    used += notice.size();
+    out_[used] = '\0';
+    return used;
 }
 
 std::size_t write_traceback(const platform::FaultInfo* fault, char* buffer, std::size_t room) {
     if (buffer == nullptr || room <= TracebackText::kReserved) return 0;
     if (g_busy.test_and_set(std::memory_order_acquire)) return 0;
 
-    const bool verbose =
-        check_env_flag("FOR_ENABLE_VERBOSE_STACK_TRACE") || check_env_flag("TBK_ENABLE_VERBOSE_STACK_TRACE");
+    const bool verbose = reporting_environment().verbose_traceback;
     TracebackText text({buffer, room}, verbose);
     if (verbose && fault != nullptr && fault->code != 0) {
-        platform::ProcessorContext context;
-        platform::read_processor_context(*fault, context);
-        text.add_context_dump(context);
+        platform::RegisterDump dump;
+        platform::read_register_dump(*fault, dump);
+        text.add_context_dump(dump);
     }
     const platform::WalkEnd end = platform::walk_stack(fault, visit_frame, &text);
     const std::size_t written = text.finish(end == platform::WalkEnd::abnormal);

@@ -1,26 +1,29 @@
 #include "startup/faults.h"
 
 #include "platform/process.h"
+#include "reporting/environment.h"
 #include "reporting/fault_context.h"
 #include "reporting/report.h"
 
 namespace rt {
 namespace {
 
-bool debugger_attached_for_faults() {
-    return platform::debugger_present() || check_env_flag("FOR__IS_DEBUGGER_PRESENT");
+// Only the first of the two debugger variables counts for faults.
+bool debugger_attached_for_faults(const ReportingEnvironment& env) {
+    return platform::debugger_present() || env.debugger_variable;
 }
 
 }  // namespace
 
 platform::FaultVerdict handle_fault(const platform::FaultInfo& fault) {
-    if (check_env_flag("FOR_IGNORE_EXCEPTIONS")) return platform::FaultVerdict::continue_search;
+    const ReportingEnvironment env = reporting_environment();
+    if (env.ignore_exceptions) return platform::FaultVerdict::continue_search;
 
-    const bool debugger = debugger_attached_for_faults();
+    const bool debugger = debugger_attached_for_faults(env);
     // The reporter's own stop for a debugger: one that is really attached
     // takes the trap before we see it, so here there is no debugger to stop
     // in, and the report goes on to its end instead of being abandoned.
-    if (debugger && platform::is_break_request(fault)) return platform::FaultVerdict::continue_execution;
+    if (debugger && fault.break_request) return platform::FaultVerdict::continue_execution;
 
     FaultContext* context = fault_context();
     if (context != nullptr) {

@@ -1,13 +1,14 @@
 #include "startup/startup.h"
 
-#include <cerrno>
 #include <cfenv>
 #include <cstdlib>
 #include <mutex>
 
 #include "platform/console_events.h"
 #include "platform/fault_trap.h"
+#include "platform/process.h"
 #include "startup/console_events.h"
+#include "reporting/environment.h"
 #include "reporting/fault_context.h"
 #include "startup/faults.h"
 #include "startup/fp_modes.h"
@@ -32,9 +33,11 @@ void runtime_init() {
     std::lock_guard<std::mutex> lock(init_lock);
     if (initialised) return;
 
+    // Every variable a report reads, taken now: the fault path reads none.
+    read_reporting_environment();
     create_fault_context();
     std::atexit(release_fault_context);
-    errno = 0;
+    platform::clear_last_error();
 
     // Before any other thread exists, so that every thread blocks the events
     // and only the waiting thread takes them. Without that thread the events
@@ -42,7 +45,7 @@ void runtime_init() {
     platform::start_console_events(on_console_event);
 
     // No error boxes here means no core dump left behind by a fault.
-    if (check_env_flag("FOR_NOERROR_DIALOGS")) platform::suppress_fault_dumps();
+    if (reporting_environment().no_error_dialogs) platform::suppress_fault_dumps();
 
     std::feclearexcept(FE_ALL_EXCEPT);
     mask_x87_exceptions();
@@ -67,7 +70,7 @@ int process_entry([[maybe_unused]] int argc, [[maybe_unused]] char** argv, Drive
     apply_fp_modes(0);
     // Both ends of the driver lead to termination: its return, or a fault
     // whose report chose to abandon it.
-    platform::run_protected(run_driver, &driver, fault_filter);
+    platform::run_protected(run_driver, &driver, fault_filter, kFaultFilterStackBytes);
     return runtime_finish();
 }
 

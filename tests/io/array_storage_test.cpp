@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdint>
 
 #include "reporting/error_numbers.h"
@@ -27,7 +26,7 @@ void release(const io::ArrayStorage& storage) {
 
 TEST(AllocateArray, EmptyArraysTakeNoMemory) {
     // Every source of memory refuses, so any attempt to take some would show.
-    const ScopedSyscallFailure no_heap{Syscall::heap, 1, ENOMEM, true};
+    const ScopedSyscallFailure no_heap{Syscall::heap, 1, platform::ErrorCategory::out_of_memory, true};
     for (const std::int32_t count : {0, -1, -2147483647 - 1}) {
         io::ArrayStorage storage;
         EXPECT_EQ(io::allocate_array(storage, count), 0) << count;
@@ -38,7 +37,7 @@ TEST(AllocateArray, EmptyArraysTakeNoMemory) {
 }
 
 TEST(AllocateArray, SizeOverflowIsRefusedBeforeAskingForMemory) {
-    const ScopedSyscallFailure no_pages{Syscall::pages, 1, ENOMEM, true};
+    const ScopedSyscallFailure no_pages{Syscall::pages, 1, platform::ErrorCategory::out_of_memory, true};
     for (const std::int32_t count : {1073741824, 2147483647}) {
         io::ArrayStorage storage;
         EXPECT_EQ(io::allocate_array(storage, count), err::kArraySizeOverflow) << count;
@@ -63,7 +62,7 @@ TEST(AllocateArray, SmallArraysFromTheHeapLargeOnesFromPages) {
         storage.base[c.count - 1] = 1.0f;  // the last element is there
         release(storage);
         // The same request fails with 41 exactly when its own source refuses.
-        const ScopedSyscallFailure refuse{c.source, 1, ENOMEM};
+        const ScopedSyscallFailure refuse{c.source, 1, platform::ErrorCategory::out_of_memory};
         io::ArrayStorage refused;
         EXPECT_EQ(io::allocate_array(refused, c.count), err::kNoMemory) << c.count;
     }

@@ -1,4 +1,3 @@
-#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -149,14 +148,14 @@ TEST_F(RecordsTest, ReadOnlyRetry) {
     const std::string name = dir.file("input.txt");
     write_bytes(name, "1\n");
     {
-        const ScopedSyscallFailure refused{Syscall::open, 1, EACCES};
+        const ScopedSyscallFailure refused{Syscall::open, 1, platform::ErrorCategory::access_denied};
         ASSERT_EQ(open(10, name), 0);
         EXPECT_TRUE(io::find_connected(10)->read_only);
         ASSERT_EQ(io::read_record(10), 0);
         EXPECT_EQ(io::current_record(10), "1");
         ASSERT_EQ(io::close_unit(10), 0);
     }
-    const ScopedSyscallFailure refused{Syscall::open, 1, EROFS, true};
+    const ScopedSyscallFailure refused{Syscall::open, 1, platform::ErrorCategory::write_protected, true};
     EXPECT_EQ(open(10, name), err::kPermissionDenied);
     EXPECT_EQ(io::find_connection(10)->last_system_error, 0u);
 }
@@ -171,27 +170,27 @@ TEST_F(RecordsTest, PlatformFailuresGiveTheirNumbers) {
     };
     const Case cases[] = {
         {"write", Syscall::write, false, err::kWriteError, 0},
-        {"cut after the first record", Syscall::truncate, false, err::kWriteError, 0},
+        {"cut after the first record", Syscall::cut, false, err::kWriteError, 0},
         {"pending output at close", Syscall::write, true, 0, err::kCloseError},
         {"close", Syscall::close, false, 0, err::kCloseError},
     };
     for (const Case& c : cases) {
         const ScopedEnv env{"FORT_BUFFERED", c.buffered ? "T" : nullptr};
         ASSERT_EQ(open(20, dir.file("3dpoint.dxf")), 0);
-        const ScopedSyscallFailure failure{c.call, 1, EIO};
+        const ScopedSyscallFailure failure{c.call, 1, platform::ErrorCategory::other};
         const auto kept_code = [] {
             const io::UnitConnection* connection = io::find_connection(20);
             return connection == nullptr ? 0u : connection->last_system_error;
         };
         EXPECT_EQ(put_record(20, "x"), c.write_number) << c.what;
         if (c.write_number != 0) {
-            EXPECT_EQ(kept_code(), static_cast<platform::SystemError>(EIO)) << c.what;
+            EXPECT_EQ(kept_code(), platform::testing::system_code(platform::ErrorCategory::other)) << c.what;
         }
         EXPECT_EQ(io::close_unit(20), c.close_number) << c.what;
         // The unit is disconnected either way; a failed close keeps its code for the report.
         EXPECT_EQ(io::find_connected(20), nullptr);
         if (c.close_number != 0) {
-            EXPECT_EQ(kept_code(), static_cast<platform::SystemError>(EIO)) << c.what;
+            EXPECT_EQ(kept_code(), platform::testing::system_code(platform::ErrorCategory::other)) << c.what;
         }
     }
 }
@@ -201,15 +200,15 @@ TEST_F(RecordsTest, ReadAndMemoryFailuresGiveTheirNumbers) {
     write_bytes(name, std::string(10000, 'x') + "\n");
     ASSERT_EQ(open(10, name), 0);
     {
-        const ScopedSyscallFailure failure{Syscall::heap, 1, ENOMEM};
+        const ScopedSyscallFailure failure{Syscall::heap, 1, platform::ErrorCategory::out_of_memory};
         EXPECT_EQ(io::read_record(10), err::kNoBufferMemory);  // the 8192-byte buffer cannot double
     }
     {
-        const ScopedSyscallFailure failure{Syscall::read, 1, EIO};
+        const ScopedSyscallFailure failure{Syscall::read, 1, platform::ErrorCategory::other};
         EXPECT_EQ(io::read_record(10), err::kReadError);
-        EXPECT_EQ(io::find_connected(10)->last_system_error, static_cast<platform::SystemError>(EIO));
+        EXPECT_EQ(io::find_connected(10)->last_system_error, platform::testing::system_code(platform::ErrorCategory::other));
     }
-    const ScopedSyscallFailure failure{Syscall::heap, 1, ENOMEM, true};
+    const ScopedSyscallFailure failure{Syscall::heap, 1, platform::ErrorCategory::out_of_memory, true};
     EXPECT_EQ(open(11, dir.file("other")), err::kNoMemory);
 }
 
@@ -231,7 +230,7 @@ TEST_F(RecordsTest, CloseAllUnitsStopsAtTheFirstFailingClose) {
     ASSERT_EQ(open(10, dir.file("a")), 0);
     test_support::ReportCapture reports;
     {
-        const ScopedSyscallFailure failure{Syscall::close, 1, EIO};
+        const ScopedSyscallFailure failure{Syscall::close, 1, platform::ErrorCategory::other};
         EXPECT_EQ(io::close_all_units(), err::kCloseError);
     }
     // Unit 10 comes first in the table; unit 20 is not visited.

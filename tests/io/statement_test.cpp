@@ -22,11 +22,14 @@ TEST_F(FinishStatementTest, FailedOpenIsReportedWithTheFullNameAndCode) {
     const std::string name = dir.file("input.txt");
     ReportCapture reports;
     {
-        const ScopedSyscallFailure failure{Syscall::open, 1, EIO};
+        const ScopedSyscallFailure failure{Syscall::open, 1, platform::ErrorCategory::other};
         EXPECT_EQ(io::finish_statement(open(10, name), 10), err::kOpenFailure);
     }
     const std::string text = reports.text();
-    EXPECT_EQ(count_of(text, std::string{"forrtl: "} + std::strerror(EIO)), 1) << text;
+    char system_text[1024];
+    const std::size_t length = platform::system_error_text(
+        platform::testing::system_code(platform::ErrorCategory::other), system_text);
+    EXPECT_EQ(count_of(text, "forrtl: " + std::string(system_text, length)), 1) << text;
     EXPECT_EQ(count_of(text, "forrtl: severe (30): open failure, unit 10, file " + name + "\r\n"), 1) << text;
     // The half-made connection is gone once reported; the unit opens again.
     EXPECT_EQ(io::find_connection(10), nullptr);

@@ -44,7 +44,7 @@ TEST_F(WriteFieldTest, ReadOnlyConnectionRefusesBeforeFormatting) {
     const std::string name = dir.file("3dpoint.dxf");
     test_support::write_bytes(name, "old\r\n");
     {
-        const ScopedSyscallFailure refused{Syscall::open, 1, EACCES};
+        const ScopedSyscallFailure refused{Syscall::open, 1, platform::ErrorCategory::access_denied};
         ASSERT_EQ(open(20, name), 0);
     }
     // Even a value that could not be formatted meets the read-only check first.

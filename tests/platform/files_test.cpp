@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <filesystem>
 #include <string>
 
 #include "platform/testing.h"
@@ -12,64 +10,71 @@
 namespace {
 
 using platform::Access;
+using platform::ErrorCategory;
 using platform::Share;
+using platform::testing::ScopedSyscallFailure;
+using platform::testing::Syscall;
 using test_support::TempDir;
 
-std::string full_path(std::string_view name, std::size_t room = 4096) {
-    std::string out(room, '?');
-    const std::size_t length = platform::full_path_name(name, {out.data(), out.size()});
-    if (length == 0) return "<none>";
-    EXPECT_EQ(out[length], '\0');
-    return out.substr(0, length);
-}
-
-TEST(FullPathName, IsFormedFromTextAlone) {
-    const std::string cwd = std::filesystem::current_path().string();
-    struct Case {
-        std::string_view name;
-        std::string expected;
+// Every category a test can ask for comes back as itself from the
+// backend's own code, so a failure named by category reaches the record
+// layer as that category.
+TEST(SystemCode, CategoriesSurviveTheRoundTrip) {
+    const ErrorCategory categories[] = {
+        ErrorCategory::access_denied,  ErrorCategory::write_protected,     ErrorCategory::sharing_violation,
+        ErrorCategory::file_not_found, ErrorCategory::path_not_found,      ErrorCategory::invalid_name,
+        ErrorCategory::name_too_long,  ErrorCategory::already_exists,      ErrorCategory::bad_unit,
+        ErrorCategory::too_many_open_files, ErrorCategory::disk_full,      ErrorCategory::out_of_memory,
+        ErrorCategory::other,
     };
-    const Case cases[] = {
-        {"input.txt", cwd + "/input.txt"},
-        {"no/such/dir/../../input.txt", cwd + "/no/input.txt"},
-        {"a//b/./c", cwd + "/a/b/c"},
-        {"out/", cwd + "/out/"},
-        {"/abs/x/../y", "/abs/y"},
-        {"/../../..", "/"},
-        {"", "<none>"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(full_path(c.name), c.expected) << c.name;
-}
-
-TEST(FullPathName, RefusesWhatDoesNotFit) {
-    EXPECT_EQ(full_path("/abc", 5), "/abc");
-    EXPECT_EQ(full_path("/abcd", 5), "<none>");
-    {
-        const platform::testing::ScopedSyscallFailure no_cwd{platform::testing::Syscall::current_directory, 1, ERANGE};
-        EXPECT_EQ(full_path("relative"), "<none>");
+    for (const ErrorCategory category : categories) {
+        const platform::SystemError code = platform::testing::system_code(category);
+        EXPECT_NE(code, 0u) << static_cast<int>(category);
+        EXPECT_EQ(platform::categorize(code), category) << static_cast<int>(category);
     }
+    EXPECT_EQ(platform::categorize(0), ErrorCategory::none);
 }
 
-TEST(Files, InterruptedWriteIsRetriedNotReported) {
+TEST(FailureSeam, TheThirdWriteFailsWithDiskFull) {
     TempDir dir;
     const std::string name = dir.file("f");
     const auto opened = platform::open_or_create(name.c_str(), Access::read_write, Share::read);
     ASSERT_NE(opened.handle, platform::kNoFile);
     {
-        const platform::testing::ScopedSyscallFailure fail{platform::testing::Syscall::write, 1, EINTR};
+        const ScopedSyscallFailure full{Syscall::write, 3, ErrorCategory::disk_full};
+        for (const char* piece : {"a", "b"}) EXPECT_EQ(platform::write_file(opened.handle, std::string_view{piece}).error, 0u);
+        const platform::TransferResult third = platform::write_file(opened.handle, std::string_view{"c"});
+        EXPECT_EQ(platform::categorize(third.error), ErrorCategory::disk_full);
+        EXPECT_EQ(third.bytes, 0u);
+        // Not persistent: the next write goes through.
         EXPECT_EQ(platform::write_file(opened.handle, std::string_view{"d"}).error, 0u);
     }
     EXPECT_EQ(platform::close_file(opened.handle), 0u);
-    EXPECT_EQ(test_support::read_bytes(name), "d");
+    EXPECT_EQ(test_support::read_bytes(name), "abd");
+}
+
+TEST(FailureSeam, PersistentFailureKeepsFailing) {
+    TempDir dir;
+    const std::string name = dir.file("f");
+    const ScopedSyscallFailure denied{Syscall::open, 2, ErrorCategory::access_denied, true};
+    const auto first = platform::open_or_create(name.c_str(), Access::read_write, Share::read);
+    ASSERT_NE(first.handle, platform::kNoFile);
+    for (int i = 0; i < 3; ++i) {
+        const auto refused = platform::open_or_create(name.c_str(), Access::read_only, Share::read);
+        EXPECT_EQ(refused.handle, platform::kNoFile);
+        EXPECT_EQ(platform::categorize(refused.error), ErrorCategory::access_denied);
+    }
+    platform::close_file(first.handle);
 }
 
 TEST(SystemErrorText, EndsWithALineBreak) {
+    const platform::SystemError full = platform::testing::system_code(ErrorCategory::disk_full);
     char text[256];
-    const std::size_t length = platform::system_error_text(ENOSPC, text);
+    const std::size_t length = platform::system_error_text(full, text);
     ASSERT_GT(length, 1u);
     EXPECT_EQ(text[length - 1], '\n');
     EXPECT_EQ(platform::system_error_text(987654, text), 0u);
-    EXPECT_EQ(platform::system_error_text(ENOSPC, std::span<char>{text, 3}), 0u);
+    EXPECT_EQ(platform::system_error_text(full, std::span<char>{text, 3}), 0u);
 }
 
 }  // namespace

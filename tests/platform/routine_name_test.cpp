@@ -1,4 +1,4 @@
-#include "platform/posix/routine_name.h"
+#include "platform/common/routine_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "platform/files.h"
+#include "platform/testing.h"
 #include "reporting/report.h"
 
 namespace {
@@ -32,9 +33,13 @@ TEST_F(ReportIoError, SystemLineAndDisposition) {
         std::uint32_t saved_error;
         std::string before;
     };
+    const platform::SystemError denied = platform::testing::system_code(platform::ErrorCategory::access_denied);
+    char denied_text[1024];
+    const std::size_t denied_length = platform::system_error_text(denied, denied_text);
+    ASSERT_GT(denied_length, 0u);
     const Case cases[] = {
-        {0, EACCES, "forrtl: Permission denied\n"},
-        {0, 4321, "forrtl: FormatMessage failed for sysmem message number 4321\n"},
+        {0, denied, "forrtl: " + std::string(denied_text, denied_length)},
+        {0, 987654, "forrtl: FormatMessage failed for sysmem message number 987654\n"},
         {0, 0, ""},
         {1, 0, "settle 1 20\n"},
         {3, 0, "settle 3 20\n"},
@@ -54,7 +59,7 @@ TEST_F(ReportIoError, UnknownDispositionIsAnInternalFailure) {
 
 TEST_F(ReportIoError, FailuresTheStatementTakesAreHandedBack) {
     testing::internal::CaptureStderr();
-    EXPECT_EQ(rt::report_io_error(0, 63, 0, {20, "f", EIO, rt::branch_quiet_conversion}, announce_settle), 63);
+    EXPECT_EQ(rt::report_io_error(0, 63, 0, {20, "f", 5, rt::branch_quiet_conversion}, announce_settle), 63);
     EXPECT_EQ(rt::report_io_error(0, 24, 0, {10, "f", 0, rt::branch_end_of_file}, announce_settle), 24);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "reporting/branches.h"
+#include "reporting/environment.h"
 #include "reporting/error_catalogue.h"
 #include "reporting/fault_context.h"
 #include "platform/testing.h"
@@ -152,7 +154,7 @@ TEST(ReportError, BufferFallbacks) {
     using platform::testing::Syscall;
     rt::create_fault_context();
     for (const bool persistent : {false, true}) {
-        ScopedSyscallFailure no_heap(Syscall::heap, 1, 12, persistent);
+        ScopedSyscallFailure no_heap(Syscall::heap, 1, platform::ErrorCategory::out_of_memory, persistent);
         testing::internal::CaptureStderr();
         rt::report_error(63, 2, 20, "/d/3dpoint.dxf");
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -160,7 +162,7 @@ TEST(ReportError, BufferFallbacks) {
                              : "forrtl: error (63): output conversion error, unit 20, file /d/3dpoint.dxf\r\n");
     }
     const std::string name(20000, 'n');
-    ScopedSyscallFailure no_full_buffer(Syscall::heap, 1, 12);
+    ScopedSyscallFailure no_full_buffer(Syscall::heap, 1, platform::ErrorCategory::out_of_memory);
     testing::internal::CaptureStderr();
     rt::report_error(63, 2, 20, name.c_str());
     EXPECT_EQ(testing::internal::GetCapturedStderr(),

@@ -117,23 +117,34 @@ TEST(TracebackText, VerboseBlocksNumberedFromZero) {
 }
 
 TEST(TracebackText, ContextDumpGroups) {
-    platform::ProcessorContext c;
-    c.has_control = c.has_integer = true;
-    c.ip = 0x401234;
-    c.flags = 0x10246;
-    c.ax = 0x1122334455667788;
+    platform::RegisterDump dump;
+    dump.add_group("Exception Context:  Processor Control and Status Registers.")
+        .add("EFlags:  ", 0x10246).end_line()
+        .add("CS:  ", 0).add("  RIP:  ", 0x401234).end_line();
+    dump.add_group("Exception Context:  Processor Integer Registers.").add("RAX: ", 0x1122334455667788).end_line();
+    dump.add_group("Exception Context:  Floating Point RegisterArea.")
+        .add("RegisterArea[00]:  ", 0x3FFF, 4).add("", 0x8000000000000000, 16).end_line();
     std::vector<char> out(4096);
     rt::TracebackText text(out, true);
-    text.add_context_dump(c);
-    const std::string dump(out.data(), text.finish(false));
-    EXPECT_EQ(dump.rfind("\nHex Dump Of Exception Record Context Information:\n\n"
-                         "Exception Context:  Processor Control and Status Registers.\n\n"
-                         "EFlags:  00010246\nCS:  00000000  RIP:  00401234",
-                         0),
-              0u)
-        << dump;
-    EXPECT_NE(dump.find("RAX: 1122334455667788"), std::string::npos) << "a wide register was cut";
-    EXPECT_EQ(dump.find("Segment Registers"), std::string::npos) << "a group the context lacks";
+    text.add_context_dump(dump);
+    const std::string text_out(out.data(), text.finish(false));
+    EXPECT_EQ(text_out,
+              "\nHex Dump Of Exception Record Context Information:\n\n"
+              "Exception Context:  Processor Control and Status Registers.\n\n"
+              "EFlags:  00010246\nCS:  00000000  RIP:  00401234\n\n"
+              "Exception Context:  Processor Integer Registers.\n\n"
+              "RAX: 1122334455667788\n\n"  // a wide register is not cut
+              "Exception Context:  Floating Point RegisterArea.\n\n"
+              "RegisterArea[00]:  3FFF8000000000000000\n\n"
+              "\n");
+}
+
+// A context without registers still opens the dump, with no group.
+TEST(TracebackText, ContextDumpWithoutGroups) {
+    std::vector<char> out(4096);
+    rt::TracebackText text(out, true);
+    text.add_context_dump(platform::RegisterDump{});
+    EXPECT_EQ(std::string(out.data(), text.finish(false)), "\nHex Dump Of Exception Record Context Information:\n\n\n");
 }
 
 }  // namespace

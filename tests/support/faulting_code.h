@@ -1,6 +1,8 @@
 // Code that makes the processor fault, for the fault-path tests.
 #pragma once
 
+#include <cstdint>
+
 namespace test_support {
 
 // A write through a null pointer the compiler cannot see. Kept out of line
@@ -12,10 +14,10 @@ __attribute__((noinline, no_sanitize("undefined"))) inline void write_null() {
 }
 
 // Volatile, so the compiler cannot prove that the recursion never ends.
-inline volatile long depth_left = 1L << 40;
+inline volatile std::int64_t depth_left = std::int64_t{1} << 40;
 
 inline int recurse(volatile char* previous) {
-    const long left = depth_left - 1;
+    const std::int64_t left = depth_left - 1;
     depth_left = left;
     if (left == 0) return 0;
     volatile char frame[512];

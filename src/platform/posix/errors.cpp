@@ -1,8 +1,10 @@
+#include "platform/files.h"
+
 #include <cerrno>
 #include <cstring>
 #include <string_view>
 
-#include "platform/files.h"
+#include "platform/testing.h"
 
 namespace platform {
 
@@ -23,8 +25,33 @@ ErrorCategory categorize(SystemError code) {
         case ENODEV: return ErrorCategory::bad_unit;
         case EMFILE:
         case ENFILE: return ErrorCategory::too_many_open_files;
+        case ENOSPC:
+        case EDQUOT: return ErrorCategory::disk_full;
+        case ENOMEM: return ErrorCategory::out_of_memory;
         default: return ErrorCategory::other;
     }
+}
+
+// The code each category is most often met with here.
+SystemError testing::system_code(ErrorCategory category) {
+    switch (category) {
+        case ErrorCategory::none: return 0;
+        case ErrorCategory::access_denied: return EACCES;
+        case ErrorCategory::write_protected: return EROFS;
+        case ErrorCategory::sharing_violation: return ETXTBSY;
+        case ErrorCategory::file_not_found: return ENOENT;
+        case ErrorCategory::path_not_found: return ENOTDIR;
+        case ErrorCategory::invalid_name: return EILSEQ;
+        case ErrorCategory::name_too_long: return ENAMETOOLONG;
+        case ErrorCategory::already_exists: return EEXIST;
+        case ErrorCategory::bad_unit: return ENXIO;
+        case ErrorCategory::too_many_open_files: return EMFILE;
+        case ErrorCategory::end_of_file: return 0;  // a read of no bytes, not an error code
+        case ErrorCategory::disk_full: return ENOSPC;
+        case ErrorCategory::out_of_memory: return ENOMEM;
+        case ErrorCategory::other: return EIO;
+    }
+    return EIO;
 }
 
 namespace {

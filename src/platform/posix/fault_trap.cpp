@@ -10,24 +10,21 @@
 
 #include <atomic>
 
+#include "platform/posix/fault_codes.h"
+
 namespace platform {
 namespace {
 
 constexpr int kFaultSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGTRAP};
 constexpr int kSignalCount = sizeof kFaultSignals / sizeof kFaultSignals[0];
 
-// The report, the stack walk and the symbol lookup all run on this stack,
-// so it is well above the 64 KiB such handlers need at the least.
-constexpr std::size_t kAltStackBytes = std::size_t{1} << 20;
+// The filter runs on an alternate stack of the size it asks for, with a
+// guard page below it.
 constexpr std::size_t kGuardBytes = 4096;
 
 // A filter that never comes back (one that waits for a lock the faulting code
 // held, say) must not hang the process: the alarm's default action ends it.
 constexpr unsigned kFilterSeconds = 60;
-
-#if !defined(FPE_FLTUNK)
-constexpr int FPE_FLTUNK = 14;  // the kernel's "undiagnosed floating-point exception"
-#endif
 
 struct Region {
     FaultFilter filter = nullptr;
@@ -37,11 +34,6 @@ struct Region {
 };
 
 std::atomic<Region*> active_region{nullptr};
-
-std::uint32_t unlisted(int signal, int signal_code) {
-    return 0xE0000000u | (static_cast<std::uint32_t>(signal) & 0xFF) << 8 |
-           (static_cast<std::uint32_t>(signal_code) & 0xFF);
-}
 
 // Lowest usable address of the calling thread's stack; 0 when unknown.
 // Not signal-safe (reads the process's memory map for the main thread).
@@ -94,14 +86,13 @@ void on_fault(int signal, siginfo_t* info, void* context) {
     }
 
     FaultInfo fault;
-    fault.signal = signal;
-    fault.signal_code = info->si_code;
     fault.address = info->si_addr;
     fault.context = context;
     const bool at_limit =
-        signal == SIGSEGV && is_stack_overflow(reinterpret_cast<std::uintptr_t>(info->si_addr),
-                                               region->stack_low, context_stack_pointer(context));
-    fault.code = fault_code_for(signal, info->si_code, at_limit);
+        signal == SIGSEGV && posix::is_stack_overflow(reinterpret_cast<std::uintptr_t>(info->si_addr),
+                                                      region->stack_low, context_stack_pointer(context));
+    fault.code = posix::fault_code_for(signal, info->si_code, at_limit);
+    fault.break_request = posix::is_break_request(signal, info->si_code);
 
     const unsigned outer_alarm = alarm(kFilterSeconds);
     const FaultVerdict verdict = region->filter(fault);
@@ -120,26 +111,29 @@ void on_fault(int signal, siginfo_t* info, void* context) {
 
 class AlternateStack {
 public:
-    AlternateStack() {
-        void* block = mmap(nullptr, kAltStackBytes + kGuardBytes, PROT_READ | PROT_WRITE,
-                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    explicit AlternateStack(std::size_t bytes) {
+        // Whole pages, and never below what the system asks of a signal stack.
+        const std::size_t least = static_cast<std::size_t>(SIGSTKSZ);
+        bytes_ = ((bytes < least ? least : bytes) + kGuardBytes - 1) / kGuardBytes * kGuardBytes;
+        void* block = mmap(nullptr, bytes_ + kGuardBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (block == MAP_FAILED) return;
         block_ = block;
         // A handler that outgrows its stack hits this page instead of memory below.
         mprotect(block_, kGuardBytes, PROT_NONE);
         stack_t stack{};
         stack.ss_sp = static_cast<char*>(block_) + kGuardBytes;
-        stack.ss_size = kAltStackBytes;
+        stack.ss_size = bytes_;
         installed_ = sigaltstack(&stack, &previous_) == 0;
     }
     ~AlternateStack() {
         if (installed_) sigaltstack(&previous_, nullptr);
-        if (block_ != nullptr) munmap(block_, kAltStackBytes + kGuardBytes);
+        if (block_ != nullptr) munmap(block_, bytes_ + kGuardBytes);
     }
     AlternateStack(const AlternateStack&) = delete;
     AlternateStack& operator=(const AlternateStack&) = delete;
 
 private:
+    std::size_t bytes_ = 0;
     void* block_ = nullptr;
     bool installed_ = false;
     stack_t previous_{};
@@ -162,66 +156,12 @@ private:
 
 }  // namespace
 
-std::uint32_t fault_code_for(int signal, int signal_code, bool at_stack_limit) {
-    // Codes of 0 and below mean another process (or raise) sent the signal:
-    // no fault happened, except that a trap stays a break request.
-    const bool sent = signal_code <= 0;
-    switch (signal) {
-        case SIGSEGV:
-            if (sent) break;
-            if (signal_code == SEGV_BNDERR) return fault_code::array_bounds_exceeded;
-            return at_stack_limit ? fault_code::stack_overflow : fault_code::access_violation;
-        case SIGBUS:
-            if (sent) break;
-            return signal_code == BUS_ADRALN ? fault_code::datatype_misalignment
-                                             : fault_code::in_page_error;
-        case SIGILL:
-            if (sent) break;
-            return signal_code == ILL_PRVOPC || signal_code == ILL_PRVREG
-                       ? fault_code::privileged_instruction
-                       : fault_code::illegal_instruction;
-        case SIGFPE:
-            if (sent) break;
-            switch (signal_code) {
-                case FPE_INTDIV: return fault_code::integer_divide_by_zero;
-                case FPE_INTOVF: return fault_code::integer_overflow;
-                case FPE_FLTDIV: return fault_code::float_divide_by_zero;
-                case FPE_FLTOVF: return fault_code::float_overflow;
-                case FPE_FLTUND: return fault_code::float_underflow;
-                case FPE_FLTRES: return fault_code::float_inexact;
-                case FPE_FLTINV: return fault_code::float_invalid;
-                case FPE_FLTSUB: return fault_code::array_bounds_exceeded;
-                // The kernel could not tell which: decided from the saved flags.
-                default: return fault_code::vector_multiple_traps;
-            }
-        case SIGTRAP:
-            return signal_code == TRAP_TRACE || signal_code == TRAP_BRANCH ? fault_code::single_step
-                                                                           : fault_code::breakpoint;
-        default:
-            break;
-    }
-    return unlisted(signal, signal_code);
-}
-
-bool is_stack_overflow(std::uintptr_t address, std::uintptr_t stack_low, std::uintptr_t stack_pointer) {
-    // The kernel keeps a gap of about 1 MiB below a stack that may still grow.
-    constexpr std::uintptr_t kGapBytes = std::uintptr_t{1} << 20;
-    constexpr std::uintptr_t kPageBytes = 4096;
-    if (stack_low != 0 && address < stack_low + kPageBytes && address + kGapBytes >= stack_low) return true;
-    // A stack without a known limit: an access fault within one large frame
-    // of the stack pointer can only be the stack running out.
-    constexpr std::uintptr_t kFrameReach = std::uintptr_t{64} << 10;
-    if (stack_pointer == 0) return false;
-    return address >= stack_pointer ? address - stack_pointer <= kFrameReach
-                                    : stack_pointer - address <= kFrameReach;
-}
-
-bool run_protected(void (*body)(void*), void* arg, FaultFilter filter) {
+bool run_protected(void (*body)(void*), void* arg, FaultFilter filter, std::size_t filter_stack_bytes) {
     Region region;
     region.filter = filter;
     region.thread = pthread_self();
     region.stack_low = current_stack_low();
-    AlternateStack alternate_stack;
+    AlternateStack alternate_stack(filter_stack_bytes);
     SavedActions saved_actions;
     Region* outer = active_region.exchange(&region, std::memory_order_acq_rel);
 
@@ -249,8 +189,6 @@ bool fault_vector_status(const FaultInfo& fault, std::uint32_t& flags) {
     return false;
 #endif
 }
-
-bool is_break_request(const FaultInfo& fault) { return fault.signal == SIGTRAP && fault.signal_code <= 0; }
 
 void suppress_fault_dumps() {
     rlimit limit{};

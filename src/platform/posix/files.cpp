@@ -14,6 +14,8 @@ namespace {
 
 SystemError last_error() { return static_cast<SystemError>(errno); }
 
+int descriptor(FileHandle file) { return static_cast<int>(file); }
+
 }  // namespace
 
 // POSIX has no sharing modes, so `share` has no effect here: other processes
@@ -43,7 +45,7 @@ OpenResult open_or_create(const char* path, Access access, Share /*share*/) {
 
 TransferResult read_file(FileHandle file, std::span<char> into) {
     for (;;) {
-        const ssize_t got = posix::sys_read(file, into.data(), into.size());
+        const ssize_t got = posix::sys_read(descriptor(file), into.data(), into.size());
         if (got >= 0) return {static_cast<std::size_t>(got), 0};
         if (errno != EINTR) return {0, last_error()};
     }
@@ -52,7 +54,7 @@ TransferResult read_file(FileHandle file, std::span<char> into) {
 TransferResult write_file(FileHandle file, std::span<const char> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t put = posix::sys_write(file, bytes.data() + done, bytes.size() - done);
+        const ssize_t put = posix::sys_write(descriptor(file), bytes.data() + done, bytes.size() - done);
         if (put > 0) {
             done += static_cast<std::size_t>(put);
         } else if (put == 0) {
@@ -65,11 +67,11 @@ TransferResult write_file(FileHandle file, std::span<const char> bytes) {
 }
 
 SystemError truncate_here(FileHandle file) {
-    const off_t here = posix::sys_lseek(file, 0, SEEK_CUR);
+    const off_t here = posix::sys_lseek(descriptor(file), 0, SEEK_CUR);
     if (here < 0) return last_error();
     int rc;
     do {
-        rc = posix::sys_ftruncate(file, here);
+        rc = posix::sys_ftruncate(descriptor(file), here);
     } while (rc != 0 && errno == EINTR);
     return rc == 0 ? 0 : last_error();
 }
@@ -77,13 +79,13 @@ SystemError truncate_here(FileHandle file) {
 SystemError close_file(FileHandle file) {
     // On Linux the descriptor is gone even when close reports EINTR;
     // retrying could close a descriptor another thread has just opened.
-    if (posix::sys_close(file) == 0 || errno == EINTR) return 0;
+    if (posix::sys_close(descriptor(file)) == 0 || errno == EINTR) return 0;
     return last_error();
 }
 
 bool is_disk_file(FileHandle file) {
     struct stat status {};
-    return posix::sys_fstat(file, &status) == 0 && S_ISREG(status.st_mode);
+    return posix::sys_fstat(descriptor(file), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 }  // namespace platform

@@ -1,8 +1,9 @@
+#include "platform/files.h"
+
 #include <climits>
 #include <cstring>
 #include <string_view>
 
-#include "platform/files.h"
 #include "platform/posix/syscalls.h"
 
 namespace platform {
@@ -52,6 +53,11 @@ std::size_t full_path_name(std::string_view name, std::span<char> out) {
     }
     out[length] = '\0';
     return length;
+}
+
+std::string_view file_name_part(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 // Standard error, debugger presence and the ends of the process on POSIX.
 // Everything here except exit_process is async-signal-safe: the fault path
-// calls these from a signal handler.
+// calls these from a signal handler. POSIX has no text mode, so the stream
+// variants carry the same bytes as the raw ones; they go around the stream
+// library, which gives up on a write a signal interrupts.
 #include "platform/process.h"
 
 #include <fcntl.h>
@@ -8,7 +10,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -39,12 +40,13 @@ int open_for_append(const char* path) {
 
 bool write_standard_error(std::span<const char> bytes) { return write_all(STDERR_FILENO, bytes); }
 
+bool write_standard_error_stream(std::span<const char> bytes) { return write_standard_error(bytes); }
+
 // The file is opened before standard error is touched, so a name that cannot
 // be opened leaves standard error as it was.
 bool reopen_standard_error(const char* path) {
     const int fd = open_for_append(path);
     if (fd < 0) return false;
-    std::fflush(stderr);
     const bool moved = ::dup2(fd, STDERR_FILENO) >= 0;
     ::close(fd);
     return moved;
@@ -56,6 +58,8 @@ bool append_to_file(const char* path, std::span<const char> bytes) {
     const bool written = write_all(fd, bytes);
     return ::close(fd) == 0 && written;
 }
+
+bool append_to_file_stream(const char* path, std::span<const char> bytes) { return append_to_file(path, bytes); }
 
 // A tracer shows as a non-zero TracerPid in /proc/self/status.
 bool debugger_present() {
@@ -81,7 +85,15 @@ bool debugger_present() {
 
 void debug_break() { ::raise(SIGTRAP); }
 
+void clear_last_error() { errno = 0; }
+
+// Exit statuses are 8 bits here: a number above 255 (500, for one) would
+// wrap to an unrelated status.
+int exit_status_for(int number) { return number > 255 ? 255 : number; }
+
 void exit_process(int status) { std::exit(status); }
+
+void end_process_now(int status) { ::_exit(status); }
 
 void abort_process() { std::abort(); }
 

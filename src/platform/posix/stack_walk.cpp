@@ -23,7 +23,7 @@
 #include <span>
 #include <type_traits>
 
-#include "platform/posix/routine_name.h"
+#include "platform/common/routine_name.h"
 
 namespace platform {
 namespace {

@@ -1,5 +1,5 @@
 // Every way a run can end, made to happen for real in a child process around
-// drivers of our own.
+// drivers of our own, with the signals and limits of POSIX.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -105,6 +105,26 @@ void check_settings_taken_at_startup() {
     if (settings.block_size != 1024 || settings.buffer_count != 127) std::_Exit(1);
 }
 
+// The variables are taken at start-up: one the driver sets later is not seen.
+void disable_traceback_then_fault() {
+    setenv("FOR_DISABLE_STACK_TRACE", "1", 1);
+    test_support::write_null();
+}
+
+void announce_exit_routine() { std::fputs("exit routine\n", stderr); }
+
+// A fault's report ends the process at once; an ordinary severe report takes
+// the normal end, exit routines and all.
+void fault_with_exit_routine() {
+    std::atexit(announce_exit_routine);
+    test_support::write_null();
+}
+
+void severe_error_with_exit_routine() {
+    std::atexit(announce_exit_routine);
+    severe_read_error();
+}
+
 int failing_pass() { return 28; }
 int reporting_pass() {
     std::fputs("unit pass\n", stderr);
@@ -153,6 +173,12 @@ TEST(ProcessEndingsDeathTest, EachEndingReportsAndExitsAsItShould) {
          "^forrtl: error \\(73\\): floating divide by zero\r\nImage .*\nunits closed\n$"},
         {"stack overflow", test_support::overflow_stack, {}, 170,
          "^forrtl: severe \\(170\\): Program Exception - stack overflow\r\n"},
+        {"variable set after start-up", disable_traceback_then_fault, {}, 157,
+         "^forrtl: severe \\(157\\): Program Exception - access violation\r\nImage "},
+        {"fault ends at once", fault_with_exit_routine, {{"FOR_DISABLE_STACK_TRACE", "1"}}, 157,
+         "^forrtl: severe \\(157\\): Program Exception - access violation\r\nunits closed\n$"},
+        {"severe error takes the normal end", severe_error_with_exit_routine, {{"FOR_DISABLE_STACK_TRACE", "1"}}, 24,
+         "^forrtl: severe \\(24\\): [^\n]*\r\nunits closed\nexit routine\n$"},
         {"unlisted fault", raise_bus_error, {{"FOR_DISABLE_STACK_TRACE", "y"}}, 172,
          "^forrtl: severe \\(172\\): Program Exception - exception code = 0x7fa \\(2042\\)\r\nunits closed\n$"},
         {"breakpoint for a debugger abandons the driver quietly", breakpoint, {{"FOR__IS_DEBUGGER_PRESENT", "yes"}},

@@ -1,0 +1,14 @@
+// The countdown behind the failure seam (platform/testing.h), shared by the
+// backends: each wraps its system calls and asks here whether a call is to fail.
+#pragma once
+
+#include "platform/files.h"
+#include "platform/testing.h"
+
+namespace platform::injection {
+
+// Counts the call down; true when it is to fail, with `code` set to the
+// code it fails with. One relaxed load when nothing is armed.
+bool take(testing::Syscall call, SystemError& code);
+
+}  // namespace platform::injection
