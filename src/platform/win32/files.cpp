@@ -1,0 +1,64 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/win32/syscalls.h"
+
+namespace platform {
+
+namespace {
+
+SystemError last_error() { return static_cast<SystemError>(::GetLastError()); }
+
+HANDLE handle_of(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+// One call moves at most this much; a 32-bit count holds any span here, but
+// the size type is wider on a 64-bit build.
+constexpr std::size_t kLargestTransfer = 1u << 30;
+
+}  // namespace
+
+// CreateFileA refuses a directory by itself (access denied) unless asked
+// for backup semantics. A successful open of an existing file leaves
+// ERROR_ALREADY_EXISTS as the last error: it is no failure, and not kept.
+OpenResult open_or_create(const char* path, Access access, Share share) {
+    const DWORD desired = access == Access::read_write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+    const DWORD sharing = share == Share::read ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const HANDLE file = win32::sys_create_file(path, desired, sharing, OPEN_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) return {kNoFile, last_error()};
+    return {reinterpret_cast<FileHandle>(file), 0};
+}
+
+// A synchronous read at the end of a disk file succeeds with no bytes.
+TransferResult read_file(FileHandle file, std::span<char> into) {
+    DWORD got = 0;
+    const DWORD asked = static_cast<DWORD>(std::min(into.size(), kLargestTransfer));
+    if (!win32::sys_read_file(handle_of(file), into.data(), asked, &got)) return {0, last_error()};
+    return {got, 0};
+}
+
+// WriteFile may report success for part of the bytes (a nearly full disk);
+// the rest is offered again, and that call reports the failure.
+TransferResult write_file(FileHandle file, std::span<const char> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD put = 0;
+        const DWORD asked = static_cast<DWORD>(std::min(bytes.size() - done, kLargestTransfer));
+        if (!win32::sys_write_file(handle_of(file), bytes.data() + done, asked, &put)) return {done, last_error()};
+        if (put == 0) return {done, ERROR_DISK_FULL};  // no progress and no error: treat as a full device
+        done += put;
+    }
+    return {done, 0};
+}
+
+SystemError truncate_here(FileHandle file) {
+    return win32::sys_set_end_of_file(handle_of(file)) ? 0 : last_error();
+}
+
+SystemError close_file(FileHandle file) { return win32::sys_close_handle(handle_of(file)) ? 0 : last_error(); }
+
+bool is_disk_file(FileHandle file) { return win32::sys_get_file_type(handle_of(file)) == FILE_TYPE_DISK; }
+
+}  // namespace platform

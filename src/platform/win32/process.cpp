@@ -1,0 +1,109 @@
+// Standard error, debugger presence and the ends of the process on Windows.
+// The raw functions use kernel calls only, so the fault path may call them;
+// the stream functions go through the C run-time, whose standard error is in
+// text mode: each line feed reaches the console or file as CR LF.
+#include "platform/process.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/win32/break_request.h"
+
+namespace platform {
+namespace {
+
+bool write_all(HANDLE file, std::span<const char> bytes) {
+    if (file == nullptr || file == INVALID_HANDLE_VALUE) return false;
+    while (!bytes.empty()) {
+        DWORD put = 0;
+        const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        if (!::WriteFile(file, bytes.data(), asked, &put, nullptr) || put == 0) return false;
+        bytes = bytes.subspan(put);
+    }
+    return true;
+}
+
+bool write_stream(std::FILE* stream, std::span<const char> bytes) {
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    // The run-time buffers standard error when it is not a console: flushed
+    // now, a raw write that follows cannot overtake it.
+    return std::fflush(stream) == 0 && written;
+}
+
+}  // namespace
+
+bool write_standard_error(std::span<const char> bytes) {
+    return write_all(::GetStdHandle(STD_ERROR_HANDLE), bytes);
+}
+
+bool write_standard_error_stream(std::span<const char> bytes) { return write_stream(stderr, bytes); }
+
+// The file is opened before standard error is touched, so a name that cannot
+// be opened leaves standard error as it was. Opened for appending only,
+// every write lands at the end of the file, also the raw ones; the run-time
+// descriptor over it is in text mode like the standard error it replaces.
+// Moving it onto descriptor 2 also makes it the process's standard-error handle.
+bool reopen_standard_error(const char* path) {
+    const HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const int descriptor = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_APPEND | _O_TEXT);
+    if (descriptor < 0) {
+        ::CloseHandle(file);
+        return false;
+    }
+    std::fflush(stderr);
+    const bool moved = ::_dup2(descriptor, 2) == 0;
+    ::_close(descriptor);
+    return moved;
+}
+
+// Open-always for writing, to the end, one write, close.
+bool append_to_file(const char* path, std::span<const char> bytes) {
+    const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool at_end = ::SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER;
+    const bool written = at_end && write_all(file, bytes);
+    return ::CloseHandle(file) && written;
+}
+
+bool append_to_file_stream(const char* path, std::span<const char> bytes) {
+    std::FILE* stream = std::fopen(path, "a");
+    if (stream == nullptr) return false;
+    const bool written = write_stream(stream, bytes);
+    return std::fclose(stream) == 0 && written;
+}
+
+bool debugger_present() { return ::IsDebuggerPresent() != FALSE; }
+
+// A breakpoint exception an attached debugger stops at and continues from;
+// its mark tells the fault trap that the program asked for it.
+void debug_break() {
+    const ULONG_PTR mark = win32::kBreakRequestMark;
+    ::RaiseException(EXCEPTION_BREAKPOINT, 0, 1, &mark);
+}
+
+void clear_last_error() { ::SetLastError(ERROR_SUCCESS); }
+
+// Windows carries the full 32-bit number as the exit status.
+int exit_status_for(int number) { return number; }
+
+void exit_process(int status) { std::exit(status); }
+
+// TerminateProcess runs nothing of the process: no exit routines, no stream
+// flushes, no library detach code that could wait on a lock the fault left
+// taken.
+void end_process_now(int status) {
+    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(status));
+    ::ExitProcess(static_cast<UINT>(status));
+}
+
+void abort_process() { std::abort(); }
+
+}  // namespace platform
