@@ -16,7 +16,8 @@
 //   register_dump.h   the registers of a fault's context, grouped for the dump
 //   stack_walk.h      the active frames, innermost first, with module and routine
 //   cpu.h             processor identification and floating-point control registers
-//   testing.h         for tests: make the Nth call of a kind fail by category
+//   testing.h         for tests: make the Nth call of a kind fail by category;
+//                     set environment variables; how a child's end shows
 #pragma once
 
 #include "platform/console_events.h"

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/files.h"
 
@@ -35,6 +36,20 @@ void fail_syscall(Syscall call, int nth, ErrorCategory category, bool persistent
 void fail_syscall_with_code(Syscall call, int nth, SystemError code, bool persistent = false);
 // Every call succeeds again.
 void clear_syscall_failures();
+
+// Sets `name` to `value` where the C run-time's getenv sees it; a null value
+// removes it. Windows' run-time cannot hold an empty value: "" removes the
+// variable there.
+void set_environment_variable(const char* name, const char* value);
+
+// Predicates over the status a death test sees for its child: the
+// platform's abnormal end (abort), and a breakpoint trap nothing handled.
+bool ended_by_abort(int status);
+bool ended_by_breakpoint(int status);
+
+// How a CR LF written raw to standard error reads in a death test's captured
+// text: a run-time with a text mode reads it back as LF.
+std::string_view captured_raw_crlf();
 
 // A backend's own code, where a test needs one the categories do not name.
 struct RawCode {

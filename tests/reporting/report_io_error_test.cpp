@@ -1,8 +1,10 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "platform/files.h"
 #include "platform/testing.h"
@@ -13,7 +15,7 @@ namespace {
 void announce_settle(int disposition, std::int32_t unit) { std::fprintf(stderr, "settle %d %d\n", disposition, unit); }
 
 void report_open_failure(int disposition, std::uint32_t saved_error) {
-    setenv("FOR_DISABLE_STACK_TRACE", "1", 1);
+    platform::testing::set_environment_variable("FOR_DISABLE_STACK_TRACE", "1");
     rt::UnitErrorInfo unit{20, "/d/3dpoint.dxf", saved_error};
     rt::report_io_error(disposition, 30, 0, unit, announce_settle);
 }
@@ -51,10 +53,17 @@ TEST_F(ReportIoError, SystemLineAndDisposition) {
     }
 }
 
+// The line is that of the check inside the reporter: any number. (Written
+// without a character class, which not every platform's death-test regex has.)
 TEST_F(ReportIoError, UnknownDispositionIsAnInternalFailure) {
-    EXPECT_EXIT(report_open_failure(4, 0), testing::ExitedWithCode(8),
-                "^forrtl: severe \\(8\\): internal consistency check failure, file for_report_io_error, line "
-                "[0-9]+\r\n$");
+    const auto internal_failure_line = [](const std::string& text) {
+        constexpr std::string_view start =
+            "forrtl: severe (8): internal consistency check failure, file for_report_io_error, line ";
+        if (!text.starts_with(start) || !text.ends_with("\r\n")) return false;
+        const std::string_view line = std::string_view{text}.substr(start.size(), text.size() - start.size() - 2);
+        return !line.empty() && line.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    EXPECT_EXIT(report_open_failure(4, 0), testing::ExitedWithCode(8), testing::Truly(internal_failure_line));
 }
 
 TEST_F(ReportIoError, FailuresTheStatementTakesAreHandedBack) {

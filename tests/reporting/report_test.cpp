@@ -1,9 +1,6 @@
 #include "reporting/report.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <csignal>
 
 #include <cstdarg>
 #include <cstdlib>
@@ -16,11 +13,14 @@
 #include "reporting/environment.h"
 #include "reporting/error_catalogue.h"
 #include "reporting/fault_context.h"
+#include "platform/process.h"
 #include "platform/testing.h"
 #include "reporting/report_parts.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+using platform::testing::set_environment_variable;
 
 std::string compose(std::size_t size, int number, int insert_count, ...) {
     std::vector<char> out(size + 8, '#');
@@ -113,13 +113,10 @@ TEST(CheckEnvFlag, Values) {
         {"-1", false},    {"+1", false},   {"99999999999999999999999", true},
     };
     for (const Case& c : cases) {
-        if (c.value == nullptr)
-            unsetenv("TDP_FLAG_UNDER_TEST");
-        else
-            setenv("TDP_FLAG_UNDER_TEST", c.value, 1);
+        set_environment_variable("TDP_FLAG_UNDER_TEST", c.value);
         EXPECT_EQ(rt::check_env_flag("TDP_FLAG_UNDER_TEST"), c.expected) << (c.value ? c.value : "(unset)");
     }
-    unsetenv("TDP_FLAG_UNDER_TEST");
+    set_environment_variable("TDP_FLAG_UNDER_TEST", nullptr);
 }
 
 // Reports whose severity lets the program go on come back to the caller; an
@@ -176,27 +173,14 @@ class SevereReport : public testing::Test {
 protected:
     void SetUp() override {
         GTEST_FLAG_SET(death_test_style, "threadsafe");
-        // The child runs this again: it must find the parent's directory.
-        if (const char* inherited = std::getenv(kDirVariable); inherited != nullptr) {
-            dir_ = inherited;
-            return;
-        }
-        std::string pattern = testing::TempDir() + "report_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        setenv(kDirVariable, pattern.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv(kDirVariable);
-        std::filesystem::remove_all(dir_);
+        ASSERT_FALSE(dir_.path().empty());
     }
 
-    static constexpr char kDirVariable[] = "TDP_REPORT_TEST_DIR";
-
-    std::string path(const char* name) const { return (dir_ / name).string(); }
+    std::string path(const char* name) const { return dir_.file(name); }
     static std::string read(const std::string& file) { return test_support::read_bytes(file); }
 
-    std::filesystem::path dir_;
+    // The child runs the test again: it must find the parent's directory.
+    test_support::SharedTempDir dir_{"TDP_REPORT_TEST_DIR"};
 };
 
 // Stands in for the I/O layer's unit pass.
@@ -217,8 +201,9 @@ TEST_F(SevereReport, EndsWithItsNumberAfterTheUnitPass) {
                 "Image +PC +Routine +Line +Source +\n.*report_error.*\nunit pass\n$");
 }
 
-TEST_F(SevereReport, NumberAbove255EndsWith255) {
-    EXPECT_EXIT(rt::report_error(1234, 0), testing::ExitedWithCode(255),
+// 255 where the status has 8 bits; the number itself where it has 32.
+TEST_F(SevereReport, NumberAbove255EndsWithWhatTheStatusCarries) {
+    EXPECT_EXIT(rt::report_error(1234, 0), testing::ExitedWithCode(platform::exit_status_for(1234)),
                 "^forrtl: severe \\(1234\\): Message not found\r\n");
 }
 
@@ -228,11 +213,12 @@ TEST_F(SevereReport, LogFile) {
     struct Case {
         const char* file;
         int number;
-        const char* on_standard_error;
+        std::string on_standard_error;
         const char* in_file;  // null: the file stays absent
     };
+    const std::string raw_line_end{platform::testing::captured_raw_crlf()};
     const Case cases[] = {
-        {"overflow.log", 170, "^forrtl: severe \\(170\\): Program Exception - stack overflow\r\n$",
+        {"overflow.log", 170, "^forrtl: severe \\(170\\): Program Exception - stack overflow" + raw_line_end + "$",
          "forrtl: severe (170): Program Exception - stack overflow\r\n"},
         {"missing-dir/x.log", 41, "^forrtl: severe \\(41\\): insufficient virtual memory\r\n$", nullptr},
     };
@@ -240,7 +226,7 @@ TEST_F(SevereReport, LogFile) {
         const std::string file = path(c.file);
         EXPECT_EXIT(
             {
-                setenv("FOR_DIAGNOSTIC_LOG_FILE", file.c_str(), 1);
+                set_environment_variable("FOR_DIAGNOSTIC_LOG_FILE", file.c_str());
                 rt::report_error(c.number, 0);
             },
             testing::ExitedWithCode(c.number), c.on_standard_error)
@@ -256,10 +242,10 @@ TEST_F(SevereReport, DumpFlagsTakeTheAbnormalEnd) {
     for (const char* flag : {"f77_dump_flag", "decfort_dump_flag"}) {
         EXPECT_EXIT(
             {
-                setenv(flag, "y", 1);
+                set_environment_variable(flag, "y");
                 rt::report_error(41, 0);
             },
-            testing::KilledBySignal(SIGABRT), "^forrtl: severe \\(41\\): insufficient virtual memory\r\n")
+            platform::testing::ended_by_abort, "^forrtl: severe \\(41\\): insufficient virtual memory\r\n")
             << flag;
     }
 }
@@ -271,10 +257,10 @@ TEST_F(SevereReport, DebuggerStopsSevereAndErrorReports) {
     for (const auto& [variable, number] : cases) {
         EXPECT_EXIT(
             {
-                setenv(variable, "1", 1);
+                set_environment_variable(variable, "1");
                 rt::report_error(number, 2, 20, "f");
             },
-            testing::KilledBySignal(SIGTRAP), "^forrtl: ")
+            platform::testing::ended_by_breakpoint, "^forrtl: ")
             << variable;
     }
 }

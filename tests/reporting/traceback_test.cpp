@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -40,17 +42,22 @@ std::string build(const std::vector<StackFrame>& frames, std::size_t room, bool 
     return {out.data(), length};
 }
 
+// A program counter as wide as the target's user addresses go: 12 digits on
+// a 64-bit target, 8 on a 32-bit one; never cut.
+constexpr std::uintptr_t kWidePc = 0x7F1234567890 & std::numeric_limits<std::uintptr_t>::max();
+constexpr const char* kWidePcText = sizeof(std::uintptr_t) == 8 ? "7F1234567890" : "34567890";
+
 TEST(TracebackText, TerseRowsUnderOneHeader) {
     const std::string text = build(
         {
             frame("/usr/lib/x86_64-linux-gnu/libsomething_quite_long.so.6", 0x401000),
-            frame("/work/build/3dpoint", 0x7F1234567890, "run_conversion", 42, "/work/src/app/conversion.cpp"),
+            frame("/work/build/3dpoint", kWidePc, "run_conversion", 42, "/work/src/app/conversion.cpp"),
             frame(nullptr, 0xABC),
         },
         16384);
     EXPECT_EQ(text, std::string(kHeader) +
-                        "libsomething_quit  00401000  Unknown               Unknown  Unknown\n"
-                        "3dpoint            7F1234567890  run_conversion             42  conversion.cpp\n"
+                        "libsomething_quit  00401000  Unknown               Unknown  Unknown\n" +
+                        "3dpoint            " + kWidePcText + "  run_conversion             42  conversion.cpp\n" +
                         "                   00000ABC  Unknown               Unknown  Unknown\n");
 }
 
