@@ -18,6 +18,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -326,6 +327,51 @@ class Failures(EndToEnd):
         self.assertTrue(first.startswith(b"forrtl: "), first)
         self.assertTrue(b"space" in first.lower() or b"disk full" in first.lower(), first)
         self.assertTrue(rest.startswith(b"forrtl: severe (38): error during write, unit 20, file "), rest[:120])
+
+    def test_full_disk(self):
+        """A small tmpfs fills up while the records are written: a write
+        succeeds in part, the next one fails, and what reached the disk stays."""
+        mount = os.path.join(self.tmp, "small-disk")
+        os.mkdir(mount)
+        mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", mount],
+                                 stdin=subprocess.DEVNULL, capture_output=True)
+        if mounted.returncode != 0:
+            self.skipTest("a small tmpfs cannot be mounted here: %s" % mounted.stderr.decode().strip())
+        self.addCleanup(subprocess.run, ["umount", "-l", mount], stdin=subprocess.DEVNULL, capture_output=True)
+        points = [(i, -i, 0.5) for i in range(2000)]
+        data = b"%d\n" % len(points) + b"".join(b"%r %r %r\n" % p for p in points)
+        run = self.run_program(data, setup=lambda d: os.symlink(os.path.join(mount, "out.dxf"),
+                                                                 os.path.join(d, "3dpoint.dxf")))
+        self.assertEqual(run.status, 38)
+        first, _, rest = run.stderr.partition(b"\n")
+        self.assertTrue(b"space" in first.lower() or b"disk full" in first.lower(), first)
+        self.assertTrue(rest.startswith(b"forrtl: severe (38): error during write, unit 20, file %s"
+                                        % Host.shown_path(run.path("3dpoint.dxf")).encode()), rest[:200])
+        written = run.dxf
+        self.assertGreater(len(written), 32768)
+        self.assertEqual(written, ref.dxf_bytes(points)[:len(written)], "every byte written is the file's own")
+
+    def test_output_held_open_by_another_program(self):
+        """Another program writes 3dpoint.dxf and lets others only read it: the
+        open falls back to reading, and the first write statement fails."""
+        if not Host.windows:
+            self.skipTest("POSIX has no share modes for a second program to hold")
+
+        def holder(directory):
+            # The command interpreter appending its input to the file holds it
+            # open, for writing, until that input ends.
+            process = subprocess.Popen(Host.launcher + ["cmd", "/c", "more >> 3dpoint.dxf"], cwd=directory,
+                                       stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.addCleanup(process.wait, 120)
+            self.addCleanup(process.stdin.close)
+            for _ in range(1200):
+                if os.path.exists(os.path.join(directory, "3dpoint.dxf")):
+                    return
+                time.sleep(0.05)
+            self.fail("the holder never opened 3dpoint.dxf")
+        run = self.run_program(b"1\n1 2 3\n", setup=holder)
+        self.assert_failed(run, 47, "write to READONLY file", 20, "3dpoint.dxf")
+        self.assertEqual(run.dxf, b"")
 
 
 class Reporting(EndToEnd):
