@@ -1,6 +1,7 @@
 #include "reporting/report_parts.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,7 +40,16 @@ void write_to_display(std::string_view text) {
     std::fflush(stderr);
 }
 
+namespace {
+std::atomic<ClearStatusLine> g_clear_status_line{nullptr};
+}  // namespace
+
+void set_clear_status_line(ClearStatusLine clear) { g_clear_status_line.store(clear); }
+
 void redirect_standard_error_once() {
+    // Every report passes here before its first byte; the line goes first,
+    // while standard error is still the terminal it was drawn on.
+    if (ClearStatusLine clear = g_clear_status_line.load(); clear != nullptr) clear();
     static std::mutex lock;
     static bool done = false;
     std::lock_guard guard(lock);

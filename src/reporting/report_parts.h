@@ -32,7 +32,8 @@ std::size_t compose_system_error_line(std::span<char> out, std::string_view plat
 bool statement_takes_failure(int number, std::uint32_t branches);
 
 // Reopens standard error on the file named by FORT0, once per process,
-// before the first output to standard error.
+// before the first output to standard error. Clears the status line first,
+// on every call.
 void redirect_standard_error_once();
 
 // Writes text to the standard-error stream unless FOR_DISABLE_DIAGNOSTIC_DISPLAY is true.
