@@ -1,7 +1,18 @@
+#include <span>
+
+#include "app/command_line.h"
 #include "app/conversion.h"
+#include "build_info.h"
 #include "io/records.h"
 #include "startup/startup.h"
 
 int main(int argc, char** argv) {
-    return rt::process_entry(argc, argv, app::run_conversion, io::close_all_units);
+    const std::span<const char* const> arguments{argv + (argc > 0 ? 1 : 0), static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)};
+    const app::CommandLine command = app::parse_command_line(arguments);
+    if (command.request != app::Request::convert)
+        return app::answer_without_converting(command, {build_info::kVersion, build_info::kCommit});
+
+    // The driver takes no arguments: the names reach it through this constant.
+    static const app::ConversionFiles files = command.files;
+    return rt::process_entry(argc, argv, [] { app::run_conversion(files); }, io::close_all_units);
 }
