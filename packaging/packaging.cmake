@@ -39,10 +39,8 @@ endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "convert a list of 3-D points into a DXF drawing
- 3dpoint reads a count and the x, y and z of each point in free form and
- writes an ASCII DXF file with one POINT entity per point.")
+set(CPACK_PACKAGE_DESCRIPTION
+  "3dpoint reads a count and the x, y and z of each point in free form and\nwrites an ASCII DXF file with one POINT entity per point.")
 # The shared libraries the program links (the unwinder among them) become
 # the package's dependencies; libdw is opened only when a traceback wants
 # line numbers, so it is recommended rather than required.
