@@ -3,8 +3,8 @@
 pseudo-terminal (the line is drawn), on the terminal with TDP_NO_PROGRESS
 (the line is off but its checks still run), and on /dev/null (no terminal),
 in round robin so that a slow moment of the machine hits every variant
-alike. Prints the best and median times and the ratios to the run without a
-terminal, for the buffered and the default output mode. With --baseline,
+alike. Prints the best and median wall and processor (user + system) times
+and the best's ratios to the run without a terminal, for the buffered and the default output mode. With --baseline,
 another build's program (one without the line, say) joins the round robin,
 without a terminal.
 
@@ -35,7 +35,7 @@ def drain(master):
 
 
 def run(program, directory, env, on_terminal):
-    """Wall time of one run; standard error on a fresh terminal or on /dev/null."""
+    """Wall and processor time of one run; standard error on a fresh terminal or on /dev/null."""
     os.sync()  # no run pays for the write-back of the one before
     if on_terminal:
         master, slave = pty.openpty()
@@ -49,14 +49,15 @@ def run(program, directory, env, on_terminal):
     if on_terminal:
         os.close(slave)
         reader.start()
-    status = process.wait()
+    _, status, usage = os.wait4(process.pid, 0)
     elapsed = time.perf_counter() - start
+    process.returncode = status
     if on_terminal:
         reader.join()
         os.close(master)
     if status != 0:
-        sys.exit("%s failed with %d" % (program, status))
-    return elapsed
+        sys.exit("%s failed with status %#x" % (program, status))
+    return elapsed, usage.ru_utime + usage.ru_stime
 
 
 def main():
@@ -85,11 +86,13 @@ def main():
             for _ in range(args.repeat):
                 for name, (command, env, on_terminal) in variants.items():
                     times[name].append(run(command, work, env, on_terminal))
-            reference = min(times["no terminal"])
-            print("%s output, %d points, %d rounds" % (mode, args.points, args.repeat))
-            for name, measured in times.items():
-                print("  %-28s best %7.3f s  median %7.3f s  best / no terminal %.3f"
-                      % (name, min(measured), statistics.median(measured), min(measured) / reference))
+            print("%s output, %d points, %d rounds; best / no terminal in brackets" % (mode, args.points, args.repeat))
+            for kind, index in (("wall", 0), ("processor", 1)):
+                reference = min(m[index] for m in times["no terminal"])
+                for name, measured in times.items():
+                    values = [m[index] for m in measured]
+                    print("  %-9s %-28s best %7.3f s (%.3f)  median %7.3f s"
+                          % (kind, name, min(values), min(values) / reference, statistics.median(values)))
 
 
 if __name__ == "__main__":
