@@ -7,8 +7,9 @@
 #include "startup/startup.h"
 
 int main(int argc, char** argv) {
-    const std::span<const char* const> arguments{argv + (argc > 0 ? 1 : 0), static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)};
-    const app::CommandLine command = app::parse_command_line(arguments);
+    // After the program's own name; argv[argc] exists even when argc is 0.
+    const std::size_t given = argc > 1 ? static_cast<std::size_t>(argc - 1) : 0;
+    const app::CommandLine command = app::parse_command_line(std::span<const char* const>{argv + 1, given});
     if (command.request != app::Request::convert)
         return app::answer_without_converting(command, {build_info::kVersion, build_info::kCommit});
 
