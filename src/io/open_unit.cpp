@@ -76,6 +76,7 @@ int open_file(UnitConnection& connection) {
         return number;
     }
     connection.handle = opened.handle;
+    connection.disk_file = opened.disk_file;
     return 0;
 }
 
@@ -132,7 +133,6 @@ int open_unit(std::int32_t unit, std::string_view name, std::string_view status)
     }
 
     if (const int number = open_file(connection); number != 0) return number;
-    connection.disk_file = platform::is_disk_file(connection.handle);
     connection.carriage_control = CarriageControl::list;
     connection.record_area_size += 1;
     connection.buffered = connection.disk_file && buffering_requested();
