@@ -79,6 +79,7 @@ int open_file(UnitConnection& connection) {
         return number;
     }
     connection.handle = opened.handle;
+    connection.disk_file = opened.disk_file;
     return 0;
 }
 
@@ -138,11 +139,11 @@ int connect_unit(std::int32_t unit, std::string_view name, std::string_view stat
 
     if (stream) {
         connection.handle = platform::standard_handle(*stream);
+        // A standard stream is never cut, even when a disk file stands behind it.
+        connection.disk_file = false;
     } else if (const int number = open_file(connection); number != 0) {
         return number;
     }
-    // A standard stream is never cut, even when a disk file stands behind it.
-    connection.disk_file = !stream && platform::is_disk_file(connection.handle);
     connection.carriage_control = CarriageControl::list;
     connection.record_area_size += 1;
     connection.buffered = connection.disk_file && buffering_requested();
