@@ -1,7 +1,19 @@
+#include <span>
+
+#include "app/command_line.h"
 #include "app/conversion.h"
+#include "build_info.h"
 #include "io/records.h"
 #include "startup/startup.h"
 
 int main(int argc, char** argv) {
-    return rt::process_entry(argc, argv, app::run_conversion, io::close_all_units);
+    // After the program's own name; argv[argc] exists even when argc is 0.
+    const std::size_t given = argc > 1 ? static_cast<std::size_t>(argc - 1) : 0;
+    const app::CommandLine command = app::parse_command_line(std::span<const char* const>{argv + 1, given});
+    if (command.request != app::Request::convert)
+        return app::answer_without_converting(command, {build_info::kVersion, build_info::kCommit});
+
+    // The driver takes no arguments: the names reach it through this constant.
+    static const app::ConversionFiles files = command.files;
+    return rt::process_entry(argc, argv, [] { app::run_conversion(files); }, io::close_all_units);
 }

@@ -7,9 +7,11 @@
 #include "app/dxf_point_writer.h"
 #include "app/point_list_reader.h"
 #include "app/point_set.h"
+#include "app/progress.h"
 #include "io/array_storage.h"
 #include "io/records.h"
 #include "io/statement.h"
+#include "platform/terminal.h"
 #include "startup/fp_modes.h"
 #include "startup/locking_mode.h"
 #include "reporting/report.h"
@@ -19,11 +21,13 @@ namespace {
 
 constexpr std::int32_t kInputUnit = 10;
 constexpr std::int32_t kOutputUnit = 20;
-constexpr std::string_view kInputName = "input.txt";
-constexpr std::string_view kOutputName = "3dpoint.dxf";
+constexpr std::uint32_t kRecordsPerPoint = 12;
 
-void connect(std::int32_t unit, std::string_view name) {
-    io::finish_statement(io::open_unit(unit, name, "UNKNOWN"), unit);
+// `name` of kStandardStreamName: the unit takes `stream` over instead.
+void connect(std::int32_t unit, std::string_view name, platform::StandardStream stream, std::string_view shown) {
+    const int number = name == kStandardStreamName ? io::open_standard_unit(unit, stream, shown)
+                                                   : io::open_unit(unit, name, "UNKNOWN");
+    io::finish_statement(number, unit);
 }
 
 void disconnect(std::int32_t unit) { io::finish_statement(io::close_unit(unit), unit); }
@@ -37,15 +41,18 @@ void zero_fill(const io::ArrayStorage& storage) { std::fill_n(storage.base, stor
 
 }  // namespace
 
-void run_conversion() {
+void run_conversion(const ConversionFiles& files) {
     rt::apply_fp_modes(3);
     rt::enable_flush_to_zero();
     rt::set_locking_mode(2);
 
     // The points belong to the whole run: the arrays go with the process.
     static PointSet points;
+    // Kept for the run too: a report from another thread may still clear it.
+    static ProgressLine progress{
+        progress_wanted(files.input == kStandardStreamName, files.output == kStandardStreamName)};
 
-    connect(kInputUnit, kInputName);
+    connect(kInputUnit, files.input, platform::StandardStream::input, "standard input");
     {
         PointListReader input(kInputUnit);
         input.read_count(points);
@@ -58,15 +65,21 @@ void run_conversion() {
         zero_fill(points.z);
 
         const std::int32_t count = points.count;  // the bound is taken once
+        progress.begin(Phase::reading, count, 1);
         // A count this large was refused by the allocation, so i cannot overflow.
-        for (std::int32_t i = 1; i <= count; ++i) input.read_point(points, i);
+        for (std::int32_t i = 1; i <= count; ++i) {
+            input.read_point(points, i);
+            progress.step();
+        }
     }
     disconnect(kInputUnit);
 
     // The output is touched only after the whole input has been read.
-    connect(kOutputUnit, kOutputName);
-    write_dxf(kOutputUnit, points);
+    connect(kOutputUnit, files.output, platform::StandardStream::output, "standard output");
+    progress.begin(Phase::writing, points.count, kRecordsPerPoint);
+    write_dxf(kOutputUnit, points, &progress);
     disconnect(kOutputUnit);
+    progress.end();
 }
 
 }  // namespace app

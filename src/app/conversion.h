@@ -1,10 +1,22 @@
-// The conversion driver: "input.txt" in, "3dpoint.dxf" out.
+// The conversion driver: "input.txt" in, "3dpoint.dxf" out, or the files
+// the command line names.
 #pragma once
+
+#include <string_view>
 
 namespace app {
 
+// The name that stands for standard input (as the input) or standard output
+// (as the output).
+inline constexpr std::string_view kStandardStreamName = "-";
+
+struct ConversionFiles {
+    std::string_view input = "input.txt";
+    std::string_view output = "3dpoint.dxf";
+};
+
 // Reads the whole point list, then writes the whole DXF file. Every failure
 // ends the run through the reporter; it returns only after a complete run.
-void run_conversion();
+void run_conversion(const ConversionFiles& files = {});
 
 }  // namespace app

@@ -1,14 +1,16 @@
 #include "app/dxf_point_writer.h"
 
+#include "app/progress.h"
 #include "io/statement.h"
 #include "io/write_field.h"
 
 namespace app {
 
-int write_dxf(std::int32_t unit, const PointSet& points) {
+int write_dxf(std::int32_t unit, const PointSet& points, ProgressLine* progress) {
     int number = 0;
     DxfPointWriter::each_record(points, [&](const DxfRecord& record) {
         number = io::finish_statement(io::write_field(unit, record.spec, record.value), unit);
+        if (progress != nullptr) progress->step();
         return number == 0;
     });
     return number;

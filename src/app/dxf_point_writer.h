@@ -78,9 +78,12 @@ bool DxfPointWriter::each_record(const PointSet& points, Emit&& emit) {
     return true;
 }
 
+class ProgressLine;
+
 // Issues the file's write statements on `unit`. A failing statement is
 // reported (a severe report ends the run); should a report return, the
-// writing stops there and its number is returned. 0 otherwise.
-int write_dxf(std::int32_t unit, const PointSet& points);
+// writing stops there and its number is returned. 0 otherwise. Each record
+// is one step of `progress`, when given.
+int write_dxf(std::int32_t unit, const PointSet& points, ProgressLine* progress = nullptr);
 
 }  // namespace app

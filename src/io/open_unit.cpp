@@ -2,11 +2,13 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 
 #include "reporting/error_numbers.h"
 #include "io/io_settings.h"
 #include "io/records.h"
 #include "io/unit_table.h"
+#include "platform/terminal.h"
 #include "reporting/environment.h"
 #include "reporting/report.h"
 
@@ -77,6 +79,7 @@ int open_file(UnitConnection& connection) {
         return number;
     }
     connection.handle = opened.handle;
+    connection.disk_file = opened.disk_file;
     return 0;
 }
 
@@ -87,9 +90,10 @@ void drop_handle(UnitConnection& connection) {
 
 bool buffering_requested() { return rt::check_env_flag("FORT_BUFFERED"); }
 
-}  // namespace
-
-int open_unit(std::int32_t unit, std::string_view name, std::string_view status) {
+// `stream` set: the unit takes over a standard stream, and `name` is only
+// what messages call it.
+int connect_unit(std::int32_t unit, std::string_view name, std::string_view status,
+                 std::optional<platform::StandardStream> stream) {
     // Only "UNKNOWN" is offered: use the file if it exists, create it if not.
     const std::string_view wanted = trim_name(status);
     if (!std::ranges::equal(wanted, std::string_view{"UNKNOWN"},
@@ -116,7 +120,8 @@ int open_unit(std::int32_t unit, std::string_view name, std::string_view status)
     // The name: trimmed, absolute when it can be made so, at most 256 characters.
     const std::string_view trimmed = trim_name(name);
     char full[kLongestName + 1];
-    const std::size_t full_length = trimmed.size() <= kLongestName ? platform::full_path_name(trimmed, full) : 0;
+    const std::size_t full_length =
+        !stream && trimmed.size() <= kLongestName ? platform::full_path_name(trimmed, full) : 0;
     const std::string_view in_use = full_length >= 1 && full_length <= kLongestName ? std::string_view{full, full_length} : trimmed;
     if (!keep_name(connection, in_use)) return err::kNoMemory;
     // A zero byte inside the name would open a different, shorter name.
@@ -132,8 +137,13 @@ int open_unit(std::int32_t unit, std::string_view name, std::string_view status)
         connection.record_area_size = kDefaultRecordLength + 1;
     }
 
-    if (const int number = open_file(connection); number != 0) return number;
-    connection.disk_file = platform::is_disk_file(connection.handle);
+    if (stream) {
+        connection.handle = platform::standard_handle(*stream);
+        // A standard stream is never cut, even when a disk file stands behind it.
+        connection.disk_file = false;
+    } else if (const int number = open_file(connection); number != 0) {
+        return number;
+    }
     connection.carriage_control = CarriageControl::list;
     connection.record_area_size += 1;
     connection.buffered = connection.disk_file && buffering_requested();
@@ -169,6 +179,16 @@ int open_unit(std::int32_t unit, std::string_view name, std::string_view status)
     connection.record_end = connection.record_area_size;
     connection.connected = true;
     return 0;
+}
+
+}  // namespace
+
+int open_unit(std::int32_t unit, std::string_view name, std::string_view status) {
+    return connect_unit(unit, name, status, std::nullopt);
+}
+
+int open_standard_unit(std::int32_t unit, platform::StandardStream stream, std::string_view shown_name) {
+    return connect_unit(unit, shown_name, "UNKNOWN", stream);
 }
 
 }  // namespace io

@@ -6,12 +6,17 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/terminal.h"
+
 namespace io {
 
 struct UnitConnection;
 
 // status: "UNKNOWN" (use the file if it exists, create it empty if not).
 int open_unit(std::int32_t unit, std::string_view name, std::string_view status);
+// Connects `unit` to standard input or output as it stands: nothing is opened,
+// created or cut, and messages name it `shown_name`.
+int open_standard_unit(std::int32_t unit, platform::StandardStream stream, std::string_view shown_name);
 int close_unit(std::int32_t unit);
 // Makes the next input record current (record start/end of the connection).
 int read_record(std::int32_t unit);

@@ -62,8 +62,22 @@ int write_record_out(UnitConnection& connection) {
     }
     const std::size_t record_stop = place_terminator(connection);
 
+    // The cut comes before the first record goes out, at the file's first
+    // byte: the file then ends up with exactly the records written, as with a
+    // cut behind the first record, and a cut that fails leaves the old file
+    // whole instead of the first record over the old file's head.
     int number = 0;
-    if (!connection.buffered) {
+    if (connection.truncate_at_next_record) {
+        connection.truncate_at_next_record = false;
+        if (const platform::SystemError code = platform::truncate_here(connection.handle); code != 0) {
+            connection.last_system_error = code;
+            number = err::kWriteError;
+        }
+    }
+
+    if (number != 0) {
+        // The record is dropped with the failed statement.
+    } else if (!connection.buffered) {
         number = write_through(connection, connection.record_start, record_stop);
     } else if (record_stop + 2 * connection.record_area_size < connection.buffer.size()) {
         connection.pending_output_end = record_stop;  // kept; the next record goes behind it
@@ -71,14 +85,6 @@ int write_record_out(UnitConnection& connection) {
         number = write_through(connection, 0, record_stop);
         // Bytes that could not be written are not offered again at close.
         connection.pending_output_end = 0;
-    }
-
-    if (number == 0 && connection.truncate_at_next_record) {
-        connection.truncate_at_next_record = false;
-        if (const platform::SystemError code = platform::truncate_here(connection.handle); code != 0) {
-            connection.last_system_error = code;
-            number = err::kWriteError;
-        }
     }
 
     connection.record_start = connection.next_position = connection.pending_output_end;

@@ -42,11 +42,15 @@ enum class Share : std::uint8_t { read, read_write };
 
 struct OpenResult {
     FileHandle handle = kNoFile;
-    SystemError error = 0;  // set when handle == kNoFile
+    SystemError error = 0;   // set when handle == kNoFile
+    bool disk_file = false;  // a file on disk, not a console, pipe or device
 };
 
 // Opens an existing file unchanged at its first byte, or creates it empty.
 // A directory is refused (access denied) for reading as well as writing.
+// Whether the file is on disk is found out here: a check that fails is a
+// failure of the open. While the handle is open, a later open whose access
+// or sharing conflicts with `share` fails with a sharing violation.
 OpenResult open_or_create(const char* path, Access access, Share share);
 
 struct TransferResult {

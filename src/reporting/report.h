@@ -41,6 +41,12 @@ void set_unit_pass(UnitPass pass);
 // closing releases heap blocks.
 void run_unit_pass();
 
+// Clears a line that a layer above keeps redrawn on standard error (the
+// progress line), so that a report starts on a clean line. It runs before
+// every report, on the fault path too, so it must be safe in a signal handler.
+using ClearStatusLine = void (*)();
+void set_clear_status_line(ClearStatusLine clear);
+
 // Writes a finished report to the log file and to standard error. Safe on
 // the fault path (a fault's report goes out through raw writes).
 void emit_report(std::string_view text, int number);

@@ -31,7 +31,8 @@ int report_io_error(int disposition, int number, int /*status_number*/, const Un
                     SettleUnit settle) {
     char name[kNameRoom];
     const std::size_t name_length = std::min(unit.file_name.size(), sizeof name - 1);
-    std::memcpy(name, unit.file_name.data(), name_length);
+    // No name at all (its copy found no memory) comes as a null view.
+    if (name_length > 0) std::memcpy(name, unit.file_name.data(), name_length);
     name[name_length] = '\0';
 
     if (statement_takes_failure(number, unit.branches)) return number;

@@ -4,6 +4,7 @@
 
 #include "platform/process.h"
 #include "reporting/environment.h"
+#include "reporting/report.h"
 #include "reporting/error_numbers.h"
 #include "reporting/text_writer.h"
 
@@ -35,7 +36,16 @@ void write_to_display(std::string_view text, bool raw) {
         platform::write_standard_error_stream(text);
 }
 
+namespace {
+std::atomic<ClearStatusLine> g_clear_status_line{nullptr};
+}  // namespace
+
+void set_clear_status_line(ClearStatusLine clear) { g_clear_status_line.store(clear); }
+
 void redirect_standard_error_once() {
+    // Every report passes here before its first byte; the line goes first,
+    // while standard error is still the terminal it was drawn on.
+    if (ClearStatusLine clear = g_clear_status_line.load(); clear != nullptr) clear();
     // A flag, not a lock: a fault report may interrupt the code holding a lock.
     static std::atomic<bool> done{false};
     if (done.exchange(true)) return;

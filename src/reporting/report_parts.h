@@ -29,7 +29,8 @@ std::size_t compose_message_line(std::span<char> out, const CatalogueEntry& entr
 std::size_t compose_system_error_line(std::span<char> out, std::string_view platform_text, std::uint32_t code);
 
 // Reopens standard error on the file named by FORT0, once per process,
-// before the first output to standard error. Safe on the fault path.
+// before the first output to standard error. Clears the status line first,
+// on every call. Safe on the fault path.
 void redirect_standard_error_once();
 
 // Writes text to standard error unless FOR_DISABLE_DIAGNOSTIC_DISPLAY is

@@ -70,9 +70,12 @@ void TracebackText::add_context_dump(const platform::RegisterDump& dump) {
 }
 
 void TracebackText::add_terse_row(const platform::StackFrame& frame) {
+    // The PC column is as wide as the target's program counters, so every
+    // column stands under its heading.
+    constexpr std::size_t kPcColumn = platform::kProgramCounterDigits + 2;
     if (frame_index_ == 0) {
         text_.put_left("Image", 19);
-        text_.put_left("PC", 10);
+        text_.put_left("PC", kPcColumn);
         text_.put_left("Routine", 19);
         text_.put_left("Line", 12);
         text_.put_left("Source", 19);
@@ -81,8 +84,8 @@ void TracebackText::add_terse_row(const platform::StackFrame& frame) {
     char line[16];
     text_.put_left(frame.image != nullptr ? platform::file_name_part(frame.image) : "", 17);
     text_.put("  ");
-    // The program counter takes at least 8 digits and is never cut.
-    text_.put_hex(frame.pc, 8);
+    // Never cut: a program counter outside user space is wider still.
+    text_.put_hex(frame.pc, platform::kProgramCounterDigits);
     text_.put("  ");
     text_.put_left(or_unknown(frame.routine), 17);
     text_.put("  ");
@@ -148,7 +151,8 @@ bool TracebackText::add_frame(const platform::StackFrame& frame) {
 }
 
 std::size_t TracebackText::finish(bool walk_abnormal) {
-    if (out_.size() <= kReserved) return 0;
+    // The reserved bytes hold the notice and its zero byte exactly.
+    if (out_.size() < kReserved) return 0;
     const std::string_view notice = text_.cut() ? kOverflowNotice : walk_abnormal ? kAbnormalNotice : "";
     std::size_t used = text_.size();
     std::memcpy(out_.data() + used, notice.data(), notice.size());
@@ -158,7 +162,7 @@ std::size_t TracebackText::finish(bool walk_abnormal) {
 }
 
 std::size_t write_traceback(const platform::FaultInfo* fault, char* buffer, std::size_t room) {
-    if (buffer == nullptr || room <= TracebackText::kReserved) return 0;
+    if (buffer == nullptr || room < TracebackText::kReserved) return 0;
     if (g_busy.test_and_set(std::memory_order_acquire)) return 0;
 
     const bool verbose = reporting_environment().verbose_traceback;

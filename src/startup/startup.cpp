@@ -7,6 +7,7 @@
 #include "platform/console_events.h"
 #include "platform/fault_trap.h"
 #include "platform/process.h"
+#include "platform/process_start.h"
 #include "startup/console_events.h"
 #include "reporting/environment.h"
 #include "reporting/fault_context.h"
@@ -32,6 +33,10 @@ void run_driver(void* driver) {
 void runtime_init() {
     std::lock_guard<std::mutex> lock(init_lock);
     if (initialised) return;
+
+    // First of all: every file opened from here on must find the standard
+    // descriptors taken.
+    platform::prepare_process();
 
     // Every variable a report reads, taken now: the fault path reads none.
     read_reporting_environment();

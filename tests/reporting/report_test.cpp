@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -142,6 +144,23 @@ TEST(ReportError, WarningAndErrorReturn) {
         EXPECT_EQ(text.substr(0, line.size()), line);
         EXPECT_EQ(text.substr(line.size(), 5), c.traceback ? "Image" : "") << text;
     }
+}
+
+void announce_clear() { std::fputs("[clear]", stderr); }
+
+// A line kept on standard error by a layer above is cleared before each
+// report, before the system error's line as well.
+TEST(ReportError, StatusLineIsClearedBeforeEveryReport) {
+    rt::set_clear_status_line(announce_clear);
+    testing::internal::CaptureStderr();
+    rt::report_error(780, 0);
+    rt::report_io_error(0, 63, 0, {20, "f", EIO, 0}, nullptr);
+    const std::string text = testing::internal::GetCapturedStderr();
+    rt::set_clear_status_line(nullptr);
+    EXPECT_EQ(text,
+              "[clear]forrtl: warning (780): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n"
+              "[clear]forrtl: Input/output error\n"
+              "[clear]forrtl: error (63): output conversion error, unit 20, file f\r\n");
 }
 
 // Without the 16384-byte buffer the line goes out alone from one of its own

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -14,8 +14,22 @@ namespace {
 
 using platform::StackFrame;
 
-constexpr char kHeader[] = "Image              PC        Routine            Line        Source             \n";
 constexpr char kOverflow[] = "\nStack trace buffer overflow; further frames not shown.\n";
+
+// The PC column holds the target's program counters whole: 8 digits on a
+// 32-bit target, 12 on x86-64.
+constexpr int kDigits = platform::kProgramCounterDigits;
+
+// The header, its PC column as wide as the rows' program counters.
+const std::string kHeader = std::string("Image              PC") + std::string(kDigits, ' ') +
+                            "Routine            Line        Source             \n";
+
+// A program counter as the rows show it.
+std::string pc_text(std::uintptr_t pc) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%0*llX", kDigits, static_cast<unsigned long long>(pc));
+    return text;
+}
 
 StackFrame frame(const char* image, std::uintptr_t pc, const char* routine = nullptr, unsigned line = 0,
                  const char* source = nullptr) {
@@ -42,35 +56,38 @@ std::string build(const std::vector<StackFrame>& frames, std::size_t room, bool 
     return {out.data(), length};
 }
 
-// A program counter as wide as the target's user addresses go: 12 digits on
-// a 64-bit target, 8 on a 32-bit one; never cut.
-constexpr std::uintptr_t kWidePc = 0x7F1234567890 & std::numeric_limits<std::uintptr_t>::max();
-constexpr const char* kWidePcText = sizeof(std::uintptr_t) == 8 ? "7F1234567890" : "34567890";
-
 TEST(TracebackText, TerseRowsUnderOneHeader) {
+    const std::uintptr_t high = sizeof(std::uintptr_t) == 4 ? 0x7F123456 : std::uintptr_t(0x7F1234567890);
     const std::string text = build(
         {
             frame("/usr/lib/x86_64-linux-gnu/libsomething_quite_long.so.6", 0x401000),
-            frame("/work/build/3dpoint", kWidePc, "run_conversion", 42, "/work/src/app/conversion.cpp"),
+            frame("/work/build/3dpoint", high, "run_conversion", 42, "/work/src/app/conversion.cpp"),
             frame(nullptr, 0xABC),
         },
         16384);
-    EXPECT_EQ(text, std::string(kHeader) +
-                        "libsomething_quit  00401000  Unknown               Unknown  Unknown\n" +
-                        "3dpoint            " + kWidePcText + "  run_conversion             42  conversion.cpp\n" +
-                        "                   00000ABC  Unknown               Unknown  Unknown\n");
+    EXPECT_EQ(text, kHeader +
+                        "libsomething_quit  " + pc_text(0x401000) + "  Unknown               Unknown  Unknown\n"
+                        "3dpoint            " + pc_text(high) + "  run_conversion             42  conversion.cpp\n"
+                        "                   " + pc_text(0xABC) + "  Unknown               Unknown  Unknown\n");
+    // Each value stands where its heading starts.
+    const std::size_t second_row = text.find('\n', kHeader.size()) + 1;
+    for (const char* heading : {"PC", "Routine"}) {
+        const std::size_t column = kHeader.find(heading);
+        EXPECT_NE(text[second_row + column], ' ') << heading;
+        EXPECT_EQ(text[second_row + column - 1], ' ') << heading;
+    }
 }
 
 TEST(TracebackText, RowThatDoesNotFitIsCutAndNoticeFollows) {
-    const std::string row = "a.out              00001000  Unknown               Unknown  Unknown\n";
-    ASSERT_EQ(row.size(), 61u + 7);
+    const std::string row = "a.out              " + pc_text(0x1000) + "  Unknown               Unknown  Unknown\n";
+    ASSERT_EQ(row.size(), 53u + kDigits + 7);  // 61 + k bytes on a 32-bit target
     const std::vector<StackFrame> frames(5, frame("a.out", 0x1000));
     struct Case {
         std::size_t rows_that_fit;
         std::size_t extra;  // bytes of the next row that still fit
     };
     for (const Case c : {Case{0, 0}, Case{0, 30}, Case{2, 1}, Case{3, row.size() - 1}}) {
-        const std::size_t room = 57 + (sizeof kHeader - 1) + c.rows_that_fit * row.size() + c.extra;
+        const std::size_t room = 57 + kHeader.size() + c.rows_that_fit * row.size() + c.extra;
         std::string expected = kHeader;
         for (std::size_t i = 0; i < c.rows_that_fit; ++i) expected += row;
         expected += row.substr(0, c.extra) + kOverflow;
@@ -78,7 +95,8 @@ TEST(TracebackText, RowThatDoesNotFitIsCutAndNoticeFollows) {
     }
 }
 
-// The 57 reserved bytes are never used for rows; what does not fit is cut.
+// The 57 reserved bytes are never used for rows, and hold the overflow
+// notice exactly; what does not fit is cut.
 TEST(TracebackText, EdgesOfTheRoom) {
     struct Case {
         std::size_t frames, room;
@@ -88,13 +106,27 @@ TEST(TracebackText, EdgesOfTheRoom) {
     const Case cases[] = {
         {0, 16384, false, ""},
         {0, 16384, true, "\nStack trace terminated abnormally.\n"},
-        {1, 57, false, ""},
-        {1, 57 + 10, false, std::string(kHeader).substr(0, 10) + kOverflow},
+        {1, 56, false, ""},
+        {1, 57, false, kOverflow},
+        {0, 57, false, ""},
+        {0, 57, true, "\nStack trace terminated abnormally.\n"},
+        {1, 57 + 10, false, kHeader.substr(0, 10) + kOverflow},
     };
     for (const Case& c : cases) {
         const std::vector<StackFrame> frames(c.frames, frame("a.out", 1));
         EXPECT_EQ(build(frames, c.room, false, c.abnormal), c.expected) << c.frames << " " << c.room;
     }
+}
+
+// A real walk with the bare reserve: no row fits, the notice does.
+TEST(WriteTraceback, ExactlyTheReservedRoomHoldsTheNotice) {
+    char out[64];
+    std::memset(out, '#', sizeof out);
+    const std::size_t written = rt::write_traceback(nullptr, out, 57);
+    EXPECT_EQ(std::string(out, written), kOverflow);
+    EXPECT_EQ(out[56], '\0');
+    EXPECT_EQ(out[57], '#');
+    EXPECT_EQ(rt::write_traceback(nullptr, out, 56), 0u);
 }
 
 TEST(TracebackText, VerboseBlocksNumberedFromZero) {

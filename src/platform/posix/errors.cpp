@@ -15,7 +15,9 @@ ErrorCategory categorize(SystemError code) {
         case EPERM:
         case EISDIR: return ErrorCategory::access_denied;
         case EROFS: return ErrorCategory::write_protected;
-        case ETXTBSY: return ErrorCategory::sharing_violation;  // a running program's file
+        case ETXTBSY:  // a running program's file
+        case EAGAIN:   // another open holds the file in a mode that excludes ours
+            return ErrorCategory::sharing_violation;
         case ENOENT: return ErrorCategory::file_not_found;
         case ENOTDIR: return ErrorCategory::path_not_found;
         case EILSEQ: return ErrorCategory::invalid_name;

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/posix/fifo.h"
+#include "platform/posix/share_lock.h"
 #include "platform/posix/syscalls.h"
 
 namespace platform {
@@ -18,9 +20,16 @@ int descriptor(FileHandle file) { return static_cast<int>(file); }
 
 }  // namespace
 
-// POSIX has no sharing modes, so `share` has no effect here: other processes
-// may read and write the file while we hold it.
-OpenResult open_or_create(const char* path, Access access, Share /*share*/) {
+OpenResult open_or_create(const char* path, Access access, Share share) {
+    // A FIFO is held, not opened: see fifo.h. Only a path that is missing
+    // goes on to be created.
+    struct stat status {};
+    if (posix::sys_stat(path, &status) == 0) {
+        if (S_ISFIFO(status.st_mode)) return posix::hold_fifo(path);
+    } else if (errno != ENOENT) {
+        return {kNoFile, last_error()};
+    }
+
     const int flags = O_CREAT | O_CLOEXEC | O_NOCTTY | (access == Access::read_write ? O_RDWR : O_RDONLY);
     int fd;
     do {
@@ -28,26 +37,36 @@ OpenResult open_or_create(const char* path, Access access, Share /*share*/) {
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return {kNoFile, last_error()};
 
+    // What was opened decides what it is: the path may have changed since
+    // the look above. A check that fails fails the open; guessing "not a
+    // disk file" would leave an old output's tail uncut.
+    const auto refuse = [fd](SystemError code) {
+        posix::sys_close(fd);
+        return OpenResult{kNoFile, code};
+    };
+    if (posix::sys_fstat(fd, &status) != 0) return refuse(last_error());
     // open(2) with O_CREAT already refuses a directory, but be sure: a
     // directory is no file for records, for reading as well as for writing.
-    struct stat status {};
-    if (posix::sys_fstat(fd, &status) != 0) {
-        const SystemError code = last_error();
+    if (S_ISDIR(status.st_mode)) return refuse(EISDIR);
+    if (S_ISFIFO(status.st_mode)) {  // made a FIFO just now: let go of its ends
         posix::sys_close(fd);
-        return {kNoFile, code};
+        return posix::hold_fifo(path);
     }
-    if (S_ISDIR(status.st_mode)) {
-        posix::sys_close(fd);
-        return {kNoFile, EISDIR};
+    const bool disk_file = S_ISREG(status.st_mode);
+    if (disk_file) {
+        if (const SystemError code = posix::take_share_lock(fd, access, share); code != 0) return refuse(code);
     }
-    return {fd, 0};
+    return {fd, 0, disk_file};
 }
 
 TransferResult read_file(FileHandle file, std::span<char> into) {
     for (;;) {
         const ssize_t got = posix::sys_read(descriptor(file), into.data(), into.size());
         if (got >= 0) return {static_cast<std::size_t>(got), 0};
-        if (errno != EINTR) return {0, last_error()};
+        if (errno == EINTR) continue;
+        // A held FIFO gets its reading end at its first read.
+        const SystemError code = errno == EBADF ? posix::open_held_fifo(file, O_RDONLY) : last_error();
+        if (code != 0) return {0, code};
     }
 }
 
@@ -59,6 +78,9 @@ TransferResult write_file(FileHandle file, std::span<const char> bytes) {
             done += static_cast<std::size_t>(put);
         } else if (put == 0) {
             return {done, ENOSPC};  // no progress and no error: treat as a full device
+        } else if (errno == EBADF) {
+            // A held FIFO gets its writing end at its first write.
+            if (const SystemError code = posix::open_held_fifo(file, O_WRONLY); code != 0) return {done, code};
         } else if (errno != EINTR) {
             return {done, last_error()};
         }

@@ -9,6 +9,20 @@ namespace {
 
 #if defined(__x86_64__)
 
+// The kernel saves no DS or ES for a 64-bit process: they keep the flat data
+// selector all along (0 on x86-64 Linux), so the handler reads the processor's own.
+std::uint16_t data_segment() {
+    std::uint16_t value = 0;
+    asm volatile("mov %%ds, %0" : "=r"(value));
+    return value;
+}
+
+std::uint16_t extra_segment() {
+    std::uint16_t value = 0;
+    asm volatile("mov %%es, %0" : "=r"(value));
+    return value;
+}
+
 void read_x86_64(const ucontext_t& uc, RegisterDump& out) {
     const greg_t* g = uc.uc_mcontext.gregs;
     const auto reg = [g](int index) { return static_cast<std::uint64_t>(g[index]); };
@@ -33,7 +47,9 @@ void read_x86_64(const ucontext_t& uc, RegisterDump& out) {
         .add("  R14:  ", reg(REG_R14)).add("  R15:  ", reg(REG_R15)).end_line();
 
     out.add_group("Exception Context:  Processor Segment Registers.")
-        .add("FS:  ", (selectors >> 32) & 0xFFFF)
+        .add("DS:  ", data_segment())
+        .add("  ES:   ", extra_segment())
+        .add("  FS:   ", (selectors >> 32) & 0xFFFF)
         .add("  GS:   ", (selectors >> 16) & 0xFFFF).end_line();
 
     const auto* fp = uc.uc_mcontext.fpregs;

@@ -5,13 +5,14 @@
 // Async-signal-safety: unw_getcontext, unw_init_local(2), unw_step,
 // unw_get_reg, unw_is_signal_frame and unw_get_proc_name (local address
 // space) are documented safe in a signal handler; bare_routine_name uses no
-// heap; dladdr takes the loader's lock but no heap, safe unless the fault
-// struck inside the loader. DebugInfo (libdw) allocates and is used only when
-// there is no fault.
+// heap; dladdr1 takes the loader's lock but no heap, safe unless the fault
+// struck inside the loader; readlink is safe. DebugInfo (libdw) allocates and
+// is used only when there is no fault.
 #include "platform/stack_walk.h"
 
 #define UNW_LOCAL_ONLY
 #include <dlfcn.h>
+#include <link.h>
 #include <pthread.h>
 #include <setjmp.h>
 #include <signal.h>
@@ -19,6 +20,7 @@
 #include <libunwind.h>
 #include <unistd.h>
 
+#include <climits>
 #include <optional>
 #include <span>
 #include <type_traits>
@@ -28,12 +30,34 @@
 namespace platform {
 namespace {
 
-const char* module_path(std::uintptr_t address) {
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(address), &info) == 0) return nullptr;
-    if (info.dli_fname == nullptr || *info.dli_fname == '\0') return nullptr;
-    return info.dli_fname;
-}
+// The file of the module that holds an address. The loader knows the program
+// itself only by the name it was started with, which may be anything (a
+// link, a made-up name, nothing): its own file is asked of the kernel, once
+// per walk.
+class ModuleFiles {
+public:
+    ModuleFiles() {
+        const ssize_t length = ::readlink("/proc/self/exe", executable_, sizeof executable_ - 1);
+        executable_[length > 0 ? length : 0] = '\0';
+    }
+    ModuleFiles(const ModuleFiles&) = delete;
+    ModuleFiles& operator=(const ModuleFiles&) = delete;
+
+    const char* path_of(std::uintptr_t address) const {
+        Dl_info info{};
+        link_map* map = nullptr;
+        if (::dladdr1(reinterpret_cast<void*>(address), &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0)
+            return nullptr;
+        // The program's own entry is the one without a name.
+        if (map != nullptr && map->l_name != nullptr && *map->l_name == '\0' && *executable_ != '\0')
+            return executable_;
+        if (info.dli_fname == nullptr || *info.dli_fname == '\0') return nullptr;
+        return info.dli_fname;
+    }
+
+private:
+    char executable_[PATH_MAX];
+};
 
 // libdw is loaded on the first walk that wants lines: a run that reports
 // nothing never maps it (nor the compression libraries it pulls in).
@@ -142,10 +166,27 @@ bool routine_name(unw_cursor_t& cursor, std::span<char, 512> symbol) {
     return ip - offset == info.start_ip;
 }
 
+// A word of the stack. Not checked by the address sanitizer: the word may
+// lie between another frame's guarded locals. An unmapped one is caught by
+// the walk's fault escape.
+__attribute__((no_sanitize("address"))) std::uintptr_t stack_word(std::uintptr_t address) {
+    return *reinterpret_cast<const volatile std::uintptr_t*>(address);
+}
+
+// The frame's base and the first words of the caller's argument area, from
+// the end of the caller's stack at the call (the canonical frame address),
+// so they hold for routines built without a frame pointer as well.
+void add_frame_words(std::uintptr_t call_frame_address, StackFrame& frame) {
+    constexpr std::uintptr_t kWord = sizeof(std::uintptr_t);
+    frame.frame_pointer = call_frame_address - 2 * kWord;  // below the return address and the saved frame pointer
+    for (std::uintptr_t i = 0; i < 4; ++i) frame.params[i] = stack_word(call_frame_address + i * kWord);
+}
+
 // Walks from the cursor outward. `exact` says whether the first program
 // counter is the instruction itself (a fault) or a return address, which is
 // looked up one byte back so that it falls inside the call.
-WalkEnd walk_from(unw_cursor_t& cursor, bool exact, const DebugInfo* debug, FrameVisitor visit, void* state) {
+WalkEnd walk_from(unw_cursor_t& cursor, bool exact, const ModuleFiles& modules, const DebugInfo* debug,
+                  FrameVisitor visit, void* state) {
     char symbol[512];
     char routine[256];
     for (;;) {
@@ -153,13 +194,8 @@ WalkEnd walk_from(unw_cursor_t& cursor, bool exact, const DebugInfo* debug, Fram
         frame.pc = register_value(cursor, UNW_REG_IP);
         if (frame.pc == 0) return WalkEnd::normal;
         frame.stack_pointer = register_value(cursor, UNW_REG_SP);
-        frame.frame_pointer = register_value(cursor, UNW_X86_64_RBP);
-        if (exact) {
-            const unw_regnum_t args[4] = {UNW_X86_64_RDI, UNW_X86_64_RSI, UNW_X86_64_RDX, UNW_X86_64_RCX};
-            for (int i = 0; i < 4; ++i) frame.params[i] = register_value(cursor, args[i]);
-        }
         const std::uintptr_t lookup = exact ? frame.pc : frame.pc - 1;
-        frame.image = module_path(lookup);
+        frame.image = modules.path_of(lookup);
         if (routine_name(cursor, symbol)) {
             bare_routine_name(symbol, routine);
             frame.routine = routine;
@@ -169,7 +205,13 @@ WalkEnd walk_from(unw_cursor_t& cursor, bool exact, const DebugInfo* debug, Fram
         const bool signal_frame = ::unw_is_signal_frame(&cursor) > 0;
         unw_cursor_t next = cursor;
         const int stepped = ::unw_step(&next);
-        if (stepped > 0) frame.return_address = register_value(next, UNW_REG_IP);
+        if (stepped > 0) {
+            frame.return_address = register_value(next, UNW_REG_IP);
+            add_frame_words(register_value(next, UNW_REG_SP), frame);
+        } else {
+            // The outermost frame has no caller to measure from.
+            frame.frame_pointer = register_value(cursor, UNW_X86_64_RBP);
+        }
 
         if (!visit(frame, state)) return WalkEnd::stopped;
         if (stepped <= 0 || frame.return_address == 0) return WalkEnd::normal;
@@ -225,7 +267,8 @@ private:
     sigset_t mask_{};
 };
 
-WalkEnd walk_guarded(const FaultInfo* fault, const DebugInfo* debug, FrameVisitor visit, void* state) {
+WalkEnd walk_guarded(const FaultInfo* fault, const ModuleFiles& modules, const DebugInfo* debug, FrameVisitor visit,
+                     void* state) {
     unw_context_t context;
     unw_cursor_t cursor;
     const bool from_fault = fault != nullptr && fault->context != nullptr;
@@ -238,7 +281,7 @@ WalkEnd walk_guarded(const FaultInfo* fault, const DebugInfo* debug, FrameVisito
     } else {
         if (::unw_getcontext(&context) != 0 || ::unw_init_local(&cursor, &context) != 0) return WalkEnd::abnormal;
     }
-    return walk_from(cursor, from_fault, debug, visit, state);
+    return walk_from(cursor, from_fault, modules, debug, visit, state);
 }
 
 }  // namespace
@@ -246,10 +289,11 @@ WalkEnd walk_guarded(const FaultInfo* fault, const DebugInfo* debug, FrameVisito
 WalkEnd walk_stack(const FaultInfo* fault, FrameVisitor visit, void* state) {
     // Debug information is read only outside the fault path (it needs the heap).
     const std::optional<DebugInfo> debug = fault == nullptr ? std::optional<DebugInfo>(std::in_place) : std::nullopt;
+    const ModuleFiles modules;
     sigjmp_buf point;
     FaultEscape escape(point);
     if (sigsetjmp(point, 1) != 0) return WalkEnd::faulted;
-    return walk_guarded(fault, debug ? &*debug : nullptr, visit, state);
+    return walk_guarded(fault, modules, debug ? &*debug : nullptr, visit, state);
 }
 
 }  // namespace platform

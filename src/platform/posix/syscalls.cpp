@@ -61,6 +61,10 @@ int sys_fstat(int fd, struct stat* status) {
     return injected(Syscall::file_type) ? -1 : ::fstat(fd, status);
 }
 
+int sys_stat(const char* path, struct stat* status) {
+    return injected(Syscall::file_type) ? -1 : ::stat(path, status);
+}
+
 char* sys_getcwd(char* into, std::size_t room) {
     return injected(Syscall::current_directory) ? nullptr : ::getcwd(into, room);
 }

@@ -17,6 +17,7 @@ int sys_ftruncate(int fd, off_t length);
 off_t sys_lseek(int fd, off_t offset, int whence);
 int sys_close(int fd);
 int sys_fstat(int fd, struct stat* status);
+int sys_stat(const char* path, struct stat* status);
 char* sys_getcwd(char* into, std::size_t room);
 void* sys_malloc(std::size_t bytes);
 void* sys_realloc(void* block, std::size_t bytes);

@@ -165,6 +165,8 @@ TEST(ProcessEndingsDeathTest, EachEndingReportsAndExitsAsItShould) {
          "^forrtl: severe \\(157\\): Program Exception - access violation\r\nunits closed\n$"},
         {"verbose", test_support::write_null, {{"FOR_ENABLE_VERBOSE_STACK_TRACE", "y"}}, 157,
          "^forrtl: severe \\(157\\)[^\n]*\r\n\nHex Dump Of Exception Record Context Information:"
+         ".*\nException Context:  Processor Segment Registers.\n\n"
+         "DS:  [0-9A-F]{8}  ES:   [0-9A-F]{8}  FS:   [0-9A-F]{8}  GS:   [0-9A-F]{8}\n\n"
          ".*\n\nTraceback symbolic or hex stack dump follows:\n\n--------- Frame # 0 "},
         {"verbose, other name", test_support::write_null, {{"TBK_ENABLE_VERBOSE_STACK_TRACE", "y"}}, 157,
          "^forrtl: severe \\(157\\)[^\n]*\r\n\nHex Dump Of Exception Record Context Information:"},

@@ -1,0 +1,28 @@
+// The standard streams, whether a terminal sits behind them, and a clock that
+// paces what is drawn there.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/files.h"
+
+namespace platform {
+
+enum class StandardStream : std::uint8_t { input, output, error };
+
+// The stream's handle as the process received it, for reading and writing
+// with read_file and write_file. It may be closed; the transfer then fails.
+FileHandle standard_handle(StandardStream stream);
+
+// True when the stream is an interactive terminal (a console on Windows).
+bool is_terminal(StandardStream stream);
+
+// The width in columns of the terminal behind the stream; 0 when it is no
+// terminal or does not say.
+int terminal_columns(StandardStream stream);
+
+// Nanoseconds on a clock that never runs backwards and is not set by the
+// user; only differences between two readings mean anything.
+std::uint64_t monotonic_nanoseconds();
+
+}  // namespace platform

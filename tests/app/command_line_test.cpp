@@ -1,0 +1,109 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using app::Request;
+using app::UsageFault;
+
+app::CommandLine parse(std::vector<const char*> arguments) { return app::parse_command_line(arguments); }
+
+TEST(ParseCommandLine, NamesAndDefaults) {
+    struct Case {
+        std::vector<const char*> arguments;
+        std::string_view input;
+        std::string_view output;
+    };
+    const Case cases[] = {
+        {{}, "input.txt", "3dpoint.dxf"},
+        {{"survey.txt"}, "survey.txt", "3dpoint.dxf"},
+        {{"survey.txt", "out/survey.dxf"}, "survey.txt", "out/survey.dxf"},
+        {{"-"}, "-", "3dpoint.dxf"},
+        {{"-", "-"}, "-", "-"},
+        {{"in.txt", "-"}, "in.txt", "-"},
+        // "--" ends the options: what follows is a name, even "-h" or "--".
+        {{"--", "-h"}, "-h", "3dpoint.dxf"},
+        {{"--", "--", "-x"}, "--", "-x"},
+        {{"a", "--", "-b"}, "a", "-b"},
+        // Blanks are the I/O layer's to trim; the command line keeps them.
+        {{" in.txt "}, " in.txt ", "3dpoint.dxf"},
+    };
+    for (const Case& c : cases) {
+        const app::CommandLine command = parse(c.arguments);
+        SCOPED_TRACE(c.arguments.empty() ? "(none)" : c.arguments.front());
+        EXPECT_EQ(command.request, Request::convert);
+        EXPECT_EQ(command.files.input, c.input);
+        EXPECT_EQ(command.files.output, c.output);
+    }
+}
+
+TEST(ParseCommandLine, TheFirstOptionDecides) {
+    struct Case {
+        std::vector<const char*> arguments;
+        Request request;
+        UsageFault fault;
+        std::string_view culprit;
+    };
+    const Case cases[] = {
+        {{"--help"}, Request::help, UsageFault::none, ""},
+        {{"-h"}, Request::help, UsageFault::none, ""},
+        {{"--version"}, Request::version, UsageFault::none, ""},
+        {{"in.txt", "out.dxf", "--help"}, Request::help, UsageFault::none, ""},
+        {{"--version", "--help"}, Request::version, UsageFault::none, ""},
+        {{"--help", "--bogus"}, Request::help, UsageFault::none, ""},
+        {{"--bogus", "--help"}, Request::usage_error, UsageFault::unknown_option, "--bogus"},
+        {{"-x"}, Request::usage_error, UsageFault::unknown_option, "-x"},
+        {{"-hv"}, Request::usage_error, UsageFault::unknown_option, "-hv"},
+        {{"--help=yes"}, Request::usage_error, UsageFault::unknown_option, "--help=yes"},
+        {{"-H"}, Request::usage_error, UsageFault::unknown_option, "-H"},
+        {{"---"}, Request::usage_error, UsageFault::unknown_option, "---"},
+        {{"a", "b", "c"}, Request::usage_error, UsageFault::too_many_names, "c"},
+        {{"-", "-", "-"}, Request::usage_error, UsageFault::too_many_names, "-"},
+        {{"a", "b", "c", "--help"}, Request::usage_error, UsageFault::too_many_names, "c"},
+        {{""}, Request::usage_error, UsageFault::empty_name, ""},
+        {{"a", "", "b"}, Request::usage_error, UsageFault::empty_name, ""},
+        {{"--", ""}, Request::usage_error, UsageFault::empty_name, ""},
+    };
+    for (const Case& c : cases) {
+        const app::CommandLine command = parse(c.arguments);
+        SCOPED_TRACE(std::string{c.arguments.front()} + (c.arguments.size() > 1 ? " ..." : ""));
+        EXPECT_EQ(command.request, c.request);
+        EXPECT_EQ(command.fault, c.fault);
+        EXPECT_EQ(command.culprit, c.culprit);
+    }
+}
+
+TEST(UsageErrorText, OneLineNamingTheCulpritAndHelp) {
+    struct Case {
+        std::vector<const char*> arguments;
+        std::string line;
+    };
+    const Case cases[] = {
+        {{"--bogus"}, "3dpoint: unknown option '--bogus'; see '3dpoint --help'\n"},
+        {{"a", "b", "c"}, "3dpoint: too many file names at 'c'; see '3dpoint --help'\n"},
+        {{""}, "3dpoint: empty file name; see '3dpoint --help'\n"},
+        // A line break inside the argument would split the one line.
+        {{"-\n\r\tx\x7f\xc3\xa9"}, "3dpoint: unknown option '-???x?\xc3\xa9'; see '3dpoint --help'\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(app::usage_error_text(parse(c.arguments)), c.line);
+}
+
+TEST(VersionText, NameVersionAndCommitWhenKnown) {
+    EXPECT_EQ(app::version_text({"1.2.3", "0123456789ab"}), "3dpoint 1.2.3 (commit 0123456789ab)\n");
+    EXPECT_EQ(app::version_text({"1.2.3", "0123456789ab-dirty"}), "3dpoint 1.2.3 (commit 0123456789ab-dirty)\n");
+    EXPECT_EQ(app::version_text({"0.1", ""}), "3dpoint 0.1\n");
+}
+
+TEST(HelpText, StartsWithTheUsageAndEndsItsLastLine) {
+    const std::string_view help = app::help_text();
+    EXPECT_EQ(help.substr(0, help.find('\n')), "Usage: 3dpoint [INPUT [OUTPUT]]");
+    EXPECT_EQ(help.back(), '\n');
+    for (const std::string_view option : {"--help", "-h", "--version", "TDP_NO_PROGRESS"})
+        EXPECT_NE(help.find(option), std::string_view::npos) << option;
+}
+
+}  // namespace
