@@ -41,16 +41,26 @@ TEST_F(RecordsTest, SecondConnectionToAFileInUseIsReadOnly) {
 }
 
 // Unknown whether the file is on disk means unknown whether to cut it: the
-// open fails and keeps the platform's code for the report.
+// open fails and keeps the platform's code for the report. Each check the
+// open makes is failed in turn (a backend may look before and after
+// opening, or once), until an open makes no more checks than those.
 TEST_F(RecordsTest, FailingDiskFileCheckFailsTheOpen) {
     const std::string name = dir.file("3dpoint.dxf");
     write_bytes(name, kOld);
-    for (const int nth : {1, 2}) {
+    int checks = 0;
+    for (int nth = 1; nth <= 8; ++nth) {
         const ScopedSyscallFailure failure{Syscall::file_type, nth, platform::ErrorCategory::other};
-        EXPECT_EQ(open(20, name), err::kOpenFailure) << nth;
+        const int number = open(20, name);
+        if (number == 0) {
+            EXPECT_EQ(io::close_unit(20), 0);
+            break;
+        }
+        ++checks;
+        EXPECT_EQ(number, err::kOpenFailure) << nth;
         EXPECT_EQ(io::find_connected(20), nullptr) << nth;
         EXPECT_EQ(io::find_connection(20)->last_system_error, platform::testing::system_code(platform::ErrorCategory::other)) << nth;
     }
+    EXPECT_GE(checks, 1);
     EXPECT_EQ(read_bytes(name), kOld);
 }
 

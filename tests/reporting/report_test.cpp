@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +14,7 @@
 #include "reporting/environment.h"
 #include "reporting/error_catalogue.h"
 #include "reporting/fault_context.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "platform/testing.h"
 #include "reporting/report_parts.h"
@@ -151,15 +151,19 @@ void announce_clear() { std::fputs("[clear]", stderr); }
 // A line kept on standard error by a layer above is cleared before each
 // report, before the system error's line as well.
 TEST(ReportError, StatusLineIsClearedBeforeEveryReport) {
+    const platform::SystemError failed = platform::testing::system_code(platform::ErrorCategory::other);
+    char system_text[1024];
+    const std::size_t system_length = platform::system_error_text(failed, system_text);
+    ASSERT_GT(system_length, 0u);
     rt::set_clear_status_line(announce_clear);
     testing::internal::CaptureStderr();
     rt::report_error(780, 0);
-    rt::report_io_error(0, 63, 0, {20, "f", EIO, 0}, nullptr);
+    rt::report_io_error(0, 63, 0, {20, "f", failed, 0}, nullptr);
     const std::string text = testing::internal::GetCapturedStderr();
     rt::set_clear_status_line(nullptr);
     EXPECT_EQ(text,
               "[clear]forrtl: warning (780): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n"
-              "[clear]forrtl: Input/output error\n"
+              "[clear]forrtl: " + std::string(system_text, system_length) +
               "[clear]forrtl: error (63): output conversion error, unit 20, file f\r\n");
 }
 
