@@ -87,7 +87,7 @@ bool append_to_file(const char* path, std::span<const char> bytes) {
     const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    const bool at_end = ::SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER;
+    const bool at_end = ::SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END) != FALSE;
     const bool written = at_end && write_all(file, bytes);
     return ::CloseHandle(file) && written;
 }
