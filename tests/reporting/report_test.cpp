@@ -1,5 +1,6 @@
 #include "reporting/report.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -218,10 +219,14 @@ void report_end_of_file() {
     rt::report_error(24, 2, 10, "/work/input.txt");
 }
 
+// Matched in parts: not every platform's death-test regex lets "." cross a
+// line end.
 TEST_F(SevereReport, EndsWithItsNumberAfterTheUnitPass) {
     EXPECT_EXIT(report_end_of_file(), testing::ExitedWithCode(24),
-                "^forrtl: severe \\(24\\): end-of-file during read, unit 10, file /work/input.txt\r\n"
-                "Image +PC +Routine +Line +Source +\n.*report_error.*\nunit pass\n$");
+                testing::AllOf(
+                    testing::ContainsRegex("^forrtl: severe \\(24\\): end-of-file during read, unit 10, file "
+                                           "/work/input.txt\r\nImage +PC +Routine +Line +Source +\n"),
+                    testing::HasSubstr("report_error"), testing::EndsWith("\nunit pass\n")));
 }
 
 // 255 where the status has 8 bits; the number itself where it has 32.
