@@ -22,11 +22,9 @@ constexpr std::int32_t kOutputUnit = 20;
 constexpr std::string_view kInputName = "input.txt";
 constexpr std::string_view kOutputName = "3dpoint.dxf";
 
-void connect(std::int32_t unit, std::string_view name) {
-    io::finish_statement(io::open_unit(unit, name, "UNKNOWN"), unit);
-}
+void connect(std::int32_t unit, std::string_view name) { io::finish_statement(io::open_unit(unit, name, "UNKNOWN")); }
 
-void disconnect(std::int32_t unit) { io::finish_statement(io::close_unit(unit), unit); }
+void disconnect(std::int32_t unit) { io::finish_statement(io::close_unit(unit)); }
 
 // Allocation failures carry no unit; they are severe and end the run.
 void allocate(io::ArrayStorage& storage, std::int32_t count) {

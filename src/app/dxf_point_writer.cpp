@@ -8,7 +8,7 @@ namespace app {
 int write_dxf(std::int32_t unit, const PointSet& points) {
     int number = 0;
     DxfPointWriter::each_record(points, [&](const DxfRecord& record) {
-        number = io::finish_statement(io::write_field(unit, record.spec, record.value), unit);
+        number = io::finish_statement(io::write_field(unit, record.spec, record.value));
         return number == 0;
     });
     return number;

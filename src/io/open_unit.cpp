@@ -1,12 +1,13 @@
+#include "io/records.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
 
-#include "reporting/error_numbers.h"
 #include "io/io_settings.h"
-#include "io/records.h"
 #include "io/unit_table.h"
+#include "reporting/error_numbers.h"
 #include "reporting/report.h"
 
 namespace io {
@@ -50,7 +51,7 @@ int open_failure_number(platform::ErrorCategory category) {
 }
 
 // The read-write open, then the one read-only retry the failure allows.
-int open_file(UnitConnection& connection) {
+IoResult open_file(UnitConnection& connection) {
     using platform::Access;
     using platform::ErrorCategory;
     using platform::Share;
@@ -70,13 +71,12 @@ int open_file(UnitConnection& connection) {
         connection.read_only = connection.shared = false;
         const ErrorCategory category = platform::categorize(opened.error);
         const int number = open_failure_number(category);
-        if (number == err::kOpenFailure && category != ErrorCategory::too_many_open_files) {
-            connection.last_system_error = opened.error;
-        }
-        return number;
+        // Only a failure the numbers do not name shows the platform's text.
+        const bool shown = number == err::kOpenFailure && category != ErrorCategory::too_many_open_files;
+        return {number, connection.unit, shown ? opened.error : 0};
     }
     connection.handle = opened.handle;
-    return 0;
+    return {};
 }
 
 void drop_handle(UnitConnection& connection) {
@@ -88,41 +88,41 @@ bool buffering_requested() { return rt::check_env_flag("FORT_BUFFERED"); }
 
 }  // namespace
 
-int open_unit(std::int32_t unit, std::string_view name, std::string_view status) {
+IoResult open_unit(std::int32_t unit, std::string_view name, std::string_view status) {
     // Only "UNKNOWN" is offered: use the file if it exists, create it if not.
     const std::string_view wanted = trim_name(status);
     if (!std::ranges::equal(wanted, std::string_view{"UNKNOWN"},
                             [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 32 : a) == b; })) {
-        return err::kOpenFailure;
+        return {err::kOpenFailure, unit};
     }
 
     UnitSlot* slot = find_or_create_slot(unit);
-    if (slot == nullptr) return err::kNoMemory;
+    if (slot == nullptr) return {err::kNoMemory, unit};
     if (slot->connection && slot->connection->connected) {
         // A second open of a connected unit ends the first connection.
-        if (const int number = close_unit(unit); number != 0) return number;
+        if (const IoResult closed = close_unit(unit); !closed.ok()) return closed;
     }
     if (!slot->connection) {
         slot->connection.reset(new (std::nothrow) UnitConnection{});
-        if (!slot->connection) return err::kNoMemory;
+        if (!slot->connection) return {err::kNoMemory, unit};
     } else {
         *slot->connection = UnitConnection{};
     }
     UnitConnection& connection = *slot->connection;
     connection.unit = unit;
-    const BusyMark busy{*slot};
+    const BusyMark busy{slot};
 
     // The name: trimmed, absolute when it can be made so, at most 256 characters.
     const std::string_view trimmed = trim_name(name);
     char full[kLongestName + 1];
     const std::size_t full_length = trimmed.size() <= kLongestName ? platform::full_path_name(trimmed, full) : 0;
     const std::string_view in_use = full_length >= 1 && full_length <= kLongestName ? std::string_view{full, full_length} : trimmed;
-    if (!keep_name(connection, in_use)) return err::kNoMemory;
+    if (!keep_name(connection, in_use)) return {err::kNoMemory, unit};
     // A zero byte inside the name would open a different, shorter name.
-    if (in_use.size() > kLongestName || in_use.find('\0') != std::string_view::npos) return err::kFileNameError;
+    if (in_use.size() > kLongestName || in_use.find('\0') != std::string_view::npos) return {err::kFileNameError, unit};
 
     const IoSettings settings = io_settings_for_open();
-    if (settings.sizes.formatted_record_length == rt::kSettingBad) return err::kBadFormattedRecordLength;
+    if (settings.sizes.formatted_record_length == rt::kSettingBad) return {err::kBadFormattedRecordLength, unit};
     if (settings.sizes.formatted_record_length > 0) {
         connection.record_length = settings.sizes.formatted_record_length;
         connection.record_length_defaulted = false;
@@ -131,7 +131,7 @@ int open_unit(std::int32_t unit, std::string_view name, std::string_view status)
         connection.record_area_size = kDefaultRecordLength + 1;
     }
 
-    if (const int number = open_file(connection); number != 0) return number;
+    if (const IoResult opened = open_file(connection); !opened.ok()) return opened;
     connection.disk_file = platform::is_disk_file(connection.handle);
     connection.carriage_control = CarriageControl::list;
     connection.record_area_size += 1;
@@ -139,11 +139,11 @@ int open_unit(std::int32_t unit, std::string_view name, std::string_view status)
 
     if (settings.sizes.block_size == rt::kSettingBad) {
         drop_handle(connection);
-        return err::kBadBlockSize;
+        return {err::kBadBlockSize, unit};
     }
     if (settings.sizes.buffer_count == rt::kSettingBad) {
         drop_handle(connection);
-        return err::kBadBufferCount;
+        return {err::kBadBufferCount, unit};
     }
     const bool block_size_set = settings.sizes.block_size > 0;
     connection.block_size_value = block_size_set ? static_cast<std::size_t>(settings.sizes.block_size) : kDefaultBlockSizeValue;
@@ -162,12 +162,12 @@ int open_unit(std::int32_t unit, std::string_view name, std::string_view status)
     // 127 blocks of the largest size are more than a 32-bit address space holds.
     if (buffer_size > std::numeric_limits<std::size_t>::max() || !connection.buffer.allocate(static_cast<std::size_t>(buffer_size))) {
         drop_handle(connection);
-        return err::kNoMemory;
+        return {err::kNoMemory, unit};
     }
     connection.record_start = connection.next_position = 0;
     connection.record_end = connection.record_area_size;
     connection.connected = true;
-    return 0;
+    return {};
 }
 
 }  // namespace io

@@ -9,7 +9,7 @@ namespace io {
 
 // The record is not among the bytes read ahead: the unfinished record moves
 // to the buffer start and the buffer is filled behind it.
-int refill_and_read(UnitConnection& connection, bool free_form) {
+IoResult refill_and_read(UnitConnection& connection, bool free_form) {
     const char delimiter = record_delimiter(connection.terminator);
     std::size_t filled = connection.read_ahead_count;
     if (filled > 0) std::memmove(connection.buffer.data(), connection.buffer.data() + connection.read_ahead_start, filled);
@@ -17,17 +17,16 @@ int refill_and_read(UnitConnection& connection, bool free_form) {
     connection.read_ahead_count = filled;
     for (;;) {
         if (filled == connection.buffer.size() && !connection.buffer.resize(2 * connection.buffer.size())) {
-            return err::kNoBufferMemory;
+            return {err::kNoBufferMemory, connection.unit};
         }
         const auto got = platform::read_file(connection.handle, {connection.buffer.data() + filled, connection.buffer.size() - filled});
         if (got.error != 0) {
-            if (platform::categorize(got.error) == platform::ErrorCategory::end_of_file) return err::kEndOfFile;
-            connection.last_system_error = got.error;
-            return err::kReadError;
+            if (platform::categorize(got.error) == platform::ErrorCategory::end_of_file) return {err::kEndOfFile, connection.unit};
+            return {err::kReadError, connection.unit, got.error};
         }
         if (got.bytes == 0) {
             // End of file: a last line without a terminator is still a record.
-            if (filled == 0) return err::kEndOfFile;
+            if (filled == 0) return {err::kEndOfFile, connection.unit};
             connection.read_ahead_count = 0;
             return finish_record(connection, 0, filled, free_form);
         }
@@ -46,11 +45,10 @@ int refill_and_read(UnitConnection& connection, bool free_form) {
     }
 }
 
-int read_record(std::int32_t unit) {
-    UnitSlot* slot = find_slot(unit);
-    if (slot == nullptr || !slot->connection || !slot->connection->connected) return err::kOpenFailure;
-    const BusyMark busy{*slot};
-    return read_record(*slot->connection, false);
+IoResult read_record(std::int32_t unit) {
+    const ConnectedUnit held{unit};
+    if (!held) return {err::kOpenFailure, unit};
+    return read_record(*held, false);
 }
 
 std::string_view current_record(std::int32_t unit) {

@@ -30,7 +30,6 @@ struct UnitConnection {
     std::int16_t file_name_length = 0;
 
     platform::FileHandle handle = platform::kNoFile;
-    platform::SystemError last_system_error = 0;
 
     bool read_only = false;
     bool shared = false;

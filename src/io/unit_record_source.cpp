@@ -1,18 +1,16 @@
 #include "io/unit_record_source.h"
 
-#include "reporting/error_numbers.h"
 #include "io/record_ops.h"
 #include "io/unit_table.h"
+#include "reporting/error_numbers.h"
 
 namespace io {
 
 int UnitRecordSource::next_record(std::string_view& record) {
-    UnitSlot* slot = find_slot(unit_);
-    if (slot == nullptr || !slot->connection || !slot->connection->connected) return err::kOpenFailure;
-    const BusyMark busy{*slot};
-    const int number = read_record(*slot->connection, true);
-    if (number == 0) record = slot->connection->record();
-    return number;
+    const ConnectedUnit held{unit_};
+    last_failure_ = held ? read_record(*held, true) : IoResult{err::kOpenFailure, unit_};
+    if (last_failure_.ok()) record = held->record();
+    return last_failure_.number;
 }
 
 }  // namespace io

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "io/io_result.h"
 #include "io/scan/record_source.h"
 
 namespace io {
@@ -15,8 +16,18 @@ public:
     // record reader's error number.
     int next_record(std::string_view& record) override;
 
+    // The failure that ends a statement with `number`: the failing fetch's
+    // own, system code included, when the number came from here; the
+    // scanner's otherwise.
+    IoResult failure(int number) const {
+        return number == last_failure_.number ? last_failure_ : IoResult{number, unit_};
+    }
+
 private:
     std::int32_t unit_;
+    // The scanner passes only numbers on; the system code of a failed fetch
+    // stays here for the end of the statement.
+    IoResult last_failure_;
 };
 
 }  // namespace io

@@ -48,16 +48,42 @@ UnitConnection* find_connected(std::int32_t unit);
 template <typename Visit>
 void for_each_slot(Visit&& visit);
 
-// Holds a slot's busy mark for one statement.
+// Holds a slot's busy mark for one statement; a null slot holds nothing.
 class BusyMark {
 public:
-    explicit BusyMark(UnitSlot& slot) : slot_{slot} { slot_.busy.store(true, std::memory_order_relaxed); }
-    ~BusyMark() { slot_.busy.store(false, std::memory_order_release); }
+    explicit BusyMark(UnitSlot* slot) : slot_{slot} {
+        if (slot_ != nullptr) slot_->busy.store(true, std::memory_order_relaxed);
+    }
+    ~BusyMark() {
+        if (slot_ != nullptr) slot_->busy.store(false, std::memory_order_release);
+    }
     BusyMark(const BusyMark&) = delete;
     BusyMark& operator=(const BusyMark&) = delete;
 
 private:
-    UnitSlot& slot_;
+    UnitSlot* slot_;
+};
+
+// The slot of a connected unit, or null.
+inline UnitSlot* find_connected_slot(std::int32_t unit) {
+    UnitSlot* slot = find_slot(unit);
+    return slot != nullptr && slot->connection && slot->connection->connected ? slot : nullptr;
+}
+
+// The connected unit a statement works on, marked busy while the statement
+// runs; empty when the unit is not connected.
+class ConnectedUnit {
+public:
+    explicit ConnectedUnit(std::int32_t unit) : slot_{find_connected_slot(unit)}, mark_{slot_} {}
+
+    explicit operator bool() const { return slot_ != nullptr; }
+    UnitConnection& operator*() const { return *slot_->connection; }
+    UnitConnection* operator->() const { return slot_->connection.get(); }
+    UnitSlot& slot() const { return *slot_; }
+
+private:
+    UnitSlot* slot_;
+    BusyMark mark_;
 };
 
 template <typename Visit>

@@ -37,14 +37,14 @@ protected:
         io::testing::forget_terminator_rule();
     }
 
-    int open(std::int32_t unit, const std::string& path) { return io::open_unit(unit, path, "UNKNOWN"); }
+    io::IoResult open(std::int32_t unit, const std::string& path) { return io::open_unit(unit, path, "UNKNOWN"); }
 
     // Builds one output record the way a write statement does and writes it.
-    static int put_record(std::int32_t unit, std::string_view text) {
+    static io::IoResult put_record(std::int32_t unit, std::string_view text) {
         io::UnitConnection* connection = io::find_connected(unit);
-        if (connection == nullptr) return -1;
+        if (connection == nullptr) return {-1, unit};
         connection->next_position = connection->record_start;
-        if (const int number = io::reserve_record_room(*connection, text.size()); number != 0) return number;
+        if (const io::IoResult room = io::reserve_record_room(*connection, text.size()); !room.ok()) return room;
         std::memcpy(connection->buffer.data() + connection->next_position, text.data(), text.size());
         connection->next_position += text.size();
         return io::write_record(unit);
@@ -53,7 +53,7 @@ protected:
     // Every record up to the end of the file; `last` gets the number that ended it.
     static std::vector<std::string> read_all(std::int32_t unit, int& last) {
         std::vector<std::string> records;
-        while ((last = io::read_record(unit)) == 0) records.emplace_back(io::current_record(unit));
+        while ((last = io::read_record(unit).number) == 0) records.emplace_back(io::current_record(unit));
         return records;
     }
 

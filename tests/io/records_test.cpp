@@ -36,11 +36,11 @@ TEST_F(RecordsTest, LineEndsOfEveryKindGiveTheSameRecords) {
     for (const Case& c : cases) {
         const std::string name = dir.file("input.txt");
         write_bytes(name, c.bytes);
-        ASSERT_EQ(open(10, name), 0);
+        ASSERT_EQ(open(10, name).number, 0);
         int last = 0;
         EXPECT_EQ(read_all(10, last), c.records) << testing::PrintToString(c.bytes);
         EXPECT_EQ(last, err::kEndOfFile);
-        EXPECT_EQ(io::close_unit(10), 0);
+        EXPECT_EQ(io::close_unit(10).number, 0);
     }
 }
 
@@ -60,11 +60,11 @@ TEST_F(RecordsTest, RecordsLongerThanTheBufferAndAcrossRefills) {
     for (const char* block : {static_cast<const char*>(nullptr), "512"}) {
         const ScopedEnv env{"FORT_BLOCKSIZE", block};
         reread_settings();
-        ASSERT_EQ(open(10, name), 0);
+        ASSERT_EQ(open(10, name).number, 0);
         int last = 0;
         EXPECT_EQ(read_all(10, last), expected);
         EXPECT_EQ(last, err::kEndOfFile);
-        EXPECT_EQ(io::close_unit(10), 0);
+        EXPECT_EQ(io::close_unit(10).number, 0);
     }
 }
 
@@ -81,13 +81,13 @@ TEST_F(RecordsTest, BufferedAndUnbufferedOutputCutTheOldFileAlike) {
         const ScopedEnv env{"FORT_BUFFERED", mode == 0 ? "0" : "y"};
         const std::string name = dir.file("out" + std::to_string(mode));
         write_bytes(name, std::string(200000, 'o'));
-        ASSERT_EQ(open(20, name), 0);
-        ASSERT_EQ(io::close_unit(20), 0);
+        ASSERT_EQ(open(20, name).number, 0);
+        ASSERT_EQ(io::close_unit(20).number, 0);
         EXPECT_EQ(fs::file_size(name), 200000u);
-        ASSERT_EQ(open(20, name), 0);
+        ASSERT_EQ(open(20, name).number, 0);
         EXPECT_EQ(io::find_connected(20)->buffered, mode == 1);
-        for (const std::string& record : records) ASSERT_EQ(put_record(20, record), 0);
-        ASSERT_EQ(io::close_unit(20), 0);
+        for (const std::string& record : records) ASSERT_EQ(put_record(20, record).number, 0);
+        ASSERT_EQ(io::close_unit(20).number, 0);
         EXPECT_EQ(read_bytes(name), expected) << "buffered " << mode;
     }
 }
@@ -110,14 +110,14 @@ TEST_F(RecordsTest, TerminatorRuleFromTheEnvironment) {
         const std::string input = dir.file("input.txt");
         const std::string output = dir.file("3dpoint.dxf");
         write_bytes(input, "a\r\nb\rc\n");
-        ASSERT_EQ(open(10, input), 0);
-        ASSERT_EQ(open(20, output), 0);
+        ASSERT_EQ(open(10, input).number, 0);
+        ASSERT_EQ(open(20, output).number, 0);
         int last = 0;
         EXPECT_EQ(read_all(10, last), c.input) << c.rule;
-        EXPECT_EQ(put_record(20, "x"), 0);
-        EXPECT_EQ(put_record(20, "y"), 0);
-        EXPECT_EQ(io::close_unit(10), 0);
-        EXPECT_EQ(io::close_unit(20), 0);
+        EXPECT_EQ(put_record(20, "x").number, 0);
+        EXPECT_EQ(put_record(20, "y").number, 0);
+        EXPECT_EQ(io::close_unit(10).number, 0);
+        EXPECT_EQ(io::close_unit(20).number, 0);
         EXPECT_EQ(read_bytes(output), c.output) << c.rule;
     }
 }
@@ -137,7 +137,7 @@ TEST_F(RecordsTest, OpenFailuresGiveTheirNumbers) {
         {"", err::kFileNotFound},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(open(10, c.name), c.number) << c.name;
+        EXPECT_EQ(open(10, c.name).number, c.number) << c.name;
         EXPECT_EQ(io::find_connected(10) != nullptr, c.number == 0);
         io::close_unit(10);
     }
@@ -150,15 +150,17 @@ TEST_F(RecordsTest, ReadOnlyRetry) {
     write_bytes(name, "1\n");
     {
         const ScopedSyscallFailure refused{Syscall::open, 1, EACCES};
-        ASSERT_EQ(open(10, name), 0);
+        ASSERT_EQ(open(10, name).number, 0);
         EXPECT_TRUE(io::find_connected(10)->read_only);
-        ASSERT_EQ(io::read_record(10), 0);
+        ASSERT_EQ(io::read_record(10).number, 0);
         EXPECT_EQ(io::current_record(10), "1");
-        ASSERT_EQ(io::close_unit(10), 0);
+        ASSERT_EQ(io::close_unit(10).number, 0);
     }
     const ScopedSyscallFailure refused{Syscall::open, 1, EROFS, true};
-    EXPECT_EQ(open(10, name), err::kPermissionDenied);
-    EXPECT_EQ(io::find_connection(10)->last_system_error, 0u);
+    const io::IoResult result = open(10, name);
+    EXPECT_EQ(result.number, err::kPermissionDenied);
+    EXPECT_EQ(result.unit, 10);
+    EXPECT_EQ(result.system_error, 0u);  // a named failure shows no system text
 }
 
 TEST_F(RecordsTest, PlatformFailuresGiveTheirNumbers) {
@@ -177,47 +179,44 @@ TEST_F(RecordsTest, PlatformFailuresGiveTheirNumbers) {
     };
     for (const Case& c : cases) {
         const ScopedEnv env{"FORT_BUFFERED", c.buffered ? "T" : nullptr};
-        ASSERT_EQ(open(20, dir.file("3dpoint.dxf")), 0);
+        ASSERT_EQ(open(20, dir.file("3dpoint.dxf")).number, 0);
         const ScopedSyscallFailure failure{c.call, 1, EIO};
-        const auto kept_code = [] {
-            const io::UnitConnection* connection = io::find_connection(20);
-            return connection == nullptr ? 0u : connection->last_system_error;
-        };
-        EXPECT_EQ(put_record(20, "x"), c.write_number) << c.what;
-        if (c.write_number != 0) {
-            EXPECT_EQ(kept_code(), static_cast<platform::SystemError>(EIO)) << c.what;
-        }
-        EXPECT_EQ(io::close_unit(20), c.close_number) << c.what;
-        // The unit is disconnected either way; a failed close keeps its code for the report.
+        // A failure carries the platform's code for the report.
+        const auto code_of = [](int number) { return number == 0 ? 0u : static_cast<platform::SystemError>(EIO); };
+        const io::IoResult written = put_record(20, "x");
+        EXPECT_EQ(written.number, c.write_number) << c.what;
+        EXPECT_EQ(written.system_error, code_of(c.write_number)) << c.what;
+        const io::IoResult closed = io::close_unit(20);
+        EXPECT_EQ(closed.number, c.close_number) << c.what;
+        EXPECT_EQ(closed.system_error, code_of(c.close_number)) << c.what;
+        // The unit is disconnected either way.
         EXPECT_EQ(io::find_connected(20), nullptr);
-        if (c.close_number != 0) {
-            EXPECT_EQ(kept_code(), static_cast<platform::SystemError>(EIO)) << c.what;
-        }
     }
 }
 
 TEST_F(RecordsTest, ReadAndMemoryFailuresGiveTheirNumbers) {
     const std::string name = dir.file("input.txt");
     write_bytes(name, std::string(10000, 'x') + "\n");
-    ASSERT_EQ(open(10, name), 0);
+    ASSERT_EQ(open(10, name).number, 0);
     {
         const ScopedSyscallFailure failure{Syscall::heap, 1, ENOMEM};
-        EXPECT_EQ(io::read_record(10), err::kNoBufferMemory);  // the 8192-byte buffer cannot double
+        EXPECT_EQ(io::read_record(10).number, err::kNoBufferMemory);  // the 8192-byte buffer cannot double
     }
     {
         const ScopedSyscallFailure failure{Syscall::read, 1, EIO};
-        EXPECT_EQ(io::read_record(10), err::kReadError);
-        EXPECT_EQ(io::find_connected(10)->last_system_error, static_cast<platform::SystemError>(EIO));
+        const io::IoResult result = io::read_record(10);
+        EXPECT_EQ(result.number, err::kReadError);
+        EXPECT_EQ(result.system_error, static_cast<platform::SystemError>(EIO));
     }
     const ScopedSyscallFailure failure{Syscall::heap, 1, ENOMEM, true};
-    EXPECT_EQ(open(11, dir.file("other")), err::kNoMemory);
+    EXPECT_EQ(open(11, dir.file("other")).number, err::kNoMemory);
 }
 
 TEST_F(RecordsTest, CloseAllUnitsClosesEveryConnectedUnit) {
     const ScopedEnv env{"FORT_BUFFERED", "1"};
     for (const std::int32_t unit : {20, 10, 1000, -100}) {
-        ASSERT_EQ(open(unit, dir.file("u" + std::to_string(unit))), 0);
-        ASSERT_EQ(put_record(unit, std::to_string(unit)), 0);
+        ASSERT_EQ(open(unit, dir.file("u" + std::to_string(unit))).number, 0);
+        ASSERT_EQ(put_record(unit, std::to_string(unit)).number, 0);
     }
     EXPECT_EQ(io::close_all_units(), 0);
     for (const std::int32_t unit : {20, 10, 1000, -100}) {
@@ -227,8 +226,8 @@ TEST_F(RecordsTest, CloseAllUnitsClosesEveryConnectedUnit) {
 }
 
 TEST_F(RecordsTest, CloseAllUnitsStopsAtTheFirstFailingClose) {
-    ASSERT_EQ(open(20, dir.file("b")), 0);
-    ASSERT_EQ(open(10, dir.file("a")), 0);
+    ASSERT_EQ(open(20, dir.file("b")).number, 0);
+    ASSERT_EQ(open(10, dir.file("a")).number, 0);
     test_support::ReportCapture reports;
     {
         const ScopedSyscallFailure failure{Syscall::close, 1, EIO};

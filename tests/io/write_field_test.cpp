@@ -21,7 +21,7 @@ using WriteFieldTest = RecordsTest;
 TEST_F(WriteFieldTest, EachStatementWritesOneRecordOfItsField) {
     const std::string name = dir.file("3dpoint.dxf");
     test_support::write_bytes(name, std::string(5000, 'o'));
-    ASSERT_EQ(open(20, name), 0);
+    ASSERT_EQ(open(20, name).number, 0);
     const std::string long_text(300, 'L');
     struct Case {
         io::FieldSpec spec;
@@ -34,9 +34,9 @@ TEST_F(WriteFieldTest, EachStatementWritesOneRecordOfItsField) {
         {field::A, ItemValue::of(std::string_view{long_text})},  // past the default record length
         {field::I1, ItemValue::of(10)},
     };
-    for (const Case& c : cases) ASSERT_EQ(io::write_field(20, c.spec, c.value), 0);
+    for (const Case& c : cases) ASSERT_EQ(io::write_field(20, c.spec, c.value).number, 0);
     EXPECT_EQ(io::find_connected(20)->records_written, 5);
-    ASSERT_EQ(io::close_unit(20), 0);
+    ASSERT_EQ(io::close_unit(20).number, 0);
     EXPECT_EQ(read_bytes(name), " 40\r\nEOF\r\n2.5\r\n" + long_text + "\r\n*\r\n");
 }
 
@@ -45,35 +45,35 @@ TEST_F(WriteFieldTest, ReadOnlyConnectionRefusesBeforeFormatting) {
     test_support::write_bytes(name, "old\r\n");
     {
         const ScopedSyscallFailure refused{Syscall::open, 1, EACCES};
-        ASSERT_EQ(open(20, name), 0);
+        ASSERT_EQ(open(20, name).number, 0);
     }
     // Even a value that could not be formatted meets the read-only check first.
-    EXPECT_EQ(io::write_field(20, field::I3, ItemValue::of(std::string_view{"x"})), err::kWriteToReadOnly);
-    EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"SECTION"})), err::kWriteToReadOnly);
-    ASSERT_EQ(io::close_unit(20), 0);
+    EXPECT_EQ(io::write_field(20, field::I3, ItemValue::of(std::string_view{"x"})).number, err::kWriteToReadOnly);
+    EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"SECTION"})).number, err::kWriteToReadOnly);
+    ASSERT_EQ(io::close_unit(20).number, 0);
     EXPECT_EQ(read_bytes(name), "old\r\n");
 }
 
 TEST_F(WriteFieldTest, StringUnderANumericFieldWritesNothing) {
     const std::string name = dir.file("3dpoint.dxf");
-    ASSERT_EQ(open(20, name), 0);
-    ASSERT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"  0"})), 0);
-    EXPECT_EQ(io::write_field(20, field::I3, ItemValue::of(std::string_view{"1"})), err::kTypeMismatch);
-    EXPECT_EQ(io::write_field(20, field::F0_1, ItemValue::of(std::string_view{"1"})), err::kTypeMismatch);
-    ASSERT_EQ(io::write_field(20, field::I3, ItemValue::of(0)), 0);
-    ASSERT_EQ(io::close_unit(20), 0);
+    ASSERT_EQ(open(20, name).number, 0);
+    ASSERT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"  0"})).number, 0);
+    EXPECT_EQ(io::write_field(20, field::I3, ItemValue::of(std::string_view{"1"})).number, err::kTypeMismatch);
+    EXPECT_EQ(io::write_field(20, field::F0_1, ItemValue::of(std::string_view{"1"})).number, err::kTypeMismatch);
+    ASSERT_EQ(io::write_field(20, field::I3, ItemValue::of(0)).number, 0);
+    ASSERT_EQ(io::close_unit(20).number, 0);
     EXPECT_EQ(read_bytes(name), "  0\r\n  0\r\n");
 }
 
 TEST_F(WriteFieldTest, GivenRecordLengthStopsAWideField) {
     const ScopedEnv env{"FORT_FMT_RECL", "10"};
     reread_settings();
-    ASSERT_EQ(open(20, dir.file("3dpoint.dxf")), 0);
+    ASSERT_EQ(open(20, dir.file("3dpoint.dxf")).number, 0);
     // The record area is the length plus the carriage-control position.
-    EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"0123456789A"})), 0);
-    EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"0123456789AB"})), err::kRecordOverflow);
+    EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"0123456789A"})).number, 0);
+    EXPECT_EQ(io::write_field(20, field::A, ItemValue::of(std::string_view{"0123456789AB"})).number, err::kRecordOverflow);
     // A minimal-width real needs its whole scratch width, whatever its value.
-    EXPECT_EQ(io::write_field(20, field::F0_1, ItemValue::of(1.0f)), err::kRecordOverflow);
+    EXPECT_EQ(io::write_field(20, field::F0_1, ItemValue::of(1.0f)).number, err::kRecordOverflow);
 }
 
 }  // namespace
