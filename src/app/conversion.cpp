@@ -4,15 +4,15 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/dxf_point_writer.h"
 #include "app/point_list_reader.h"
 #include "app/point_set.h"
+#include "app/write_dxf.h"
 #include "io/array_storage.h"
 #include "io/records.h"
 #include "io/statement.h"
+#include "reporting/report.h"
 #include "startup/fp_modes.h"
 #include "startup/locking_mode.h"
-#include "reporting/report.h"
 
 namespace app {
 namespace {
@@ -36,9 +36,9 @@ void zero_fill(const io::ArrayStorage& storage) { std::fill_n(storage.base, stor
 }  // namespace
 
 void run_conversion() {
-    rt::apply_fp_modes(3);
+    rt::apply_fp_modes(rt::kRequestFlushToZero | rt::kRequestDenormalsAreZero);
     rt::enable_flush_to_zero();
-    rt::set_locking_mode(2);
+    rt::set_locking_mode(rt::kLockingPerThread);
 
     // The points belong to the whole run: the arrays go with the process.
     static PointSet points;

@@ -1,4 +1,5 @@
 #include "io/records.h"
+
 #include "io/unit_table.h"
 #include "reporting/error_numbers.h"
 #include "reporting/report.h"
@@ -36,24 +37,22 @@ IoResult close_unit(std::int32_t unit) {
 }
 
 int close_all_units() {
-    int failed = 0;
-    for_each_slot([&failed](UnitSlot& slot) {
+    for (UnitSlot& slot : unit_slots) {
         // A unit in the middle of a statement is left alone.
-        if (slot.busy.load(std::memory_order_acquire) || !slot.connection || !slot.connection->connected) return true;
+        if (slot.busy.load(std::memory_order_acquire) || !slot.connection || !slot.connection->connected) continue;
         IoResult result;
         {
             const BusyMark busy{&slot};
             result = close_slot(slot);
         }
-        if (result.ok()) return true;
+        if (result.ok()) continue;
         // Close errors are severe: the report ends the process here, and the
         // remaining units are not visited.
         rt::report_error(result.number, 2, static_cast<int>(result.unit), slot.connection->file_name.data());
         slot.connection.reset();
-        failed = result.number;
-        return false;
-    });
-    return failed;
+        return result.number;
+    }
+    return 0;
 }
 
 }  // namespace io

@@ -18,7 +18,7 @@ std::optional<TerminatorRule> rule;
 }  // namespace
 
 IoSettings io_settings_for_open() {
-    IoSettings settings{rt::io_size_settings(), nullptr};
+    IoSettings settings{io_size_settings(), nullptr};
     bool bad_syntax = false;
     {
         const std::lock_guard guard{rule_lock};

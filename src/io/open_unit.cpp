@@ -62,13 +62,13 @@ IoResult open_file(UnitConnection& connection) {
             opened = platform::open_or_create(connection.file_name.data(), Access::read_only, Share::read);
             connection.read_only = true;
         } else if (category == ErrorCategory::sharing_violation) {
+            // Others write the file: we may read it, allowing them to go on.
             opened = platform::open_or_create(connection.file_name.data(), Access::read_only, Share::read_write);
             connection.read_only = true;
-            connection.shared = true;
         }
     }
     if (opened.handle == platform::kNoFile) {
-        connection.read_only = connection.shared = false;
+        connection.read_only = false;
         const ErrorCategory category = platform::categorize(opened.error);
         const int number = open_failure_number(category);
         // Only a failure the numbers do not name shows the platform's text.
@@ -84,8 +84,6 @@ void drop_handle(UnitConnection& connection) {
     connection.handle = platform::kNoFile;
 }
 
-bool buffering_requested() { return rt::check_env_flag("FORT_BUFFERED"); }
-
 }  // namespace
 
 IoResult open_unit(std::int32_t unit, std::string_view name, std::string_view status) {
@@ -96,8 +94,8 @@ IoResult open_unit(std::int32_t unit, std::string_view name, std::string_view st
         return {err::kOpenFailure, unit};
     }
 
-    UnitSlot* slot = find_or_create_slot(unit);
-    if (slot == nullptr) return {err::kNoMemory, unit};
+    UnitSlot* slot = find_slot(unit);
+    if (slot == nullptr) return {err::kOpenFailure, unit};
     if (slot->connection && slot->connection->connected) {
         // A second open of a connected unit ends the first connection.
         if (const IoResult closed = close_unit(unit); !closed.ok()) return closed;
@@ -122,26 +120,25 @@ IoResult open_unit(std::int32_t unit, std::string_view name, std::string_view st
     if (in_use.size() > kLongestName || in_use.find('\0') != std::string_view::npos) return {err::kFileNameError, unit};
 
     const IoSettings settings = io_settings_for_open();
-    if (settings.sizes.formatted_record_length == rt::kSettingBad) return {err::kBadFormattedRecordLength, unit};
+    if (settings.sizes.formatted_record_length == kSettingBad) return {err::kBadFormattedRecordLength, unit};
     if (settings.sizes.formatted_record_length > 0) {
-        connection.record_length = settings.sizes.formatted_record_length;
         connection.record_length_defaulted = false;
-        connection.record_area_size = static_cast<std::size_t>(connection.record_length);
+        connection.record_area_size = static_cast<std::size_t>(settings.sizes.formatted_record_length);
     } else {
         connection.record_area_size = kDefaultRecordLength + 1;
     }
 
     if (const IoResult opened = open_file(connection); !opened.ok()) return opened;
-    connection.disk_file = platform::is_disk_file(connection.handle);
-    connection.carriage_control = CarriageControl::list;
+    const bool disk_file = platform::is_disk_file(connection.handle);
+    // One more position for the carriage control of a formatted record.
     connection.record_area_size += 1;
-    connection.buffered = connection.disk_file && buffering_requested();
+    connection.buffered = disk_file && rt::check_env_flag("FORT_BUFFERED");
 
-    if (settings.sizes.block_size == rt::kSettingBad) {
+    if (settings.sizes.block_size == kSettingBad) {
         drop_handle(connection);
         return {err::kBadBlockSize, unit};
     }
-    if (settings.sizes.buffer_count == rt::kSettingBad) {
+    if (settings.sizes.buffer_count == kSettingBad) {
         drop_handle(connection);
         return {err::kBadBufferCount, unit};
     }
@@ -151,12 +148,9 @@ IoResult open_unit(std::int32_t unit, std::string_view name, std::string_view st
     const std::uint64_t count = settings.sizes.buffer_count > 0 ? static_cast<std::uint64_t>(settings.sizes.buffer_count) : 1;
     const std::uint64_t buffer_size = std::max<std::uint64_t>(connection.record_area_size + kTerminatorRoom, count * block);
 
-    connection.truncate_at_next_record = connection.disk_file;
+    connection.truncate_at_next_record = disk_file;
     if (settings.terminator_rule != nullptr) {
-        if (const auto kind = settings.terminator_rule->terminator_for(unit)) {
-            connection.terminator = *kind;
-            connection.carriage_control = CarriageControl::none;
-        }
+        if (const auto kind = settings.terminator_rule->terminator_for(unit)) connection.terminator = *kind;
     }
 
     // 127 blocks of the largest size are more than a 32-bit address space holds.

@@ -1,15 +1,16 @@
+#include "io/records.h"
+
 #include <cstring>
 
-#include "reporting/error_numbers.h"
 #include "io/record_ops.h"
-#include "io/records.h"
 #include "io/unit_table.h"
+#include "reporting/error_numbers.h"
 
 namespace io {
 
 // The record is not among the bytes read ahead: the unfinished record moves
 // to the buffer start and the buffer is filled behind it.
-IoResult refill_and_read(UnitConnection& connection, bool free_form) {
+IoResult refill_and_read(UnitConnection& connection) {
     const char delimiter = record_delimiter(connection.terminator);
     std::size_t filled = connection.read_ahead_count;
     if (filled > 0) std::memmove(connection.buffer.data(), connection.buffer.data() + connection.read_ahead_start, filled);
@@ -28,7 +29,7 @@ IoResult refill_and_read(UnitConnection& connection, bool free_form) {
             // End of file: a last line without a terminator is still a record.
             if (filled == 0) return {err::kEndOfFile, connection.unit};
             connection.read_ahead_count = 0;
-            return finish_record(connection, 0, filled, free_form);
+            return finish_record(connection, 0, filled);
         }
         // A short read is not taken as the end of the file: pipes and
         // terminals deliver lines piecemeal. Only a read of nothing ends it.
@@ -40,20 +41,17 @@ IoResult refill_and_read(UnitConnection& connection, bool free_form) {
             const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - connection.buffer.data());
             connection.read_ahead_start = end + 1;
             connection.read_ahead_count = filled - (end + 1);
-            return finish_record(connection, 0, end, free_form);
+            return finish_record(connection, 0, end);
         }
     }
 }
 
-IoResult read_record(std::int32_t unit) {
+IoResult read_record(std::int32_t unit, std::string_view& record) {
     const ConnectedUnit held{unit};
     if (!held) return {err::kOpenFailure, unit};
-    return read_record(*held, false);
-}
-
-std::string_view current_record(std::int32_t unit) {
-    const UnitConnection* connection = find_connected(unit);
-    return connection == nullptr ? std::string_view{} : connection->record();
+    const IoResult result = read_record(*held);
+    if (result.ok()) record = held->record();
+    return result;
 }
 
 }  // namespace io

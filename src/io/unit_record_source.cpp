@@ -1,15 +1,11 @@
 #include "io/unit_record_source.h"
 
-#include "io/record_ops.h"
-#include "io/unit_table.h"
-#include "reporting/error_numbers.h"
+#include "io/records.h"
 
 namespace io {
 
 int UnitRecordSource::next_record(std::string_view& record) {
-    const ConnectedUnit held{unit_};
-    last_failure_ = held ? read_record(*held, true) : IoResult{err::kOpenFailure, unit_};
-    if (last_failure_.ok()) record = held->record();
+    last_failure_ = read_record(unit_, record);
     return last_failure_.number;
 }
 

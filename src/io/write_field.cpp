@@ -22,9 +22,7 @@ IoResult write_field(std::int32_t unit, const FieldSpec& spec, const ItemValue& 
     if (text.status == FieldStatus::type_mismatch) return {err::kTypeMismatch, unit};
     connection.next_position += text.length;
 
-    if (const IoResult written = write_record(connection); !written.ok()) return written;
-    ++connection.records_written;
-    return {};
+    return write_record(connection);
 }
 
 }  // namespace io

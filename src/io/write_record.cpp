@@ -1,10 +1,9 @@
+#include "io/record_ops.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "reporting/error_numbers.h"
-#include "io/record_ops.h"
-#include "io/records.h"
-#include "io/unit_table.h"
 
 namespace io {
 
@@ -30,21 +29,18 @@ bool grow_buffer(UnitConnection& connection, std::size_t bytes) {
 
 }  // namespace
 
-IoResult extend_record(UnitConnection& connection, std::size_t bytes) {
+IoResult extend_record(UnitConnection& connection, std::size_t needed) {
     // A record length given by FORT_FMT_RECL is a hard limit.
     if (!connection.record_length_defaulted) return {err::kRecordOverflow, connection.unit};
+    // The larger of the shortfall, 512 bytes and an eighth of the record area.
+    const std::size_t left = connection.record_end - connection.next_position;
+    const std::size_t bytes = std::max({needed - left, std::size_t{512}, connection.record_area_size / 8});
     const std::size_t new_end = connection.record_end + bytes;
     if (new_end > connection.buffer.size() && !grow_buffer(connection, bytes)) return {err::kRecordOverflow, connection.unit};
     std::memset(connection.buffer.data() + connection.next_position, ' ', new_end - connection.next_position);
     connection.record_end = new_end;
     connection.record_area_size += bytes;
     return {};
-}
-
-// The larger of the shortfall, 512 bytes and an eighth of the record area.
-IoResult extend_record_by_shortfall(UnitConnection& connection, std::size_t bytes) {
-    const std::size_t left = connection.record_end - connection.next_position;
-    return extend_record(connection, std::max({bytes - left, std::size_t{512}, connection.record_area_size / 8}));
 }
 
 IoResult write_record_out(UnitConnection& connection) {
@@ -80,18 +76,6 @@ IoResult write_record_out(UnitConnection& connection) {
     connection.record_start = connection.next_position = connection.pending_output_end;
     connection.record_end = connection.record_start + connection.record_area_size;
     return result;
-}
-
-IoResult extend_record(std::int32_t unit, std::size_t bytes) {
-    const ConnectedUnit held{unit};
-    if (!held) return {err::kOpenFailure, unit};
-    return extend_record(*held, bytes);
-}
-
-IoResult write_record(std::int32_t unit) {
-    const ConnectedUnit held{unit};
-    if (!held) return {err::kOpenFailure, unit};
-    return write_record(*held);
 }
 
 }  // namespace io

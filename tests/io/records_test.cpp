@@ -29,7 +29,8 @@ TEST_F(RecordsTest, LineEndsOfEveryKindGiveTheSameRecords) {
         {"1 2\r\n3\n", {"1 2", "3"}},
         {"1 2\n3", {"1 2", "3"}},     // last line without terminator
         {"\n\r\n", {"", ""}},         // empty lines are records
-        {"a\r\r\n", {"a\r"}},         // one CR belongs to the line end
+        {"a\r\r\n", {"a"}},           // every CR before the LF belongs to the line end
+        {"a\rb\n", {"a\rb"}},         // a CR elsewhere is a character
         {"a\n\x1a\nb\n", {"a"}},       // Ctrl-Z ends the input
         {"\x1a\x1a\n", {"\x1a\x1a"}},  // only a lone Ctrl-Z
     };
@@ -142,6 +143,12 @@ TEST_F(RecordsTest, OpenFailuresGiveTheirNumbers) {
         io::close_unit(10);
     }
     EXPECT_TRUE(fs::exists(dir.file("x")));
+    // Units outside -5 to 99 have no slot: nothing is opened or created.
+    for (const std::int32_t unit : {-6, 100}) {
+        EXPECT_EQ(open(unit, dir.file("y")).number, err::kOpenFailure) << unit;
+        EXPECT_EQ(io::close_unit(unit).number, 0) << unit;
+    }
+    EXPECT_FALSE(fs::exists(dir.file("y")));
 }
 
 // The read-write open is refused; the read-only retry decides.
@@ -152,8 +159,9 @@ TEST_F(RecordsTest, ReadOnlyRetry) {
         const ScopedSyscallFailure refused{Syscall::open, 1, EACCES};
         ASSERT_EQ(open(10, name).number, 0);
         EXPECT_TRUE(io::find_connected(10)->read_only);
-        ASSERT_EQ(io::read_record(10).number, 0);
-        EXPECT_EQ(io::current_record(10), "1");
+        std::string_view record;
+        ASSERT_EQ(io::read_record(10, record).number, 0);
+        EXPECT_EQ(record, "1");
         ASSERT_EQ(io::close_unit(10).number, 0);
     }
     const ScopedSyscallFailure refused{Syscall::open, 1, EROFS, true};
@@ -200,11 +208,13 @@ TEST_F(RecordsTest, ReadAndMemoryFailuresGiveTheirNumbers) {
     ASSERT_EQ(open(10, name).number, 0);
     {
         const ScopedSyscallFailure failure{Syscall::heap, 1, ENOMEM};
-        EXPECT_EQ(io::read_record(10).number, err::kNoBufferMemory);  // the 8192-byte buffer cannot double
+        std::string_view record;
+        EXPECT_EQ(io::read_record(10, record).number, err::kNoBufferMemory);  // the 8192-byte buffer cannot double
     }
     {
         const ScopedSyscallFailure failure{Syscall::read, 1, EIO};
-        const io::IoResult result = io::read_record(10);
+        std::string_view record;
+        const io::IoResult result = io::read_record(10, record);
         EXPECT_EQ(result.number, err::kReadError);
         EXPECT_EQ(result.system_error, static_cast<platform::SystemError>(EIO));
     }
@@ -214,12 +224,12 @@ TEST_F(RecordsTest, ReadAndMemoryFailuresGiveTheirNumbers) {
 
 TEST_F(RecordsTest, CloseAllUnitsClosesEveryConnectedUnit) {
     const ScopedEnv env{"FORT_BUFFERED", "1"};
-    for (const std::int32_t unit : {20, 10, 1000, -100}) {
+    for (const std::int32_t unit : {20, 10, 99, -5}) {
         ASSERT_EQ(open(unit, dir.file("u" + std::to_string(unit))).number, 0);
         ASSERT_EQ(put_record(unit, std::to_string(unit)).number, 0);
     }
     EXPECT_EQ(io::close_all_units(), 0);
-    for (const std::int32_t unit : {20, 10, 1000, -100}) {
+    for (const std::int32_t unit : {20, 10, 99, -5}) {
         EXPECT_EQ(io::find_connected(unit), nullptr);
         EXPECT_EQ(read_bytes(dir.file("u" + std::to_string(unit))), std::to_string(unit) + "\r\n");
     }
@@ -235,7 +245,7 @@ TEST_F(RecordsTest, CloseAllUnitsStopsAtTheFirstFailingClose) {
     }
     // Unit 10 comes first in the table; unit 20 is not visited.
     EXPECT_EQ(reports.text(), "forrtl: severe (28): CLOSE error, unit 10, file " + dir.file("a") + "\r\n");
-    EXPECT_EQ(io::find_connection(10), nullptr);
+    EXPECT_EQ(io::find_slot(10)->connection, nullptr);
     EXPECT_NE(io::find_connected(20), nullptr);
 }
 

@@ -29,7 +29,7 @@ TEST_F(FinishStatementTest, FailedOpenIsReportedWithTheFullNameAndCode) {
     EXPECT_EQ(count_of(text, std::string{"forrtl: "} + std::strerror(EIO)), 1) << text;
     EXPECT_EQ(count_of(text, "forrtl: severe (30): open failure, unit 10, file " + name + "\r\n"), 1) << text;
     // The half-made connection is gone once reported; the unit opens again.
-    EXPECT_EQ(io::find_connection(10), nullptr);
+    EXPECT_EQ(io::find_slot(10)->connection, nullptr);
     EXPECT_EQ(open(10, name).number, 0);
 }
 

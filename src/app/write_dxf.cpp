@@ -1,4 +1,4 @@
-#include "app/dxf_point_writer.h"
+#include "app/write_dxf.h"
 
 #include "io/statement.h"
 #include "io/write_field.h"
@@ -7,7 +7,7 @@ namespace app {
 
 int write_dxf(std::int32_t unit, const PointSet& points) {
     int number = 0;
-    DxfPointWriter::each_record(points, [&](const DxfRecord& record) {
+    each_dxf_record(points, [&](const DxfRecord& record) {
         number = io::finish_statement(io::write_field(unit, record.spec, record.value));
         return number == 0;
     });
