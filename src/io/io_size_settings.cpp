@@ -7,12 +7,11 @@
 namespace io {
 
 std::int32_t parse_size_setting(const char* text, std::int32_t low, std::int32_t high) {
-    // An empty value counts as unset, as it would where the environment
-    // cannot hold empty values at all.
-    if (text == nullptr || *text == '\0') return kSettingUnset;
+    if (text == nullptr) return kSettingUnset;
     const char* p = text;
     bool negative = false;
     if (*p == '+' || *p == '-') negative = *p++ == '-';
+    // No digits, an empty value included, is text that does not convert.
     if (*p == '\0') return kSettingBad;
     // Saturate instead of overflowing: any value past `high` is bad anyway.
     std::int64_t value = 0;

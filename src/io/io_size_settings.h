@@ -17,8 +17,8 @@ struct IoSizeSettings {
 inline constexpr std::int32_t kLargestBlockSize = 2147467264;
 inline constexpr std::int32_t kLargestBufferCount = 127;
 
-// A decimal integer from `low` to `high`, or kSettingUnset for a missing or
-// empty value, or kSettingBad. Text of any length is safe.
+// A decimal integer from `low` to `high`, or kSettingUnset for a missing
+// value, or kSettingBad (an empty value too). Text of any length is safe.
 std::int32_t parse_size_setting(const char* text, std::int32_t low, std::int32_t high);
 
 // The settings from the variables' values (each may be null).

@@ -166,11 +166,13 @@ class Conversions(EndToEnd):
                 self.assert_converted(self.run_program(b"1\n1 2 3\n", env), points, terminator)
 
     def test_bad_terminator_rule_warns_once_and_goes_on(self):
-        run = self.run_program(b"1\n1 2 3\n", {"FOR_FMT_TERMINATOR": "LF:"})
-        self.assertEqual(run.status, 0)
-        self.assertEqual(run.dxf, ref.dxf_bytes([(1, 2, 3)]))
-        self.assertEqual(run.stderr.count(b"\n"), 1)
-        self.assertTrue(run.stderr.startswith(b"forrtl: warning ("), run.stderr)
+        warning = b"forrtl: warning (400): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n"
+        for rule in ("LF:", ""):
+            with self.subTest(rule=rule):
+                run = self.run_program(b"1\n1 2 3\n", {"FOR_FMT_TERMINATOR": rule})
+                self.assertEqual(run.status, 0)
+                self.assertEqual(run.dxf, ref.dxf_bytes([(1, 2, 3)]))
+                self.assertEqual(run.stderr, warning)
 
 
 class Failures(EndToEnd):
@@ -230,6 +232,10 @@ class Failures(EndToEnd):
             ({"FORT_FMT_RECL": "-1"}, 99, "FORT_FMT_RECL environment variable has erroneous syntax"),
             ({"FORT_BLOCKSIZE": "abc"}, 106, "FORT_BLOCKSIZE environment variable has erroneous syntax"),
             ({"FORT_BUFFERCOUNT": "128"}, 107, "FORT_BUFFERCOUNT environment variable has erroneous syntax"),
+            # Set but empty is text that does not convert.
+            ({"FORT_FMT_RECL": ""}, 99, "FORT_FMT_RECL environment variable has erroneous syntax"),
+            ({"FORT_BLOCKSIZE": ""}, 106, "FORT_BLOCKSIZE environment variable has erroneous syntax"),
+            ({"FORT_BUFFERCOUNT": ""}, 107, "FORT_BUFFERCOUNT environment variable has erroneous syntax"),
         ]
         for env, number, text in cases:
             with self.subTest(env=env):

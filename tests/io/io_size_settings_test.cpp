@@ -25,6 +25,8 @@ TEST(IoSizeSettings, ParsesEachVariableWithItsRange) {
         {"2147467265", "1x", "abc", {kSettingBad, kSettingBad, kSettingBad}},
         {very_long.c_str(), " 1", "+", {kSettingBad, kSettingBad, kSettingBad}},
         {"0000000000000000000512", "+7", "-0", {512, 7, 0}},
+        // Set but empty: text that does not convert, not an unset variable.
+        {"", "", "", {kSettingBad, kSettingBad, kSettingBad}},
     };
     for (const Case& c : cases) {
         const io::IoSizeSettings got = io::parse_io_size_settings(c.block_size, c.buffer_count, c.record_length);

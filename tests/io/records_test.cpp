@@ -98,28 +98,36 @@ TEST_F(RecordsTest, TerminatorRuleFromTheEnvironment) {
         const char* rule;
         std::string_view output;  // unit 20
         Records input;            // unit 10 reading "a\r\nb\rc\n"
+        bool warned;
     };
     const Case cases[] = {
-        {"LF;10-19", "x\ny\n", {"a", "\nb", "c\n"}},  // unit 10 gets the list's CR
-        {"CR:1,5-7,20", "x\ry\r", {"a", "b\rc"}},
-        {"LF;CR", "x\r\ny\r\n", {"a", "b\rc"}},    // bad syntax: the rule is dropped
+        {"LF;10-19", "x\ny\n", {"a", "\nb", "c\n"}, false},  // unit 10 gets the list's CR
+        {"CR:1,5-7,20", "x\ry\r", {"a", "b\rc"}, false},
+        // Bad syntax, an empty list included: the rule is dropped with a warning.
+        {"LF;CR", "x\r\ny\r\n", {"a", "b\rc"}, true},
+        {"", "x\r\ny\r\n", {"a", "b\rc"}, true},
+        {nullptr, "x\r\ny\r\n", {"a", "b\rc"}, false},
     };
     for (const Case& c : cases) {
         const ScopedEnv env{"FOR_FMT_TERMINATOR", c.rule};
+        const char* label = c.rule == nullptr ? "(unset)" : c.rule;
         reread_settings();
-        const test_support::ReportCapture warnings;
+        test_support::ReportCapture warnings;
         const std::string input = dir.file("input.txt");
         const std::string output = dir.file("3dpoint.dxf");
         write_bytes(input, "a\r\nb\rc\n");
         ASSERT_EQ(open(10, input).number, 0);
         ASSERT_EQ(open(20, output).number, 0);
         int last = 0;
-        EXPECT_EQ(read_all(10, last), c.input) << c.rule;
+        EXPECT_EQ(read_all(10, last), c.input) << label;
         EXPECT_EQ(put_record(20, "x").number, 0);
         EXPECT_EQ(put_record(20, "y").number, 0);
         EXPECT_EQ(io::close_unit(10).number, 0);
         EXPECT_EQ(io::close_unit(20).number, 0);
-        EXPECT_EQ(read_bytes(output), c.output) << c.rule;
+        EXPECT_EQ(read_bytes(output), c.output) << label;
+        const std::string warning =
+            "forrtl: warning (400): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n";
+        EXPECT_EQ(warnings.text(), c.warned ? warning : "") << label;
     }
 }
 
