@@ -27,9 +27,11 @@ int allocate_array(ArrayStorage& storage, std::int32_t count) {
         storage.base = reinterpret_cast<float*>(kEmptyArrayAddress);
         return 0;
     }
-    void* block = bytes < kPageBackedFrom ? platform::heap_allocate(bytes) : platform::pages_allocate(bytes);
+    const bool page_backed = bytes >= kPageBackedFrom;
+    void* block = page_backed ? platform::pages_allocate(bytes) : platform::heap_allocate(bytes);
     if (block == nullptr) return err::kNoMemory;
     storage.base = static_cast<float*>(block);
+    storage.zeroed = page_backed;
     return 0;
 }
 

@@ -30,10 +30,11 @@ def clean_environment(extra):
 
 
 class Run:
-    def __init__(self, directory, completed):
+    def __init__(self, directory, status, stderr, peak_kib=None):
         self.dir = directory
-        self.status = completed.returncode
-        self.stderr = completed.stderr
+        self.status = status
+        self.stderr = stderr
+        self.peak_kib = peak_kib  # peak resident memory, when measured
 
     def path(self, name):
         return os.path.join(self.dir, name)
@@ -61,8 +62,9 @@ class EndToEnd(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.tmp, True)
         self.count = 0
 
-    def run_program(self, input_bytes=b"", env=None, setup=None, as_nobody=False):
-        """input_bytes None: no input.txt. setup(dir) prepares the directory."""
+    def run_program(self, input_bytes=b"", env=None, setup=None, as_nobody=False, measure=False):
+        """input_bytes None: no input.txt. setup(dir) prepares the directory.
+        measure: also take the program's peak resident memory."""
         self.count += 1
         directory = os.path.realpath(os.path.join(self.tmp, "run%d" % self.count))
         os.mkdir(directory)
@@ -78,10 +80,25 @@ class EndToEnd(unittest.TestCase):
             for name in [directory] + [os.path.join(directory, n) for n in os.listdir(directory)]:
                 os.chown(name, NOBODY, NOBODY)
             command = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"] + command
+        if measure:
+            return self.run_measured(command, directory, env)
         completed = subprocess.run(command, cwd=directory, env=clean_environment(env),
                                    stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
         self.assertEqual(completed.stdout, b"", "nothing is written to standard output")
-        return Run(directory, completed)
+        return Run(directory, completed.returncode, completed.stderr)
+
+    def run_measured(self, command, directory, env):
+        # wait4 gives the child's own resource use; the outputs go to files
+        # so that nothing but wait4 reaps the child.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            child = subprocess.Popen(command, cwd=directory, env=clean_environment(env),
+                                     stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            _, wait_status, usage = os.wait4(child.pid, 0)
+            child.returncode = os.waitstatus_to_exitcode(wait_status)
+            out.seek(0)
+            err.seek(0)
+            self.assertEqual(out.read(), b"", "nothing is written to standard output")
+            return Run(directory, child.returncode, err.read(), usage.ru_maxrss)
 
     def assert_converted(self, run, points, terminator=b"\r\n"):
         self.assertEqual(run.stderr, b"")
@@ -242,6 +259,16 @@ class Failures(EndToEnd):
                 run = self.run_program(b"0\n", env)
                 self.assertEqual(run.status, number)
                 self.assertEqual(run.message_line.decode(), "forrtl: severe (%d): %s\r\n" % (number, text))
+
+    def test_memory_grows_with_the_points_read(self):
+        # A huge count with one point: the arrays (3 x 256 MiB, page-backed)
+        # come zeroed from the system and are not written again, so the run
+        # touches hardly more memory than one of a single point.
+        small = self.run_program(b"2\n1 2 3\n", measure=True)
+        huge = self.run_program(b"67108864\n1 2 3\n", measure=True)
+        for run in (small, huge):
+            self.assert_failed(run, 24, "end-of-file during read", 10, "input.txt")
+        self.assertLess(huge.peak_kib - small.peak_kib, 32 * 1024, (small.peak_kib, huge.peak_kib))
 
     def test_array_size_overflow(self):
         run = self.run_program(b"1073741824\n")
