@@ -182,6 +182,27 @@ class Conversions(EndToEnd):
             with self.subTest(env=env):
                 self.assert_converted(self.run_program(b"1\n1 2 3\n", env), points, terminator)
 
+    def test_record_length_limits_the_text_only(self):
+        # The longest record of a one-point file is 8 characters ("$ACADVER");
+        # a record holds the record length plus one carriage-control position.
+        expected = ref.dxf_bytes([(1, 2, 3)])
+        for length in range(1, 42):
+            with self.subTest(length=length):
+                run = self.run_program(b"1\n1 2 3\n", {"FORT_FMT_RECL": str(length)})
+                if length + 1 >= 8:
+                    self.assert_converted(run, [(1, 2, 3)])
+                else:
+                    self.assert_failed(run, 66, "output statement overflows record", 20, "3dpoint.dxf")
+                    self.assertTrue(expected.startswith(run.dxf), run.dxf)
+        # The negative largest coordinate is the longest record: 42 characters.
+        points = [(-3.4028235e38, 0, 0)]
+        data = b"1\n-3.4028235e38 0 0\n"
+        self.assert_converted(self.run_program(data, {"FORT_FMT_RECL": "41"}), points)
+        run = self.run_program(data, {"FORT_FMT_RECL": "40"})
+        self.assert_failed(run, 66, "output statement overflows record", 20, "3dpoint.dxf")
+        whole = ref.dxf_bytes(points)
+        self.assertEqual(run.dxf, whole[:whole.index(b" 10\r\n") + 5], "every record before the x coordinate")
+
     def test_bad_terminator_rule_warns_once_and_goes_on(self):
         warning = b"forrtl: warning (400): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n"
         for rule in ("LF:", ""):
