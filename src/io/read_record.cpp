@@ -1,9 +1,7 @@
-#include "io/records.h"
+#include "io/record_ops.h"
 
 #include <cstring>
 
-#include "io/record_ops.h"
-#include "io/unit_table.h"
 #include "reporting/error_numbers.h"
 
 namespace io {
@@ -44,14 +42,6 @@ IoResult refill_and_read(UnitConnection& connection) {
             return finish_record(connection, 0, end);
         }
     }
-}
-
-IoResult read_record(std::int32_t unit, std::string_view& record) {
-    const ConnectedUnit held{unit};
-    if (!held) return {err::kOpenFailure, unit};
-    const IoResult result = read_record(*held);
-    if (result.ok()) record = held->record();
-    return result;
 }
 
 }  // namespace io

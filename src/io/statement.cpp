@@ -5,8 +5,8 @@
 
 namespace io {
 
-int report_statement_failure(const IoResult& failure) {
-    rt::UnitErrorInfo info{failure.unit, {}, failure.system_error};
+int report_statement_failure(IoResult failure) {
+    rt::UnitErrorInfo info{failure.unit, {}, static_cast<platform::SystemError>(failure.system_error)};
     UnitSlot* slot = find_slot(failure.unit);
     UnitConnection* connection = slot == nullptr ? nullptr : slot->connection.get();
     if (connection != nullptr) info.file_name = connection->name();

@@ -8,12 +8,12 @@ namespace io {
 
 // Reports a failed statement (number not 0); returns its number when the
 // report returned.
-int report_statement_failure(const IoResult& failure);
+int report_statement_failure(IoResult failure);
 
 // Returns the statement's number when it is 0 or when the report returned.
 // Inline: every record of the output passes here, and nearly all of them
 // with 0.
-inline int finish_statement(const IoResult& result) {
+inline int finish_statement(IoResult result) {
     if (result.ok()) [[likely]] return 0;
     return report_statement_failure(result);
 }

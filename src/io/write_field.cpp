@@ -17,7 +17,8 @@ constexpr std::size_t kStackScratch = 64;
 
 // A minimal-width field whose scratch width does not fit in the record: it
 // is formatted off the record, and only its text needs the record's room.
-IoResult write_minimal_field(UnitConnection& connection, const FieldSpec& spec, const ItemValue& value,
+// Kept out of line: its scratch must not weigh on every statement's frame.
+[[gnu::noinline]] IoResult write_minimal_field(UnitConnection& connection, const FieldSpec& spec, const ItemValue& value,
                              std::size_t scratch_width) {
     char stack_scratch[kStackScratch];
     HeapBlock heap_scratch;
@@ -45,13 +46,13 @@ IoResult write_field(std::int32_t unit, const FieldSpec& spec, const ItemValue& 
     // A new record: the field's first character is the record's first.
     connection.next_position = connection.record_start;
     if (value.type == ItemType::string && spec.kind != FieldKind::string) return {err::kTypeMismatch, unit};
-    const std::size_t room = field_room(spec, value);
-    if (room > connection.record_end - connection.next_position && spec.kind != FieldKind::string && spec.width == 0) {
-        return write_minimal_field(connection, spec, value, room);
-    }
     // Usually the record has room for the whole field: the text is formatted
     // straight into it.
-    if (const IoResult reserved = reserve_record_room(connection, room); !reserved.ok()) return reserved;
+    const std::size_t room = field_room(spec, value);
+    if (room > connection.record_end - connection.next_position) [[unlikely]] {
+        if (spec.kind != FieldKind::string && spec.width == 0) return write_minimal_field(connection, spec, value, room);
+        if (const IoResult grown = extend_record(connection, room); !grown.ok()) return grown;
+    }
 
     char* at = connection.buffer.data() + connection.next_position;
     const FieldText text = format_field(spec, value, {at, connection.record_end - connection.next_position});

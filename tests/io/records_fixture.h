@@ -10,6 +10,7 @@
 #include "io/io_settings.h"
 #include "io/record_ops.h"
 #include "io/records.h"
+#include "io/unit_record_source.h"
 #include "io/unit_table.h"
 #include "platform/testing.h"
 #include "io/io_size_settings.h"
@@ -53,8 +54,9 @@ protected:
     // Every record up to the end of the file; `last` gets the number that ended it.
     static std::vector<std::string> read_all(std::int32_t unit, int& last) {
         std::vector<std::string> records;
+        io::UnitRecordSource source{unit};
         std::string_view record;
-        while ((last = io::read_record(unit, record).number) == 0) records.emplace_back(record);
+        while ((last = source.next_record(record)) == 0) records.emplace_back(record);
         return records;
     }
 

@@ -168,7 +168,7 @@ TEST_F(RecordsTest, ReadOnlyRetry) {
         ASSERT_EQ(open(10, name).number, 0);
         EXPECT_TRUE(io::find_connected(10)->read_only);
         std::string_view record;
-        ASSERT_EQ(io::read_record(10, record).number, 0);
+        ASSERT_EQ(io::UnitRecordSource{10}.next_record(record), 0);
         EXPECT_EQ(record, "1");
         ASSERT_EQ(io::close_unit(10).number, 0);
     }
@@ -217,14 +217,14 @@ TEST_F(RecordsTest, ReadAndMemoryFailuresGiveTheirNumbers) {
     {
         const ScopedSyscallFailure failure{Syscall::heap, 1, ENOMEM};
         std::string_view record;
-        EXPECT_EQ(io::read_record(10, record).number, err::kNoBufferMemory);  // the 8192-byte buffer cannot double
+        EXPECT_EQ(io::UnitRecordSource{10}.next_record(record), err::kNoBufferMemory);  // the 8192-byte buffer cannot double
     }
     {
         const ScopedSyscallFailure failure{Syscall::read, 1, EIO};
+        io::UnitRecordSource records{10};
         std::string_view record;
-        const io::IoResult result = io::read_record(10, record);
-        EXPECT_EQ(result.number, err::kReadError);
-        EXPECT_EQ(result.system_error, static_cast<platform::SystemError>(EIO));
+        EXPECT_EQ(records.next_record(record), err::kReadError);
+        EXPECT_EQ(records.failure(err::kReadError).system_error, static_cast<platform::SystemError>(EIO));
     }
     const ScopedSyscallFailure failure{Syscall::heap, 1, ENOMEM, true};
     EXPECT_EQ(open(11, dir.file("other")).number, err::kNoMemory);
