@@ -4,26 +4,22 @@
 
 #include <cstddef>
 #include <cstring>
+#include <string_view>
 
 #include "reporting/error_numbers.h"
+#include "io/scan/record_source.h"
 #include "io/unit_connection.h"
 
 namespace io {
 
-inline constexpr char kEndOfFileMark = 0x1A;  // Ctrl-Z alone on a line ends the input
-
-// Cuts the record [start, end) out of the buffer: one CR before an LF
-// delimiter is part of the line end, and a free-form read drops them all.
+// Makes the line [start, end) of the buffer the current record.
 inline int finish_record(UnitConnection& connection, std::size_t start, std::size_t end, bool free_form) {
-    const char* buffer = connection.buffer.data();
-    if (connection.terminator != TerminatorKind::cr && end > start && buffer[end - 1] == '\r') {
-        --end;
-        while (free_form && end > start && buffer[end - 1] == '\r') --end;
-    }
+    std::string_view record;
+    const std::string_view line(connection.buffer.data() + start, end - start);
+    const int number = cut_record(line, connection.terminator != TerminatorKind::cr, free_form, record);
     connection.record_start = connection.next_position = start;
-    connection.record_end = end;
-    if (end - start == 1 && buffer[start] == kEndOfFileMark) return err::kEndOfFile;
-    return 0;
+    connection.record_end = start + record.size();
+    return number;
 }
 
 int refill_and_read(UnitConnection& connection, bool free_form);
