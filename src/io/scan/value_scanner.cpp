@@ -55,7 +55,28 @@ void ValueScanner::endStatement() {
 
 int ValueScanner::readItem(std::int32_t& item) { return serve({&item, nullptr}); }
 
-int ValueScanner::readItem(float& item) { return serve({nullptr, &item}); }
+int ValueScanner::readItem(float& item) {
+    // The common item: blanks within the record, then a number that ends
+    // there. Whatever the recogniser refuses here, seeking would refuse too
+    // or take as something else, so that goes the general way, from the
+    // same position.
+    ScanState& s = state_;
+    if (error_ == 0 && s.stringBuffer != nullptr && !s.slashSeen && s.repeatLeft <= 0 && !s.pairOpen) {
+        std::size_t start = s.position;
+        while (start < s.record.size() && byte_class(s.record[start]) == ByteClass::blank) ++start;
+        NumberText number;
+        if (const NumberScan scan = recognise_number(s.record, start, number); scan.ending == NumberEnd::text_end) {
+            s.commaTaken = false;
+            s.leftDataRecord = false;
+            s.recordCrossed = false;
+            s.seenNonBlank = true;
+            s.position = scan.end;
+            error_ = decimalToReal32(number, item) == conversion_ok ? 0 : err::kInputConversion;
+            return error_;
+        }
+    }
+    return serve({nullptr, &item});
+}
 
 int ValueScanner::assign(const NumberText& number, ItemRef item) {
     if (item.type() == InputItemType::Integer32Item) return assign_integer(number, *item.integer);
