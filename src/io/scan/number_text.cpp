@@ -1,7 +1,6 @@
 #include "io/scan/number_text.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace io::detail {
 namespace {
@@ -31,18 +30,16 @@ NumberText::Form classify_word(std::string_view word) {
 // A word runs on, whatever its bytes, to the next byte that ends a number;
 // a NAN word's "(" opens a part that runs to the next ")" in the record.
 NumberScan recognise_word(const char* begin, const char* word, const char* end, NumberText& number) {
+    const std::string_view record(begin, static_cast<std::size_t>(end - begin));
     const bool nan_word = (*word | 0x20) == 'n';
-    const char* p = word;
-    while (p < end && !ends_number(byte_class(*p))) {
-        if (*p == '(' && nan_word) {
-            const void* close = std::memchr(p + 1, ')', static_cast<std::size_t>(end - p - 1));
-            p = close != nullptr ? static_cast<const char*>(close) + 1 : end;
-        } else {
-            ++p;
-        }
+    std::size_t i = static_cast<std::size_t>(word - begin);
+    const std::size_t first = i;
+    while (i < record.size() && !ends_number(byte_class(record[i]))) {
+        // Without its ")" the part runs to the record end.
+        i = record[i] == '(' && nan_word ? std::min(nan_part_end(record, i), record.size()) : i + 1;
     }
-    number.form = classify_word({word, static_cast<std::size_t>(p - word)});
-    return {static_cast<std::size_t>(p - begin), NumberEnd::text_end};
+    number.form = classify_word(record.substr(first, i - first));
+    return {i, NumberEnd::text_end};
 }
 
 // More significant digits than a word holds: the first 19 go to `digits`,

@@ -58,6 +58,13 @@ constexpr std::size_t agreeing_length(std::string_view text, std::string_view lo
     return n;
 }
 
+// A NAN word's part runs from its "(" to the next ")" in the record: the
+// position after that ")", or npos when the record has none.
+constexpr std::size_t nan_part_end(std::string_view record, std::size_t open) {
+    const std::size_t close = record.find(')', open + 1);
+    return close == std::string_view::npos ? close : close + 1;
+}
+
 namespace detail {
 NumberScan recognise_word(const char* begin, const char* word, const char* end, NumberText& number);
 void read_long_significand(const char* p, const char* end, NumberText& number);

@@ -319,9 +319,9 @@ int ValueScanner::scanPairNumber() {
         const bool nan_word = (record[i] | 0x20) == 'n';
         i += agreeing_length(record.substr(i), nan_word ? "nan" : "infinity");
         if (nan_word && i < record.size() && record[i] == '(') {
-            const std::size_t close = record.find(')', i + 1);
-            if (close == std::string_view::npos) return err::kSyntaxError;
-            i = close + 1;
+            const std::size_t after = nan_part_end(record, i);
+            if (after == std::string_view::npos) return err::kSyntaxError;
+            i = after;
         }
         return 0;
     }
