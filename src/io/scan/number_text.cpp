@@ -19,10 +19,10 @@ NumberText::Form classify_word(std::string_view word) {
     if (agreeing_length(word, "nan") != 3) return NumberText::Form::unknown_word;
     const std::string_view part = word.substr(3);
     if (part.empty()) return NumberText::Form::nan;
-    const bool enclosed = part.size() >= 2 && part.front() == '(' && part.back() == ')';
+    if (part.size() < 2 || part.front() != '(' || part.back() != ')') return NumberText::Form::unknown_word;
     const bool plain = std::all_of(part.begin() + 1, part.end() - 1,
                                    [](char c) { return is_letter(c) || is_digit(c) || c == '_'; });
-    return enclosed && plain ? NumberText::Form::nan : NumberText::Form::unknown_word;
+    return plain ? NumberText::Form::nan : NumberText::Form::unknown_word;
 }
 
 }  // namespace

@@ -125,6 +125,8 @@ TEST(NumberText, ReadsWordsToTheirEnd) {
         {"INF*3", ok, 5, "word?"},
         {"NaN(a b) x", ok, 8, "word?"},
         {"nan(x", ok, 5, "word?"},
+        {"NaN(", ok, 4, "word?"},
+        {"nan)", ok, 3, "nan"},
         {"Infinit", ok, 7, "word?"},
         {"INFINITYX", ok, 9, "word?"},
         {"NANA", ok, 4, "word?"},
