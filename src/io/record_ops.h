@@ -4,26 +4,24 @@
 
 #include <cstddef>
 #include <cstring>
+#include <string_view>
 
 #include "io/io_result.h"
+#include "io/scan/record_source.h"
 #include "io/unit_connection.h"
 #include "reporting/error_numbers.h"
 
 namespace io {
 
-inline constexpr char kEndOfFileMark = 0x1A;  // Ctrl-Z alone on a line ends the input
-
-// Cuts the record [start, end) out of the buffer. Before an LF delimiter
-// every CR is part of the line end: a free-form read drops them all.
+// Makes the line [start, end) of the buffer the current record. Every read
+// of this program is free-form: every CR before an LF delimiter is dropped.
 inline IoResult finish_record(UnitConnection& connection, std::size_t start, std::size_t end) {
-    const char* buffer = connection.buffer.data();
-    if (connection.terminator != TerminatorKind::cr) {
-        while (end > start && buffer[end - 1] == '\r') --end;
-    }
+    std::string_view record;
+    const std::string_view line(connection.buffer.data() + start, end - start);
+    const int number = cut_record(line, connection.terminator != TerminatorKind::cr, true, record);
     connection.record_start = connection.next_position = start;
-    connection.record_end = end;
-    if (end - start == 1 && buffer[start] == kEndOfFileMark) return {err::kEndOfFile, connection.unit};
-    return {};
+    connection.record_end = start + record.size();
+    return {number, number != 0 ? connection.unit : 0};
 }
 
 IoResult refill_and_read(UnitConnection& connection);
