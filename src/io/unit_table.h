@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "io/unit_connection.h"
+#include "platform/console_events.h"
 
 namespace io {
 
@@ -48,10 +49,15 @@ UnitConnection* find_connected(std::int32_t unit);
 template <typename Visit>
 void for_each_slot(Visit&& visit);
 
-// Holds a slot's busy mark for one statement.
+// Holds a slot's busy mark for one statement. Taking it is a statement
+// boundary: a console event that arrived is acted on there, before the unit
+// is marked.
 class BusyMark {
 public:
-    explicit BusyMark(UnitSlot& slot) : slot_{slot} { slot_.busy.store(true, std::memory_order_relaxed); }
+    explicit BusyMark(UnitSlot& slot) : slot_{slot} {
+        platform::check_console_events();
+        slot_.busy.store(true, std::memory_order_relaxed);
+    }
     ~BusyMark() { slot_.busy.store(false, std::memory_order_release); }
     BusyMark(const BusyMark&) = delete;
     BusyMark& operator=(const BusyMark&) = delete;

@@ -1,5 +1,14 @@
 // Console events: control-C, control-BREAK and the closing of the console
 // (on POSIX: the interrupt, quit and hang-up signals).
+//
+// An event only records itself where it arrives; the main thread acts on it
+// at its next check: at a statement boundary, or in a blocking read or write
+// that the event interrupted (the call returns from the system and checks).
+// So no second thread ever touches the program's state, and no thread waits
+// for events while the program runs. Where the platform delivers an event on
+// a thread of its own (the Windows console handler), that thread records it,
+// wakes a blocking call of the main thread where it can, and holds on until
+// the main thread has ended the process.
 #pragma once
 
 namespace platform {
@@ -8,14 +17,22 @@ inline constexpr int kConsoleInterrupt = 0;  // control-C
 inline constexpr int kConsoleBreak = 1;      // control-BREAK
 inline constexpr int kConsoleClose = 2;      // the console went away
 
-// Returns false when the event is not handled; it then takes the platform's
-// default course.
-using ConsoleEventHandler = bool (*)(int event_type);
+// Acts on an event, on the main thread; returns false when it does not
+// handle it, and the event then takes the platform's default course.
+using ConsoleEventAction = bool (*)(int event_type);
 
-// Has `handler` called for every console event, on a thread of the
-// platform's. An event the process was started to ignore stays ignored.
-// Call it before any other thread exists. Returns false (and leaves the
-// events as they were) when that cannot be arranged.
-bool start_console_events(ConsoleEventHandler handler);
+// Records console events from now on, for `action`. An event the process
+// was started to ignore stays ignored. Returns false when the events cannot
+// be watched: they keep their default course.
+bool watch_console_events(ConsoleEventAction action);
+
+// Acts on an event recorded since the watch began, once per process: a
+// check made while the action runs, or after it, does nothing. One load when
+// nothing is recorded. Not for the fault path.
+void check_console_events();
+
+// Events from now on are dropped, neither recorded nor given their default
+// course: the process is already on its way out. Safe on the fault path.
+void stop_console_events();
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/console_events.h"
 #include "platform/posix/syscalls.h"
 
 namespace platform {
@@ -16,6 +17,14 @@ SystemError last_error() { return static_cast<SystemError>(errno); }
 
 int descriptor(FileHandle file) { return static_cast<int>(file); }
 
+// A call a console event interrupted: the event is acted on (which ends the
+// process) before the call is tried again.
+bool interrupted() {
+    if (errno != EINTR) return false;
+    check_console_events();
+    return true;
+}
+
 }  // namespace
 
 // POSIX has no sharing modes, so `share` has no effect here: other processes
@@ -25,7 +34,7 @@ OpenResult open_or_create(const char* path, Access access, Share /*share*/) {
     int fd;
     do {
         fd = posix::sys_open(path, flags, 0666);
-    } while (fd < 0 && errno == EINTR);
+    } while (fd < 0 && interrupted());
     if (fd < 0) return {kNoFile, last_error()};
 
     // open(2) with O_CREAT already refuses a directory, but be sure: a
@@ -47,7 +56,7 @@ TransferResult read_file(FileHandle file, std::span<char> into) {
     for (;;) {
         const ssize_t got = posix::sys_read(descriptor(file), into.data(), into.size());
         if (got >= 0) return {static_cast<std::size_t>(got), 0};
-        if (errno != EINTR) return {0, last_error()};
+        if (!interrupted()) return {0, last_error()};
     }
 }
 
@@ -59,7 +68,7 @@ TransferResult write_file(FileHandle file, std::span<const char> bytes) {
             done += static_cast<std::size_t>(put);
         } else if (put == 0) {
             return {done, ENOSPC};  // no progress and no error: treat as a full device
-        } else if (errno != EINTR) {
+        } else if (!interrupted()) {
             return {done, last_error()};
         }
     }

@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "platform/cpu.h"
+#include "platform/files.h"
 #include "startup/fp_modes.h"
 #include "io/io_size_settings.h"
 #include "startup/locking_mode.h"
 #include "reporting/report.h"
 #include "startup/startup.h"
+#include "support/blocked_read.h"
 #include "support/faulting_code.h"
 
 namespace {
@@ -51,15 +53,15 @@ void breakpoint() { asm volatile("int3"); }
 // processor fault: the table has no row for it.
 void raise_bus_error() { raise(SIGBUS); }
 
-// Sends the signal to the process, as a terminal would, then blocks in a
-// read that never completes.
+// Blocks in a read that never completes, and the signal comes to the
+// process meanwhile, as a terminal would send it.
 int console_signal = SIGINT;
 void interrupted_read() {
     int ends[2];
     if (pipe(ends) != 0) std::_Exit(99);
-    kill(getpid(), console_signal);
+    test_support::signal_when_reading(console_signal);
     char byte;
-    (void)!read(ends[0], &byte, 1);
+    platform::read_file(ends[0], {&byte, 1});
     std::_Exit(98);  // the event did not end the run
 }
 
