@@ -12,8 +12,10 @@
 
 #include "platform/cpu.h"
 #include "platform/files.h"
+#include "startup/faults.h"
 #include "startup/fp_modes.h"
 #include "io/io_size_settings.h"
+#include "startup/lifecycle.h"
 #include "startup/locking_mode.h"
 #include "reporting/report.h"
 #include "startup/startup.h"
@@ -195,6 +197,24 @@ TEST(ProcessEndingsDeathTest, EachEndingReportsAndExitsAsItShould) {
     };
     for (const Ending& e : endings)
         EXPECT_EXIT(run(e.driver, e.env), ExitedWithCode(e.status), e.shown) << e.what;
+}
+
+void fault_in_body(void*) { test_support::write_null(); }
+
+// The fault path stays well inside the stack the filter asks for: a verbose
+// report, walk and all, completes on a quarter of it.
+[[noreturn]] void fault_with_a_quarter_of_the_filter_stack() {
+    setenv("FOR_ENABLE_VERBOSE_STACK_TRACE", "y", 1);
+    rt::set_termination_unit_pass(note_units_closed);
+    rt::runtime_init();
+    platform::run_protected(fault_in_body, nullptr, rt::fault_filter, rt::kFaultFilterStackBytes / 4);
+    std::_Exit(99);
+}
+
+TEST(ProcessEndingsDeathTest, FaultReportFitsInAQuarterOfTheFilterStack) {
+    EXPECT_EXIT(fault_with_a_quarter_of_the_filter_stack(), ExitedWithCode(157),
+                "^forrtl: severe \\(157\\)[^\n]*\r\n\nHex Dump Of Exception Record Context Information:"
+                ".*--------- Frame # 2 .*\n\nunits closed\n$");
 }
 
 TEST(ProcessEndingsDeathTest, DeclinedFaultsTakeThePlatformsCourse) {
