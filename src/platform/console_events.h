@@ -11,6 +11,8 @@
 // the main thread has ended the process.
 #pragma once
 
+#include <atomic>
+
 namespace platform {
 
 inline constexpr int kConsoleInterrupt = 0;  // control-C
@@ -26,10 +28,21 @@ using ConsoleEventAction = bool (*)(int event_type);
 // be watched: they keep their default course.
 bool watch_console_events(ConsoleEventAction action);
 
+namespace detail {
+inline constexpr int kNoConsoleEvent = -1;
+// The event waiting for the main thread; kNoConsoleEvent when none.
+extern std::atomic<int> recorded_console_event;
+void act_on_console_event();
+}  // namespace detail
+
 // Acts on an event recorded since the watch began, once per process: a
-// check made while the action runs, or after it, does nothing. One load when
-// nothing is recorded. Not for the fault path.
-void check_console_events();
+// check made while the action runs, or after it, does nothing. Inline, one
+// load when nothing is recorded: every statement makes the check. Not for
+// the fault path.
+inline void check_console_events() {
+    if (detail::recorded_console_event.load(std::memory_order_relaxed) != detail::kNoConsoleEvent) [[unlikely]]
+        detail::act_on_console_event();
+}
 
 // Events from now on are dropped, neither recorded nor given their default
 // course: the process is already on its way out. Safe on the fault path.

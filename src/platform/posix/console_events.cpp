@@ -2,23 +2,12 @@
 
 #include <signal.h>
 
-#include <atomic>
+#include "platform/common/console_event_record.h"
 
 namespace platform {
 namespace {
 
 constexpr int kEventSignals[] = {SIGINT, SIGQUIT, SIGHUP};
-constexpr int kNoEvent = -1;
-
-// Set once, before the handlers are installed.
-ConsoleEventAction event_action = nullptr;
-
-// The first event that arrived, until it is acted on. Lock-free, so the
-// handler may store it.
-std::atomic<int> recorded{kNoEvent};
-std::atomic<bool> acting{false};
-std::atomic<bool> stopped{false};
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
 
 int event_type_of(int signal) {
     switch (signal) {
@@ -36,17 +25,14 @@ int signal_of(int event_type) {
     }
 }
 
-// The handler only records: async-signal-safe. A later event while one is
-// pending adds nothing.
-void record_event(int signal) {
-    if (stopped.load(std::memory_order_relaxed)) return;
-    int none = kNoEvent;
-    recorded.compare_exchange_strong(none, event_type_of(signal), std::memory_order_release,
-                                     std::memory_order_relaxed);
-}
+// The handler only records: async-signal-safe.
+void on_event_signal(int signal) { record_console_event(event_type_of(signal)); }
 
-// Passes an event on: the signal's default action.
-void pass_on(int signal) {
+}  // namespace
+
+// The signal's default action.
+void pass_on_console_event(int event_type) {
+    const int signal = signal_of(event_type);
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
@@ -58,12 +44,10 @@ void pass_on(int signal) {
     raise(signal);
 }
 
-}  // namespace
-
 bool watch_console_events(ConsoleEventAction action) {
-    event_action = action;
+    set_console_event_action(action);
     struct sigaction handler {};
-    handler.sa_handler = record_event;
+    handler.sa_handler = on_event_signal;
     // No SA_RESTART: a blocking read or write the event interrupts returns
     // (EINTR) and checks, instead of going on waiting for its data.
     handler.sa_flags = 0;
@@ -87,14 +71,5 @@ bool watch_console_events(ConsoleEventAction action) {
     sigprocmask(SIG_UNBLOCK, &watched, nullptr);
     return all;
 }
-
-void check_console_events() {
-    if (recorded.load(std::memory_order_relaxed) == kNoEvent) [[likely]] return;
-    if (stopped.load(std::memory_order_acquire) || acting.exchange(true, std::memory_order_acq_rel)) return;
-    const int event_type = recorded.load(std::memory_order_acquire);
-    if (event_action == nullptr || !event_action(event_type)) pass_on(signal_of(event_type));
-}
-
-void stop_console_events() { stopped.store(true, std::memory_order_release); }
 
 }  // namespace platform
