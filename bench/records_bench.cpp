@@ -90,13 +90,13 @@ void put_record(io::UnitConnection& connection, const std::string& text) {
     io::reserve_record_room(connection, text.size());
     std::memcpy(connection.buffer.data() + connection.next_position, text.data(), text.size());
     connection.next_position += text.size();
-    if (io::write_record(connection) != 0) std::abort();
+    if (!io::write_record(connection).ok()) std::abort();
 }
 
 void ReadRecords(benchmark::State& state) {
     Workspace& work = workspace();
     for (auto _ : state) {
-        if (io::open_unit(10, work.point_list, "UNKNOWN") != 0) std::abort();
+        if (!io::open_unit(10, work.point_list, "UNKNOWN").ok()) std::abort();
         io::UnitRecordSource source{10};
         std::size_t characters = 0;
         std::string_view record;
@@ -161,10 +161,10 @@ void WriteRecords(benchmark::State& state, bool buffered) {
     const std::string name = (work.dir / "3dpoint.dxf").string();
     for (auto _ : state) {
         remove_output(state, name);
-        if (io::open_unit(20, name, "UNKNOWN") != 0) std::abort();
+        if (!io::open_unit(20, name, "UNKNOWN").ok()) std::abort();
         io::UnitConnection& connection = *io::find_connected(20);
         for (const std::string& record : work.records) put_record(connection, record);
-        if (io::close_unit(20) != 0) std::abort();
+        if (!io::close_unit(20).ok()) std::abort();
     }
     ::unsetenv("FORT_BUFFERED");
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * work.records.size()));

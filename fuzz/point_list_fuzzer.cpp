@@ -11,7 +11,8 @@
 #include <string_view>
 
 #include "io/scan/decimal_conversion.h"
-#include "io/scan/plain_decimal.h"
+#include "io/scan/digit_run.h"
+#include "io/scan/number_text.h"
 #include "io/scan/value_scanner.h"
 
 namespace {
@@ -28,14 +29,11 @@ public:
     int next_record(std::string_view& record) override {
         if (rest_.empty()) return 24;
         const std::size_t lf = rest_.find('\n');
-        std::string_view line = rest_.substr(0, lf);
+        const std::string_view line = rest_.substr(0, lf);
         rest_.remove_prefix(lf == std::string_view::npos ? rest_.size() : lf + 1);
-        if (lf != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() == 1 && line[0] == '\x1a') return 24;
         copy_.reset(new char[line.size() + (line.empty() ? 1 : 0)]);
         if (!line.empty()) std::memcpy(copy_.get(), line.data(), line.size());
-        record = std::string_view(copy_.get(), line.size());
-        return 0;
+        return io::cut_record({copy_.get(), line.size()}, true, true, record);
     }
 
 private:
@@ -49,29 +47,15 @@ const bool flush_to_zero = [] {
     return true;
 }();
 
-// The plain-decimal reader takes eight bytes at a time; it must agree with a
+// The digit-run reader takes eight bytes at a time; it must agree with a
 // byte-by-byte reading of the same text.
-void check_plain_decimal(std::string_view text) {
-    io::PlainDecimal fast;
-    const std::size_t taken = io::readPlainDecimal(text, fast);
+void check_digit_run(std::string_view text) {
+    std::uint64_t fast = 0;
+    const char* const end = io::read_digit_run(text.data(), text.data() + text.size(), fast);
+    std::uint64_t slow = 0;
     std::size_t i = 0;
-    io::PlainDecimal slow;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) slow.negative = text[i++] == '-';
-    for (; i < text.size(); ++i) {
-        if (text[i] >= '0' && text[i] <= '9') {
-            slow.digits = slow.digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
-            ++slow.count;
-            slow.fraction += slow.point;
-        } else if (text[i] == '.' && !slow.point) {
-            slow.point = true;
-        } else {
-            break;
-        }
-    }
-    if (taken != i || fast.digits != slow.digits || fast.count != slow.count || fast.fraction != slow.fraction ||
-        fast.negative != slow.negative || fast.point != slow.point) {
-        __builtin_trap();
-    }
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) slow = slow * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    if (end != text.data() + i || fast != slow) __builtin_trap();
 }
 
 }  // namespace
@@ -93,15 +77,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         scanner.endStatement();
     }
 
-    // The conversions take any text the scanner lets through; feed them the raw
-    // bytes as well, for the texts it never lets through.
+    // The conversions take any text the recogniser lets through; feed it the
+    // raw bytes as well, for the texts the scanner never reaches.
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    std::int32_t integer = 0;
-    float single = 0.0f;
-    double real = 0.0;
-    (void)io::decimalToInt32(text, integer);
-    (void)io::decimalToReal32(text, single);
-    (void)io::decimalToReal64(text, real);
-    check_plain_decimal(text);
+    io::NumberText number;
+    if (io::recognise_number(text, 0, number).ending != io::NumberEnd::malformed) {
+        std::int32_t integer = 0;
+        float single = 0.0f;
+        double real = 0.0;
+        (void)io::decimalToInt32(number, integer);
+        (void)io::decimalToReal32(number, single);
+        (void)io::decimalToReal64(number, real);
+    }
+    for (std::size_t from = 0; from < text.size(); from += 7) check_digit_run(text.substr(from));
     return 0;
 }

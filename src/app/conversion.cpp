@@ -4,17 +4,17 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/dxf_point_writer.h"
 #include "app/point_list_reader.h"
 #include "app/point_set.h"
 #include "app/progress.h"
+#include "app/write_dxf.h"
 #include "io/array_storage.h"
 #include "io/records.h"
 #include "io/statement.h"
 #include "platform/terminal.h"
+#include "reporting/report.h"
 #include "startup/fp_modes.h"
 #include "startup/locking_mode.h"
-#include "reporting/report.h"
 
 namespace app {
 namespace {
@@ -25,26 +25,29 @@ constexpr std::uint32_t kRecordsPerPoint = 12;
 
 // `name` of kStandardStreamName: the unit takes `stream` over instead.
 void connect(std::int32_t unit, std::string_view name, platform::StandardStream stream, std::string_view shown) {
-    const int number = name == kStandardStreamName ? io::open_standard_unit(unit, stream, shown)
-                                                   : io::open_unit(unit, name, "UNKNOWN");
-    io::finish_statement(number, unit);
+    io::finish_statement(name == kStandardStreamName ? io::open_standard_unit(unit, stream, shown)
+                                                     : io::open_unit(unit, name, "UNKNOWN"));
 }
 
-void disconnect(std::int32_t unit) { io::finish_statement(io::close_unit(unit), unit); }
+void disconnect(std::int32_t unit) { io::finish_statement(io::close_unit(unit)); }
 
 // Allocation failures carry no unit; they are severe and end the run.
 void allocate(io::ArrayStorage& storage, std::int32_t count) {
     if (const int number = io::allocate_array(storage, count); number != 0) rt::report_error(number, 0);
 }
 
-void zero_fill(const io::ArrayStorage& storage) { std::fill_n(storage.base, storage.extent, 0.0f); }
+// Every element is 0.0 before any is read. Fresh pages are zero already and
+// stay untouched, so memory grows with the points actually read.
+void zero_fill(const io::ArrayStorage& storage) {
+    if (!storage.zeroed) std::fill_n(storage.base, storage.extent, 0.0f);
+}
 
 }  // namespace
 
 void run_conversion(const ConversionFiles& files) {
-    rt::apply_fp_modes(3);
+    rt::apply_fp_modes(rt::kRequestFlushToZero | rt::kRequestDenormalsAreZero);
     rt::enable_flush_to_zero();
-    rt::set_locking_mode(2);
+    rt::set_locking_mode(rt::kLockingPerThread);
 
     // The points belong to the whole run: the arrays go with the process.
     static PointSet points;

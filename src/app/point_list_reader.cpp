@@ -7,7 +7,7 @@ namespace app {
 template <class... Items>
 void PointListReader::statement(Items&... items) {
     // After a failure the reporter let through, the statement is over.
-    const auto step = [this](int number) { return io::finish_statement(number, unit_) == 0; };
+    const auto step = [this](int number) { return number == 0 || io::finish_statement(records_.failure(number)) == 0; };
     if (step(scanner_.beginStatement(records_))) (step(scanner_.readItem(items)) && ...);
     scanner_.endStatement();
 }

@@ -13,7 +13,7 @@ namespace app {
 // statement ends the run through the reporter.
 class PointListReader {
 public:
-    explicit PointListReader(std::int32_t unit) : unit_(unit), records_(unit) {}
+    explicit PointListReader(std::int32_t unit) : records_(unit) {}
 
     // One statement with the single integer item: the count.
     void read_count(PointSet& points);
@@ -24,7 +24,6 @@ private:
     template <class... Items>
     void statement(Items&... items);
 
-    std::int32_t unit_;
     io::UnitRecordSource records_;
     io::ValueScanner scanner_;  // one for all statements: its string buffer is reused
 };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "reporting/error_numbers.h"
 #include "platform/memory.h"
+#include "reporting/error_numbers.h"
 
 namespace io {
 
@@ -19,9 +19,6 @@ constexpr std::uintptr_t kEmptyArrayAddress = 256;
 int allocate_array(ArrayStorage& storage, std::int32_t count) {
     const std::int32_t n = std::max(count, 0);
     storage.extent = n;
-    storage.lower_bound = 1;
-    storage.element_size = 4;
-    storage.stride = 4;
 
     // The byte size must fit in 32 bits; checked in 64 before any memory is asked for.
     const std::uint64_t bytes = static_cast<std::uint64_t>(n) * 4;
@@ -30,9 +27,11 @@ int allocate_array(ArrayStorage& storage, std::int32_t count) {
         storage.base = reinterpret_cast<float*>(kEmptyArrayAddress);
         return 0;
     }
-    void* block = bytes < kPageBackedFrom ? platform::heap_allocate(bytes) : platform::pages_allocate(bytes);
+    const bool page_backed = bytes >= kPageBackedFrom;
+    void* block = page_backed ? platform::pages_allocate(bytes) : platform::heap_allocate(bytes);
     if (block == nullptr) return err::kNoMemory;
     storage.base = static_cast<float*>(block);
+    storage.zeroed = page_backed;
     return 0;
 }
 

@@ -7,13 +7,15 @@ namespace io {
 
 struct ArrayStorage {
     float* base = nullptr;  // element i lies at base + (i - 1)
-    std::int32_t element_size = 4;
     std::int32_t extent = 0;
-    std::int32_t lower_bound = 1;
-    std::int32_t stride = 4;
+    // The memory came from the system already zeroed: writing zeros again
+    // would only make every page of it resident.
+    bool zeroed = false;
 };
 
-// Returns 0, 179 when the byte size does not fit in 32 bits, 41 when no memory.
+// Storage for max(count, 0) elements of 4 bytes, not initialised beyond what
+// `zeroed` says. Returns 0, 179 when the byte size does not fit in 32 bits,
+// 41 when no memory.
 int allocate_array(ArrayStorage& storage, std::int32_t count);
 
 }  // namespace io

@@ -18,14 +18,14 @@ std::optional<TerminatorRule> rule;
 }  // namespace
 
 IoSettings io_settings_for_open() {
-    IoSettings settings{rt::io_size_settings(), nullptr};
+    IoSettings settings{io_size_settings(), nullptr};
     bool bad_syntax = false;
     {
         const std::lock_guard guard{rule_lock};
         if (!rule_parsed) {
             rule_parsed = true;
             const char* text = std::getenv("FOR_FMT_TERMINATOR");
-            if (text != nullptr && *text != '\0') {
+            if (text != nullptr) {
                 rule = parse_terminator_rule(text);
                 bad_syntax = !rule;
             }
@@ -33,7 +33,9 @@ IoSettings io_settings_for_open() {
         if (rule) settings.terminator_rule = &*rule;
     }
     // A warning only: the program goes on with the default terminators.
-    if (bad_syntax) rt::report_error(err::kBadTerminatorRule, 0);
+    if (bad_syntax) {
+        rt::report_error(err::kBadTerminatorRule, 1, "FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored");
+    }
     return settings;
 }
 

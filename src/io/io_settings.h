@@ -1,13 +1,13 @@
 // Process-wide settings of the record layer, taken from the environment.
 #pragma once
 
-#include "io/terminator.h"
 #include "io/io_size_settings.h"
+#include "io/terminator.h"
 
 namespace io {
 
 struct IoSettings {
-    rt::IoSizeSettings sizes;
+    IoSizeSettings sizes;
     // The FOR_FMT_TERMINATOR rule; null when the variable is unset or its
     // rule was dropped for bad syntax. Parsed at the first formatted open.
     const TerminatorRule* terminator_rule = nullptr;

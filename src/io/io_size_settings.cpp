@@ -4,15 +4,14 @@
 #include <cstdlib>
 #include <mutex>
 
-namespace rt {
+namespace io {
 
 std::int32_t parse_size_setting(const char* text, std::int32_t low, std::int32_t high) {
-    // An empty value counts as unset, as it would where the environment
-    // cannot hold empty values at all.
-    if (text == nullptr || *text == '\0') return kSettingUnset;
+    if (text == nullptr) return kSettingUnset;
     const char* p = text;
     bool negative = false;
     if (*p == '+' || *p == '-') negative = *p++ == '-';
+    // No digits, an empty value included, is text that does not convert.
     if (*p == '\0') return kSettingBad;
     // Saturate instead of overflowing: any value past `high` is bad anyway.
     std::int64_t value = 0;
@@ -25,15 +24,13 @@ std::int32_t parse_size_setting(const char* text, std::int32_t low, std::int32_t
 }
 
 IoSizeSettings parse_io_size_settings(const char* block_size, const char* buffer_count,
-                                      const char* formatted_record_length,
-                                      const char* unformatted_record_length) {
+                                      const char* formatted_record_length) {
     constexpr std::int32_t kAnyLength = 2147483647;
     IoSizeSettings settings;
     settings.block_size = parse_size_setting(block_size, 0, kLargestBlockSize);
     if (settings.block_size > 0) settings.block_size = (settings.block_size + 511) & ~511;  // stays in range
     settings.buffer_count = parse_size_setting(buffer_count, 0, kLargestBufferCount);
     settings.formatted_record_length = parse_size_setting(formatted_record_length, 0, kAnyLength);
-    settings.unformatted_record_length = parse_size_setting(unformatted_record_length, 0, kAnyLength);
     return settings;
 }
 
@@ -48,7 +45,7 @@ IoSizeSettings settings;
 void read_io_size_settings() {
     const std::lock_guard guard{settings_lock};
     settings = parse_io_size_settings(std::getenv("FORT_BLOCKSIZE"), std::getenv("FORT_BUFFERCOUNT"),
-                                      std::getenv("FORT_FMT_RECL"), std::getenv("FORT_UFMT_RECL"));
+                                      std::getenv("FORT_FMT_RECL"));
     settings_read.store(true, std::memory_order_release);
 }
 
@@ -58,4 +55,4 @@ IoSizeSettings io_size_settings() {
     return settings;
 }
 
-}  // namespace rt
+}  // namespace io

@@ -1,15 +1,16 @@
+#include "io/records.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <optional>
 
-#include "reporting/error_numbers.h"
 #include "io/io_settings.h"
-#include "io/records.h"
 #include "io/unit_table.h"
 #include "platform/terminal.h"
 #include "reporting/environment.h"
+#include "reporting/error_numbers.h"
 #include "reporting/report.h"
 
 namespace io {
@@ -53,7 +54,7 @@ int open_failure_number(platform::ErrorCategory category) {
 }
 
 // The read-write open, then the one read-only retry the failure allows.
-int open_file(UnitConnection& connection) {
+IoResult open_file(UnitConnection& connection, bool& disk_file) {
     using platform::Access;
     using platform::ErrorCategory;
     using platform::Share;
@@ -64,23 +65,22 @@ int open_file(UnitConnection& connection) {
             opened = platform::open_or_create(connection.file_name.data(), Access::read_only, Share::read);
             connection.read_only = true;
         } else if (category == ErrorCategory::sharing_violation) {
+            // Others write the file: we may read it, allowing them to go on.
             opened = platform::open_or_create(connection.file_name.data(), Access::read_only, Share::read_write);
             connection.read_only = true;
-            connection.shared = true;
         }
     }
     if (opened.handle == platform::kNoFile) {
-        connection.read_only = connection.shared = false;
+        connection.read_only = false;
         const ErrorCategory category = platform::categorize(opened.error);
         const int number = open_failure_number(category);
-        if (number == err::kOpenFailure && category != ErrorCategory::too_many_open_files) {
-            connection.last_system_error = opened.error;
-        }
-        return number;
+        // Only a failure the numbers do not name shows the platform's text.
+        const bool shown = number == err::kOpenFailure && category != ErrorCategory::too_many_open_files;
+        return {number, connection.unit, shown ? opened.error : 0};
     }
     connection.handle = opened.handle;
-    connection.disk_file = opened.disk_file;
-    return 0;
+    disk_file = opened.disk_file;
+    return {};
 }
 
 void drop_handle(UnitConnection& connection) {
@@ -88,34 +88,32 @@ void drop_handle(UnitConnection& connection) {
     connection.handle = platform::kNoFile;
 }
 
-bool buffering_requested() { return rt::check_env_flag("FORT_BUFFERED"); }
-
 // `stream` set: the unit takes over a standard stream, and `name` is only
 // what messages call it.
-int connect_unit(std::int32_t unit, std::string_view name, std::string_view status,
-                 std::optional<platform::StandardStream> stream) {
+IoResult connect_unit(std::int32_t unit, std::string_view name, std::string_view status,
+                      std::optional<platform::StandardStream> stream) {
     // Only "UNKNOWN" is offered: use the file if it exists, create it if not.
     const std::string_view wanted = trim_name(status);
     if (!std::ranges::equal(wanted, std::string_view{"UNKNOWN"},
                             [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 32 : a) == b; })) {
-        return err::kOpenFailure;
+        return {err::kOpenFailure, unit};
     }
 
-    UnitSlot* slot = find_or_create_slot(unit);
-    if (slot == nullptr) return err::kNoMemory;
+    UnitSlot* slot = find_slot(unit);
+    if (slot == nullptr) return {err::kOpenFailure, unit};
     if (slot->connection && slot->connection->connected) {
         // A second open of a connected unit ends the first connection.
-        if (const int number = close_unit(unit); number != 0) return number;
+        if (const IoResult closed = close_unit(unit); !closed.ok()) return closed;
     }
     if (!slot->connection) {
         slot->connection.reset(new (std::nothrow) UnitConnection{});
-        if (!slot->connection) return err::kNoMemory;
+        if (!slot->connection) return {err::kNoMemory, unit};
     } else {
         *slot->connection = UnitConnection{};
     }
     UnitConnection& connection = *slot->connection;
     connection.unit = unit;
-    const BusyMark busy{*slot};
+    const BusyMark busy{slot};
 
     // The name: trimmed, absolute when it can be made so, at most 256 characters.
     const std::string_view trimmed = trim_name(name);
@@ -123,38 +121,37 @@ int connect_unit(std::int32_t unit, std::string_view name, std::string_view stat
     const std::size_t full_length =
         !stream && trimmed.size() <= kLongestName ? platform::full_path_name(trimmed, full) : 0;
     const std::string_view in_use = full_length >= 1 && full_length <= kLongestName ? std::string_view{full, full_length} : trimmed;
-    if (!keep_name(connection, in_use)) return err::kNoMemory;
+    if (!keep_name(connection, in_use)) return {err::kNoMemory, unit};
     // A zero byte inside the name would open a different, shorter name.
-    if (in_use.size() > kLongestName || in_use.find('\0') != std::string_view::npos) return err::kFileNameError;
+    if (in_use.size() > kLongestName || in_use.find('\0') != std::string_view::npos) return {err::kFileNameError, unit};
 
     const IoSettings settings = io_settings_for_open();
-    if (settings.sizes.formatted_record_length == rt::kSettingBad) return err::kBadFormattedRecordLength;
+    if (settings.sizes.formatted_record_length == kSettingBad) return {err::kBadFormattedRecordLength, unit};
     if (settings.sizes.formatted_record_length > 0) {
-        connection.record_length = settings.sizes.formatted_record_length;
         connection.record_length_defaulted = false;
-        connection.record_area_size = static_cast<std::size_t>(connection.record_length);
+        connection.record_area_size = static_cast<std::size_t>(settings.sizes.formatted_record_length);
     } else {
         connection.record_area_size = kDefaultRecordLength + 1;
     }
 
+    bool disk_file = false;
     if (stream) {
-        connection.handle = platform::standard_handle(*stream);
         // A standard stream is never cut, even when a disk file stands behind it.
-        connection.disk_file = false;
-    } else if (const int number = open_file(connection); number != 0) {
-        return number;
+        connection.handle = platform::standard_handle(*stream);
+    } else if (const IoResult opened = open_file(connection, disk_file); !opened.ok()) {
+        return opened;
     }
-    connection.carriage_control = CarriageControl::list;
+    // One more position for the carriage control of a formatted record.
     connection.record_area_size += 1;
-    connection.buffered = connection.disk_file && buffering_requested();
+    connection.buffered = disk_file && rt::check_env_flag("FORT_BUFFERED");
 
-    if (settings.sizes.block_size == rt::kSettingBad) {
+    if (settings.sizes.block_size == kSettingBad) {
         drop_handle(connection);
-        return err::kBadBlockSize;
+        return {err::kBadBlockSize, unit};
     }
-    if (settings.sizes.buffer_count == rt::kSettingBad) {
+    if (settings.sizes.buffer_count == kSettingBad) {
         drop_handle(connection);
-        return err::kBadBufferCount;
+        return {err::kBadBufferCount, unit};
     }
     const bool block_size_set = settings.sizes.block_size > 0;
     connection.block_size_value = block_size_set ? static_cast<std::size_t>(settings.sizes.block_size) : kDefaultBlockSizeValue;
@@ -162,32 +159,29 @@ int connect_unit(std::int32_t unit, std::string_view name, std::string_view stat
     const std::uint64_t count = settings.sizes.buffer_count > 0 ? static_cast<std::uint64_t>(settings.sizes.buffer_count) : 1;
     const std::uint64_t buffer_size = std::max<std::uint64_t>(connection.record_area_size + kTerminatorRoom, count * block);
 
-    connection.truncate_at_next_record = connection.disk_file;
+    connection.truncate_at_next_record = disk_file;
     if (settings.terminator_rule != nullptr) {
-        if (const auto kind = settings.terminator_rule->terminator_for(unit)) {
-            connection.terminator = *kind;
-            connection.carriage_control = CarriageControl::none;
-        }
+        if (const auto kind = settings.terminator_rule->terminator_for(unit)) connection.terminator = *kind;
     }
 
     // 127 blocks of the largest size are more than a 32-bit address space holds.
     if (buffer_size > std::numeric_limits<std::size_t>::max() || !connection.buffer.allocate(static_cast<std::size_t>(buffer_size))) {
         drop_handle(connection);
-        return err::kNoMemory;
+        return {err::kNoMemory, unit};
     }
     connection.record_start = connection.next_position = 0;
     connection.record_end = connection.record_area_size;
     connection.connected = true;
-    return 0;
+    return {};
 }
 
 }  // namespace
 
-int open_unit(std::int32_t unit, std::string_view name, std::string_view status) {
+IoResult open_unit(std::int32_t unit, std::string_view name, std::string_view status) {
     return connect_unit(unit, name, status, std::nullopt);
 }
 
-int open_standard_unit(std::int32_t unit, platform::StandardStream stream, std::string_view shown_name) {
+IoResult open_standard_unit(std::int32_t unit, platform::StandardStream stream, std::string_view shown_name) {
     return connect_unit(unit, shown_name, "UNKNOWN", stream);
 }
 

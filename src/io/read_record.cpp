@@ -1,15 +1,14 @@
+#include "io/record_ops.h"
+
 #include <cstring>
 
 #include "reporting/error_numbers.h"
-#include "io/record_ops.h"
-#include "io/records.h"
-#include "io/unit_table.h"
 
 namespace io {
 
 // The record is not among the bytes read ahead: the unfinished record moves
 // to the buffer start and the buffer is filled behind it.
-int refill_and_read(UnitConnection& connection, bool free_form) {
+IoResult refill_and_read(UnitConnection& connection) {
     const char delimiter = record_delimiter(connection.terminator);
     std::size_t filled = connection.read_ahead_count;
     if (filled > 0) std::memmove(connection.buffer.data(), connection.buffer.data() + connection.read_ahead_start, filled);
@@ -17,19 +16,18 @@ int refill_and_read(UnitConnection& connection, bool free_form) {
     connection.read_ahead_count = filled;
     for (;;) {
         if (filled == connection.buffer.size() && !connection.buffer.resize(2 * connection.buffer.size())) {
-            return err::kNoBufferMemory;
+            return {err::kNoBufferMemory, connection.unit};
         }
         const auto got = platform::read_file(connection.handle, {connection.buffer.data() + filled, connection.buffer.size() - filled});
         if (got.error != 0) {
-            if (platform::categorize(got.error) == platform::ErrorCategory::end_of_file) return err::kEndOfFile;
-            connection.last_system_error = got.error;
-            return err::kReadError;
+            if (platform::categorize(got.error) == platform::ErrorCategory::end_of_file) return {err::kEndOfFile, connection.unit};
+            return {err::kReadError, connection.unit, got.error};
         }
         if (got.bytes == 0) {
             // End of file: a last line without a terminator is still a record.
-            if (filled == 0) return err::kEndOfFile;
+            if (filled == 0) return {err::kEndOfFile, connection.unit};
             connection.read_ahead_count = 0;
-            return finish_record(connection, 0, filled, free_form);
+            return finish_record(connection, 0, filled);
         }
         // A short read is not taken as the end of the file: pipes and
         // terminals deliver lines piecemeal. Only a read of nothing ends it.
@@ -41,21 +39,9 @@ int refill_and_read(UnitConnection& connection, bool free_form) {
             const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - connection.buffer.data());
             connection.read_ahead_start = end + 1;
             connection.read_ahead_count = filled - (end + 1);
-            return finish_record(connection, 0, end, free_form);
+            return finish_record(connection, 0, end);
         }
     }
-}
-
-int read_record(std::int32_t unit) {
-    UnitSlot* slot = find_slot(unit);
-    if (slot == nullptr || !slot->connection || !slot->connection->connected) return err::kOpenFailure;
-    const BusyMark busy{*slot};
-    return read_record(*slot->connection, false);
-}
-
-std::string_view current_record(std::int32_t unit) {
-    const UnitConnection* connection = find_connected(unit);
-    return connection == nullptr ? std::string_view{} : connection->record();
 }
 
 }  // namespace io

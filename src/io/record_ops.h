@@ -1,36 +1,33 @@
-// The record operations on a connection already looked up; the unit-number
-// entry points of records.h and the statements share them.
+// The record operations on a connection that a statement already holds
+// (ConnectedUnit): the read and write statements and records.h share them.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
+#include <string_view>
 
-#include "reporting/error_numbers.h"
+#include "io/io_result.h"
+#include "io/scan/record_source.h"
 #include "io/unit_connection.h"
+#include "reporting/error_numbers.h"
 
 namespace io {
 
-inline constexpr char kEndOfFileMark = 0x1A;  // Ctrl-Z alone on a line ends the input
-
-// Cuts the record [start, end) out of the buffer: one CR before an LF
-// delimiter is part of the line end, and a free-form read drops them all.
-inline int finish_record(UnitConnection& connection, std::size_t start, std::size_t end, bool free_form) {
-    const char* buffer = connection.buffer.data();
-    if (connection.terminator != TerminatorKind::cr && end > start && buffer[end - 1] == '\r') {
-        --end;
-        while (free_form && end > start && buffer[end - 1] == '\r') --end;
-    }
+// Makes the line [start, end) of the buffer the current record. Every read
+// of this program is free-form: every CR before an LF delimiter is dropped.
+inline IoResult finish_record(UnitConnection& connection, std::size_t start, std::size_t end) {
+    std::string_view record;
+    const std::string_view line(connection.buffer.data() + start, end - start);
+    const int number = cut_record(line, connection.terminator != TerminatorKind::cr, true, record);
     connection.record_start = connection.next_position = start;
-    connection.record_end = end;
-    if (end - start == 1 && buffer[start] == kEndOfFileMark) return err::kEndOfFile;
-    return 0;
+    connection.record_end = start + record.size();
+    return {number, number != 0 ? connection.unit : 0};
 }
 
-int refill_and_read(UnitConnection& connection, bool free_form);
+IoResult refill_and_read(UnitConnection& connection);
 
-// Makes the next record current. `free_form`: every CR before the
-// delimiter is dropped, not just one. Inline: it runs once per input line.
-inline int read_record(UnitConnection& connection, bool free_form) {
+// Makes the next record current. Inline: it runs once per input line.
+inline IoResult read_record(UnitConnection& connection) {
     // Most records are already among the bytes read ahead.
     if (connection.read_ahead_count > 0) {
         const char* buffer = connection.buffer.data();
@@ -40,20 +37,22 @@ inline int read_record(UnitConnection& connection, bool free_form) {
             const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - buffer);
             connection.read_ahead_count -= end + 1 - start;
             connection.read_ahead_start = end + 1;
-            return finish_record(connection, start, end, free_form);
+            return finish_record(connection, start, end);
         }
     }
-    return refill_and_read(connection, free_form);
+    return refill_and_read(connection);
 }
 
-int extend_record(UnitConnection& connection, std::size_t bytes);
-int extend_record_by_shortfall(UnitConnection& connection, std::size_t bytes);
+// Grows the output record so that `needed` characters fit from the next
+// position on (more than fit now); fails with 66 when the record length is
+// fixed or memory runs out.
+IoResult extend_record(UnitConnection& connection, std::size_t needed);
 
 // Makes room for `bytes` more characters of the output record from the next
-// position on, growing it with extend_record when short; 0 or 66.
-inline int reserve_record_room(UnitConnection& connection, std::size_t bytes) {
-    if (bytes <= connection.record_end - connection.next_position) return 0;
-    return extend_record_by_shortfall(connection, bytes);
+// position on, growing it when short.
+inline IoResult reserve_record_room(UnitConnection& connection, std::size_t bytes) {
+    if (bytes <= connection.record_end - connection.next_position) return {};
+    return extend_record(connection, bytes);
 }
 
 // Puts the terminator behind the record's last character; returns where the
@@ -66,18 +65,18 @@ inline std::size_t place_terminator(UnitConnection& connection) {
     return connection.next_position + terminator.size();
 }
 
-int write_record_out(UnitConnection& connection);
+IoResult write_record_out(UnitConnection& connection);
 
 // Ends the output record. Inline for the buffered record that stays in the
 // buffer, which needs no system call; everything else goes out of line.
-inline int write_record(UnitConnection& connection) {
+inline IoResult write_record(UnitConnection& connection) {
     const std::size_t room_end = connection.next_position + kTerminatorRoom;
     if (connection.buffered && !connection.truncate_at_next_record && room_end <= connection.buffer.size() &&
         room_end + 2 * connection.record_area_size < connection.buffer.size()) {
         const std::size_t record_stop = place_terminator(connection);
         connection.pending_output_end = connection.record_start = connection.next_position = record_stop;
         connection.record_end = record_stop + connection.record_area_size;
-        return 0;
+        return {};
     }
     return write_record_out(connection);
 }

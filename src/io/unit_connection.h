@@ -11,14 +11,9 @@
 
 namespace io {
 
-enum class AccessMode : std::uint8_t { sequential };
-enum class FormMode : std::uint8_t { formatted };
-enum class BlankMode : std::uint8_t { null };  // blanks in numeric input are ignored
-enum class CarriageControl : std::uint8_t { list, none };
-
 inline constexpr std::int32_t kDefaultRecordLength = 132;
-inline constexpr std::int32_t kDefaultBlockSizeValue = 131072;  // largest piece of one write
-inline constexpr std::int32_t kDefaultBufferBlockSize = 8192;
+inline constexpr std::size_t kDefaultBlockSizeValue = 131072;  // largest piece of one write
+inline constexpr std::size_t kDefaultBufferBlockSize = 8192;
 // Room kept behind a record for its terminator.
 inline constexpr std::size_t kTerminatorRoom = 4;
 
@@ -30,22 +25,13 @@ struct UnitConnection {
     std::int16_t file_name_length = 0;
 
     platform::FileHandle handle = platform::kNoFile;
-    platform::SystemError last_system_error = 0;
 
     bool read_only = false;
-    bool shared = false;
-    bool disk_file = false;
     bool buffered = false;
     bool truncate_at_next_record = false;
-    bool record_length_defaulted = true;
-
-    AccessMode access = AccessMode::sequential;
-    FormMode form = FormMode::formatted;
-    BlankMode blank = BlankMode::null;
+    bool record_length_defaulted = true;  // only then may an output record grow
     TerminatorKind terminator = TerminatorKind::crlf;
-    CarriageControl carriage_control = CarriageControl::list;
 
-    std::int32_t record_length = kDefaultRecordLength;
     std::size_t record_area_size = 0;
     std::size_t block_size_value = kDefaultBlockSizeValue;
 
@@ -57,8 +43,6 @@ struct UnitConnection {
     std::size_t read_ahead_start = 0;
     std::size_t read_ahead_count = 0;
     std::size_t pending_output_end = 0;  // buffered output not yet written: [0, this)
-
-    std::int64_t records_written = 0;
 
     std::string_view name() const {
         return file_name.data() == nullptr ? std::string_view{}

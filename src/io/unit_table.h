@@ -1,5 +1,6 @@
-// The table of units: fixed slots for units -5 to 99, a secondary table for
-// every other number. The table owns every connection.
+// The table of units: one slot for each unit number from -5 to 99. The
+// program uses units 10 and 20 only; no other number can be connected.
+// The table owns every connection.
 #pragma once
 
 #include <array>
@@ -12,62 +13,65 @@
 namespace io {
 
 struct UnitSlot {
-    std::unique_ptr<UnitConnection> connection;  // absent until the unit is first referred to
+    std::unique_ptr<UnitConnection> connection;  // absent until the unit is first opened
     std::atomic<bool> busy{false};               // held by a statement on the unit
 };
 
-inline constexpr std::int32_t kFirstFixedUnit = -5;
-inline constexpr std::int32_t kLastFixedUnit = 99;
+inline constexpr std::int32_t kFirstUnit = -5;
+inline constexpr std::int32_t kLastUnit = 99;
 
-inline constexpr std::size_t kFixedSlotCount = kLastFixedUnit - kFirstFixedUnit + 1;
+// The slots in table order, from unit -5 up.
+extern std::array<UnitSlot, kLastUnit - kFirstUnit + 1> unit_slots;
 
-namespace detail {
-extern std::array<UnitSlot, kFixedSlotCount> fixed_slots;
-UnitSlot* find_secondary_slot(std::int32_t unit);
-UnitSlot* first_secondary_slot();
-UnitSlot* next_secondary_slot(UnitSlot* slot);
-}  // namespace detail
-
-// The unit's slot, or null when it has none yet. Every statement starts
-// here, so the fixed slots are found without a call.
+// The unit's slot, or null for a number outside the table. Inline: every
+// statement starts here.
 inline UnitSlot* find_slot(std::int32_t unit) {
-    if (unit >= kFirstFixedUnit && unit <= kLastFixedUnit) {
-        return &detail::fixed_slots[static_cast<std::size_t>(unit - kFirstFixedUnit)];
-    }
-    return detail::find_secondary_slot(unit);
+    if (unit < kFirstUnit || unit > kLastUnit) return nullptr;
+    return &unit_slots[static_cast<std::size_t>(unit - kFirstUnit)];
 }
-// The unit's slot, created when missing; null when no memory.
-UnitSlot* find_or_create_slot(std::int32_t unit);
-// The unit's connection if it exists (connected or not), else null.
-UnitConnection* find_connection(std::int32_t unit);
+
+// The slot of a connected unit, or null.
+inline UnitSlot* find_connected_slot(std::int32_t unit) {
+    UnitSlot* slot = find_slot(unit);
+    return slot != nullptr && slot->connection && slot->connection->connected ? slot : nullptr;
+}
+
 // The unit's connection if it is connected, else null.
-UnitConnection* find_connected(std::int32_t unit);
+inline UnitConnection* find_connected(std::int32_t unit) {
+    UnitSlot* slot = find_connected_slot(unit);
+    return slot == nullptr ? nullptr : slot->connection.get();
+}
 
-// Calls `visit(slot)` for every slot in table order: the fixed slots from
-// unit -5 up, then the secondary table. Stops when `visit` returns false.
-template <typename Visit>
-void for_each_slot(Visit&& visit);
-
-// Holds a slot's busy mark for one statement.
+// Holds a slot's busy mark for one statement; a null slot holds nothing.
 class BusyMark {
 public:
-    explicit BusyMark(UnitSlot& slot) : slot_{slot} { slot_.busy.store(true, std::memory_order_relaxed); }
-    ~BusyMark() { slot_.busy.store(false, std::memory_order_release); }
+    explicit BusyMark(UnitSlot* slot) : slot_{slot} {
+        if (slot_ != nullptr) slot_->busy.store(true, std::memory_order_relaxed);
+    }
+    ~BusyMark() {
+        if (slot_ != nullptr) slot_->busy.store(false, std::memory_order_release);
+    }
     BusyMark(const BusyMark&) = delete;
     BusyMark& operator=(const BusyMark&) = delete;
 
 private:
-    UnitSlot& slot_;
+    UnitSlot* slot_;
 };
 
-template <typename Visit>
-void for_each_slot(Visit&& visit) {
-    for (UnitSlot& slot : detail::fixed_slots) {
-        if (!visit(slot)) return;
-    }
-    for (UnitSlot* slot = detail::first_secondary_slot(); slot != nullptr; slot = detail::next_secondary_slot(slot)) {
-        if (!visit(*slot)) return;
-    }
-}
+// The connected unit a statement works on, marked busy while the statement
+// runs; empty when the unit is not connected.
+class ConnectedUnit {
+public:
+    explicit ConnectedUnit(std::int32_t unit) : slot_{find_connected_slot(unit)}, mark_{slot_} {}
+
+    explicit operator bool() const { return slot_ != nullptr; }
+    UnitConnection& operator*() const { return *slot_->connection; }
+    UnitConnection* operator->() const { return slot_->connection.get(); }
+    UnitSlot& slot() const { return *slot_; }
+
+private:
+    UnitSlot* slot_;
+    BusyMark mark_;
+};
 
 }  // namespace io

@@ -4,13 +4,13 @@
 #include <cstdint>
 
 #include "io/format/field_format.h"
+#include "io/io_result.h"
 
 namespace io {
 
 // Formats `value` under its field description into a new record of `unit`
-// and writes the record.
-// Returns 0 or a run-time error number (47 read-only, 61 string under a
-// numeric field, or the record layer's own).
-int write_field(std::int32_t unit, const FieldSpec& spec, const ItemValue& value);
+// and writes the record. Fails with 47 (read-only), 61 (a string under a
+// numeric field) or the record layer's own number.
+IoResult write_field(std::int32_t unit, const FieldSpec& spec, const ItemValue& value);
 
 }  // namespace io

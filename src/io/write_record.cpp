@@ -1,10 +1,9 @@
+#include "io/record_ops.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "reporting/error_numbers.h"
-#include "io/record_ops.h"
-#include "io/records.h"
-#include "io/unit_table.h"
 
 namespace io {
 
@@ -12,18 +11,15 @@ namespace {
 
 // Hands bytes to the file in pieces of at most the block size value,
 // stopping at the first failure.
-int write_through(UnitConnection& connection, std::size_t from, std::size_t to) {
+IoResult write_through(const UnitConnection& connection, std::size_t from, std::size_t to) {
     const char* bytes = connection.buffer.data();
     while (from < to) {
         const std::size_t piece = std::min(to - from, connection.block_size_value);
         const auto written = platform::write_file(connection.handle, {bytes + from, piece});
-        if (written.error != 0) {
-            connection.last_system_error = written.error;
-            return err::kWriteError;
-        }
+        if (written.error != 0) return {err::kWriteError, connection.unit, written.error};
         from += piece;
     }
-    return 0;
+    return {};
 }
 
 // Grows the buffer by `bytes`, moving nothing: positions are offsets.
@@ -33,24 +29,21 @@ bool grow_buffer(UnitConnection& connection, std::size_t bytes) {
 
 }  // namespace
 
-int extend_record(UnitConnection& connection, std::size_t bytes) {
+IoResult extend_record(UnitConnection& connection, std::size_t needed) {
     // A record length given by FORT_FMT_RECL is a hard limit.
-    if (!connection.record_length_defaulted) return err::kRecordOverflow;
+    if (!connection.record_length_defaulted) return {err::kRecordOverflow, connection.unit};
+    // The larger of the shortfall, 512 bytes and an eighth of the record area.
+    const std::size_t left = connection.record_end - connection.next_position;
+    const std::size_t bytes = std::max({needed - left, std::size_t{512}, connection.record_area_size / 8});
     const std::size_t new_end = connection.record_end + bytes;
-    if (new_end > connection.buffer.size() && !grow_buffer(connection, bytes)) return err::kRecordOverflow;
+    if (new_end > connection.buffer.size() && !grow_buffer(connection, bytes)) return {err::kRecordOverflow, connection.unit};
     std::memset(connection.buffer.data() + connection.next_position, ' ', new_end - connection.next_position);
     connection.record_end = new_end;
     connection.record_area_size += bytes;
-    return 0;
+    return {};
 }
 
-// The larger of the shortfall, 512 bytes and an eighth of the record area.
-int extend_record_by_shortfall(UnitConnection& connection, std::size_t bytes) {
-    const std::size_t left = connection.record_end - connection.next_position;
-    return extend_record(connection, std::max({bytes - left, std::size_t{512}, connection.record_area_size / 8}));
-}
-
-int write_record_out(UnitConnection& connection) {
+IoResult write_record_out(UnitConnection& connection) {
     const std::size_t length = connection.next_position - connection.record_start;
 
     // Room for the terminator behind the record. This grows the buffer, not
@@ -58,7 +51,7 @@ int write_record_out(UnitConnection& connection) {
     const std::size_t needed = connection.record_start + length + kTerminatorRoom;
     if (needed > connection.buffer.size() && !grow_buffer(connection, std::max<std::size_t>(512, needed - connection.buffer.size())) &&
         !grow_buffer(connection, needed - connection.buffer.size())) {
-        return err::kRecordOverflow;
+        return {err::kRecordOverflow, connection.unit};
     }
     const std::size_t record_stop = place_terminator(connection);
 
@@ -66,53 +59,29 @@ int write_record_out(UnitConnection& connection) {
     // byte: the file then ends up with exactly the records written, as with a
     // cut behind the first record, and a cut that fails leaves the old file
     // whole instead of the first record over the old file's head.
-    int number = 0;
+    IoResult result;
     if (connection.truncate_at_next_record) {
         connection.truncate_at_next_record = false;
         if (const platform::SystemError code = platform::truncate_here(connection.handle); code != 0) {
-            connection.last_system_error = code;
-            number = err::kWriteError;
+            result = {err::kWriteError, connection.unit, code};
         }
     }
 
-    if (number != 0) {
+    if (!result.ok()) {
         // The record is dropped with the failed statement.
     } else if (!connection.buffered) {
-        number = write_through(connection, connection.record_start, record_stop);
+        result = write_through(connection, connection.record_start, record_stop);
     } else if (record_stop + 2 * connection.record_area_size < connection.buffer.size()) {
         connection.pending_output_end = record_stop;  // kept; the next record goes behind it
     } else {
-        number = write_through(connection, 0, record_stop);
+        result = write_through(connection, 0, record_stop);
         // Bytes that could not be written are not offered again at close.
         connection.pending_output_end = 0;
     }
 
     connection.record_start = connection.next_position = connection.pending_output_end;
     connection.record_end = connection.record_start + connection.record_area_size;
-    return number;
-}
-
-namespace {
-
-UnitSlot* connected_slot(std::int32_t unit) {
-    UnitSlot* slot = find_slot(unit);
-    return slot != nullptr && slot->connection && slot->connection->connected ? slot : nullptr;
-}
-
-}  // namespace
-
-int extend_record(std::int32_t unit, std::size_t bytes) {
-    UnitSlot* slot = connected_slot(unit);
-    if (slot == nullptr) return err::kOpenFailure;
-    const BusyMark busy{*slot};
-    return extend_record(*slot->connection, bytes);
-}
-
-int write_record(std::int32_t unit) {
-    UnitSlot* slot = connected_slot(unit);
-    if (slot == nullptr) return err::kOpenFailure;
-    const BusyMark busy{*slot};
-    return write_record(*slot->connection);
+    return result;
 }
 
 }  // namespace io

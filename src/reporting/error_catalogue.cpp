@@ -56,6 +56,7 @@ constexpr CatalogueEntry kRows[] = {
     {172, S, "Program Exception - exception code = 0x%lx (%ld)"},
     {179, S, "Cannot allocate array - overflow on array size calculation."},
     {200, E, "program aborting due to %s event"},
+    {400, W, "%s"},
     // The prefixes as catalogue texts; nothing raises these numbers, so
     // they carry the mildest reporting severity.
     {450, I, SeverityPrefix[severity_success]},
@@ -67,7 +68,6 @@ constexpr CatalogueEntry kRows[] = {
     {500, S, "Message not found"},
     {502, S, "insufficient memory to allocate the buffer for message number %i"},
     {504, S, "FormatMessage failed for sysmem message number %i"},
-    {780, W, "FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored"},
 };
 
 constexpr bool ascending() {

@@ -30,7 +30,7 @@ inline constexpr int kConsoleEvent = 200;
 inline constexpr int kMessageNotFound = 500;
 inline constexpr int kNoMessageBuffer = 502;
 inline constexpr int kNoSystemMessage = 504;
-// Warning: FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored.
-inline constexpr int kBadTerminatorRule = 780;
+// A pass-through warning row: the bad FOR_FMT_TERMINATOR rule, in our words.
+inline constexpr int kBadTerminatorRule = 400;
 
 }  // namespace err

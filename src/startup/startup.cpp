@@ -61,7 +61,7 @@ void runtime_init() {
     // the driver connects only units of its own, so none are made here.
 
     // Bad values do not stop start-up: opening a file reports them.
-    read_io_size_settings();
+    io::read_io_size_settings();
 
     initialised = true;
 }

@@ -99,10 +99,11 @@ def clean_environment(extra):
 
 
 class Run:
-    def __init__(self, directory, completed):
+    def __init__(self, directory, status, stderr, peak_kib=None):
         self.dir = directory
-        self.status = completed.returncode
-        self.stderr = completed.stderr
+        self.status = status
+        self.stderr = stderr
+        self.peak_kib = peak_kib  # peak resident memory, when measured
 
     def path(self, name):
         return os.path.join(self.dir, name)
@@ -130,8 +131,9 @@ class EndToEnd(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.tmp, True)
         self.count = 0
 
-    def run_program(self, input_bytes=b"", env=None, setup=None, as_nobody=False):
-        """input_bytes None: no input.txt. setup(dir) prepares the directory."""
+    def run_program(self, input_bytes=b"", env=None, setup=None, as_nobody=False, measure=False):
+        """input_bytes None: no input.txt. setup(dir) prepares the directory.
+        measure: also take the program's peak resident memory."""
         self.count += 1
         directory = os.path.realpath(os.path.join(self.tmp, "run%d" % self.count))
         os.mkdir(directory)
@@ -150,10 +152,25 @@ class EndToEnd(unittest.TestCase):
             for name in [directory] + [os.path.join(directory, n) for n in os.listdir(directory)]:
                 os.chown(name, NOBODY, NOBODY)
             command = as_nobody_command(command)
+        if measure:
+            return self.run_measured(command, directory, environment)
         completed = subprocess.run(command, cwd=directory, env=environment,
                                    stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
         self.assertEqual(completed.stdout, b"", "nothing is written to standard output")
-        return Run(directory, completed)
+        return Run(directory, completed.returncode, completed.stderr)
+
+    def run_measured(self, command, directory, env):
+        # wait4 gives the child's own resource use; the outputs go to files
+        # so that nothing but wait4 reaps the child.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            child = subprocess.Popen(command, cwd=directory, env=env,
+                                     stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            _, wait_status, usage = os.wait4(child.pid, 0)
+            child.returncode = os.waitstatus_to_exitcode(wait_status)
+            out.seek(0)
+            err.seek(0)
+            self.assertEqual(out.read(), b"", "nothing is written to standard output")
+            return Run(directory, child.returncode, err.read(), usage.ru_maxrss)
 
     def assert_converted(self, run, points, terminator=b"\r\n"):
         self.assertEqual(run.stderr, b"")
@@ -237,12 +254,35 @@ class Conversions(EndToEnd):
             with self.subTest(env=env):
                 self.assert_converted(self.run_program(b"1\n1 2 3\n", env), points, terminator)
 
+    def test_record_length_limits_the_text_only(self):
+        # The longest record of a one-point file is 8 characters ("$ACADVER");
+        # a record holds the record length plus one carriage-control position.
+        expected = ref.dxf_bytes([(1, 2, 3)])
+        for length in range(1, 42):
+            with self.subTest(length=length):
+                run = self.run_program(b"1\n1 2 3\n", {"FORT_FMT_RECL": str(length)})
+                if length + 1 >= 8:
+                    self.assert_converted(run, [(1, 2, 3)])
+                else:
+                    self.assert_failed(run, 66, "output statement overflows record", 20, "3dpoint.dxf")
+                    self.assertTrue(expected.startswith(run.dxf), run.dxf)
+        # The negative largest coordinate is the longest record: 42 characters.
+        points = [(-3.4028235e38, 0, 0)]
+        data = b"1\n-3.4028235e38 0 0\n"
+        self.assert_converted(self.run_program(data, {"FORT_FMT_RECL": "41"}), points)
+        run = self.run_program(data, {"FORT_FMT_RECL": "40"})
+        self.assert_failed(run, 66, "output statement overflows record", 20, "3dpoint.dxf")
+        whole = ref.dxf_bytes(points)
+        self.assertEqual(run.dxf, whole[:whole.index(b" 10\r\n") + 5], "every record before the x coordinate")
+
     def test_bad_terminator_rule_warns_once_and_goes_on(self):
-        run = self.run_program(b"1\n1 2 3\n", {"FOR_FMT_TERMINATOR": "LF:"})
-        self.assertEqual(run.status, 0)
-        self.assertEqual(run.dxf, ref.dxf_bytes([(1, 2, 3)]))
-        self.assertEqual(run.stderr.count(b"\n"), 1)
-        self.assertTrue(run.stderr.startswith(b"forrtl: warning ("), run.stderr)
+        warning = b"forrtl: warning (400): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n"
+        for rule in ("LF:", ""):
+            with self.subTest(rule=rule):
+                run = self.run_program(b"1\n1 2 3\n", {"FOR_FMT_TERMINATOR": rule})
+                self.assertEqual(run.status, 0)
+                self.assertEqual(run.dxf, ref.dxf_bytes([(1, 2, 3)]))
+                self.assertEqual(run.stderr, warning)
 
 
 class Failures(EndToEnd):
@@ -302,6 +342,10 @@ class Failures(EndToEnd):
             ({"FORT_FMT_RECL": "-1"}, 99, "FORT_FMT_RECL environment variable has erroneous syntax"),
             ({"FORT_BLOCKSIZE": "abc"}, 106, "FORT_BLOCKSIZE environment variable has erroneous syntax"),
             ({"FORT_BUFFERCOUNT": "128"}, 107, "FORT_BUFFERCOUNT environment variable has erroneous syntax"),
+            # Set but empty is text that does not convert.
+            ({"FORT_FMT_RECL": ""}, 99, "FORT_FMT_RECL environment variable has erroneous syntax"),
+            ({"FORT_BLOCKSIZE": ""}, 106, "FORT_BLOCKSIZE environment variable has erroneous syntax"),
+            ({"FORT_BUFFERCOUNT": ""}, 107, "FORT_BUFFERCOUNT environment variable has erroneous syntax"),
         ]
         for env, number, text in cases:
             with self.subTest(env=env):
@@ -309,6 +353,16 @@ class Failures(EndToEnd):
                 self.assertEqual(run.status, number)
                 line = b"forrtl: severe (%d): %s" % (number, text.encode())
                 self.assertEqual(run.message_line, line + Host.message_end())
+
+    def test_memory_grows_with_the_points_read(self):
+        # A huge count with one point: the arrays (3 x 256 MiB, page-backed)
+        # come zeroed from the system and are not written again, so the run
+        # touches hardly more memory than one of a single point.
+        small = self.run_program(b"2\n1 2 3\n", measure=True)
+        huge = self.run_program(b"67108864\n1 2 3\n", measure=True)
+        for run in (small, huge):
+            self.assert_failed(run, 24, "end-of-file during read", 10, "input.txt")
+        self.assertLess(huge.peak_kib - small.peak_kib, 32 * 1024, (small.peak_kib, huge.peak_kib))
 
     def test_array_size_overflow(self):
         run = self.run_program(b"1073741824\n")

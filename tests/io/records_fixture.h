@@ -10,6 +10,7 @@
 #include "io/io_settings.h"
 #include "io/record_ops.h"
 #include "io/records.h"
+#include "io/unit_record_source.h"
 #include "io/unit_table.h"
 #include "platform/testing.h"
 #include "io/io_size_settings.h"
@@ -20,40 +21,42 @@ namespace test_support {
 class RecordsTest : public ::testing::Test {
 protected:
     RecordsTest() {
-        rt::read_io_size_settings();
+        io::read_io_size_settings();
         io::testing::forget_terminator_rule();
     }
     ~RecordsTest() override {
         platform::testing::clear_syscall_failures();
         io::close_unit(10);
         io::close_unit(20);
-        rt::read_io_size_settings();
+        io::read_io_size_settings();
         io::testing::forget_terminator_rule();
     }
 
     // Settings read at start-up, taken again after the variables change.
     static void reread_settings() {
-        rt::read_io_size_settings();
+        io::read_io_size_settings();
         io::testing::forget_terminator_rule();
     }
 
-    int open(std::int32_t unit, const std::string& path) { return io::open_unit(unit, path, "UNKNOWN"); }
+    io::IoResult open(std::int32_t unit, const std::string& path) { return io::open_unit(unit, path, "UNKNOWN"); }
 
     // Builds one output record the way a write statement does and writes it.
-    static int put_record(std::int32_t unit, std::string_view text) {
-        io::UnitConnection* connection = io::find_connected(unit);
-        if (connection == nullptr) return -1;
-        connection->next_position = connection->record_start;
-        if (const int number = io::reserve_record_room(*connection, text.size()); number != 0) return number;
-        std::memcpy(connection->buffer.data() + connection->next_position, text.data(), text.size());
-        connection->next_position += text.size();
-        return io::write_record(unit);
+    static io::IoResult put_record(std::int32_t unit, std::string_view text) {
+        const io::ConnectedUnit held{unit};
+        if (!held) return {-1, unit};
+        held->next_position = held->record_start;
+        if (const io::IoResult room = io::reserve_record_room(*held, text.size()); !room.ok()) return room;
+        std::memcpy(held->buffer.data() + held->next_position, text.data(), text.size());
+        held->next_position += text.size();
+        return io::write_record(*held);
     }
 
     // Every record up to the end of the file; `last` gets the number that ended it.
     static std::vector<std::string> read_all(std::int32_t unit, int& last) {
         std::vector<std::string> records;
-        while ((last = io::read_record(unit)) == 0) records.emplace_back(io::current_record(unit));
+        io::UnitRecordSource source{unit};
+        std::string_view record;
+        while ((last = source.next_record(record)) == 0) records.emplace_back(record);
         return records;
     }
 

@@ -28,18 +28,19 @@ TEST_F(RecordsTest, LineEndsOfEveryKindGiveTheSameRecords) {
         {"1 2\r\n3\n", {"1 2", "3"}},
         {"1 2\n3", {"1 2", "3"}},     // last line without terminator
         {"\n\r\n", {"", ""}},         // empty lines are records
-        {"a\r\r\n", {"a\r"}},         // one CR belongs to the line end
+        {"a\r\r\n", {"a"}},           // every CR before the LF belongs to the line end
+        {"a\rb\n", {"a\rb"}},         // a CR elsewhere is a character
         {"a\n\x1a\nb\n", {"a"}},       // Ctrl-Z ends the input
         {"\x1a\x1a\n", {"\x1a\x1a"}},  // only a lone Ctrl-Z
     };
     for (const Case& c : cases) {
         const std::string name = dir.file("input.txt");
         write_bytes(name, c.bytes);
-        ASSERT_EQ(open(10, name), 0);
+        ASSERT_EQ(open(10, name).number, 0);
         int last = 0;
         EXPECT_EQ(read_all(10, last), c.records) << testing::PrintToString(c.bytes);
         EXPECT_EQ(last, err::kEndOfFile);
-        EXPECT_EQ(io::close_unit(10), 0);
+        EXPECT_EQ(io::close_unit(10).number, 0);
     }
 }
 
@@ -59,11 +60,11 @@ TEST_F(RecordsTest, RecordsLongerThanTheBufferAndAcrossRefills) {
     for (const char* block : {static_cast<const char*>(nullptr), "512"}) {
         const ScopedEnv env{"FORT_BLOCKSIZE", block};
         reread_settings();
-        ASSERT_EQ(open(10, name), 0);
+        ASSERT_EQ(open(10, name).number, 0);
         int last = 0;
         EXPECT_EQ(read_all(10, last), expected);
         EXPECT_EQ(last, err::kEndOfFile);
-        EXPECT_EQ(io::close_unit(10), 0);
+        EXPECT_EQ(io::close_unit(10).number, 0);
     }
 }
 
@@ -80,13 +81,13 @@ TEST_F(RecordsTest, BufferedAndUnbufferedOutputCutTheOldFileAlike) {
         const ScopedEnv env{"FORT_BUFFERED", mode == 0 ? "0" : "y"};
         const std::string name = dir.file("out" + std::to_string(mode));
         write_bytes(name, std::string(200000, 'o'));
-        ASSERT_EQ(open(20, name), 0);
-        ASSERT_EQ(io::close_unit(20), 0);
+        ASSERT_EQ(open(20, name).number, 0);
+        ASSERT_EQ(io::close_unit(20).number, 0);
         EXPECT_EQ(fs::file_size(name), 200000u);
-        ASSERT_EQ(open(20, name), 0);
+        ASSERT_EQ(open(20, name).number, 0);
         EXPECT_EQ(io::find_connected(20)->buffered, mode == 1);
-        for (const std::string& record : records) ASSERT_EQ(put_record(20, record), 0);
-        ASSERT_EQ(io::close_unit(20), 0);
+        for (const std::string& record : records) ASSERT_EQ(put_record(20, record).number, 0);
+        ASSERT_EQ(io::close_unit(20).number, 0);
         EXPECT_EQ(read_bytes(name), expected) << "buffered " << mode;
     }
 }
@@ -96,28 +97,36 @@ TEST_F(RecordsTest, TerminatorRuleFromTheEnvironment) {
         const char* rule;
         std::string_view output;  // unit 20
         Records input;            // unit 10 reading "a\r\nb\rc\n"
+        bool warned;
     };
     const Case cases[] = {
-        {"LF;10-19", "x\ny\n", {"a", "\nb", "c\n"}},  // unit 10 gets the list's CR
-        {"CR:1,5-7,20", "x\ry\r", {"a", "b\rc"}},
-        {"LF;CR", "x\r\ny\r\n", {"a", "b\rc"}},    // bad syntax: the rule is dropped
+        {"LF;10-19", "x\ny\n", {"a", "\nb", "c\n"}, false},  // unit 10 gets the list's CR
+        {"CR:1,5-7,20", "x\ry\r", {"a", "b\rc"}, false},
+        // Bad syntax, an empty list included: the rule is dropped with a warning.
+        {"LF;CR", "x\r\ny\r\n", {"a", "b\rc"}, true},
+        {"", "x\r\ny\r\n", {"a", "b\rc"}, true},
+        {nullptr, "x\r\ny\r\n", {"a", "b\rc"}, false},
     };
     for (const Case& c : cases) {
         const ScopedEnv env{"FOR_FMT_TERMINATOR", c.rule};
+        const char* label = c.rule == nullptr ? "(unset)" : c.rule;
         reread_settings();
-        const test_support::ReportCapture warnings;
+        test_support::ReportCapture warnings;
         const std::string input = dir.file("input.txt");
         const std::string output = dir.file("3dpoint.dxf");
         write_bytes(input, "a\r\nb\rc\n");
-        ASSERT_EQ(open(10, input), 0);
-        ASSERT_EQ(open(20, output), 0);
+        ASSERT_EQ(open(10, input).number, 0);
+        ASSERT_EQ(open(20, output).number, 0);
         int last = 0;
-        EXPECT_EQ(read_all(10, last), c.input) << c.rule;
-        EXPECT_EQ(put_record(20, "x"), 0);
-        EXPECT_EQ(put_record(20, "y"), 0);
-        EXPECT_EQ(io::close_unit(10), 0);
-        EXPECT_EQ(io::close_unit(20), 0);
-        EXPECT_EQ(read_bytes(output), c.output) << c.rule;
+        EXPECT_EQ(read_all(10, last), c.input) << label;
+        EXPECT_EQ(put_record(20, "x").number, 0);
+        EXPECT_EQ(put_record(20, "y").number, 0);
+        EXPECT_EQ(io::close_unit(10).number, 0);
+        EXPECT_EQ(io::close_unit(20).number, 0);
+        EXPECT_EQ(read_bytes(output), c.output) << label;
+        const std::string warning =
+            "forrtl: warning (400): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n";
+        EXPECT_EQ(warnings.text(), c.warned ? warning : "") << label;
     }
 }
 
@@ -136,11 +145,17 @@ TEST_F(RecordsTest, OpenFailuresGiveTheirNumbers) {
         {"", err::kFileNotFound},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(open(10, c.name), c.number) << c.name;
+        EXPECT_EQ(open(10, c.name).number, c.number) << c.name;
         EXPECT_EQ(io::find_connected(10) != nullptr, c.number == 0);
         io::close_unit(10);
     }
     EXPECT_TRUE(fs::exists(dir.file("x")));
+    // Units outside -5 to 99 have no slot: nothing is opened or created.
+    for (const std::int32_t unit : {-6, 100}) {
+        EXPECT_EQ(open(unit, dir.file("y")).number, err::kOpenFailure) << unit;
+        EXPECT_EQ(io::close_unit(unit).number, 0) << unit;
+    }
+    EXPECT_FALSE(fs::exists(dir.file("y")));
 }
 
 // The read-write open is refused; the read-only retry decides.
@@ -149,15 +164,18 @@ TEST_F(RecordsTest, ReadOnlyRetry) {
     write_bytes(name, "1\n");
     {
         const ScopedSyscallFailure refused{Syscall::open, 1, platform::ErrorCategory::access_denied};
-        ASSERT_EQ(open(10, name), 0);
+        ASSERT_EQ(open(10, name).number, 0);
         EXPECT_TRUE(io::find_connected(10)->read_only);
-        ASSERT_EQ(io::read_record(10), 0);
-        EXPECT_EQ(io::current_record(10), "1");
-        ASSERT_EQ(io::close_unit(10), 0);
+        std::string_view record;
+        ASSERT_EQ(io::UnitRecordSource{10}.next_record(record), 0);
+        EXPECT_EQ(record, "1");
+        ASSERT_EQ(io::close_unit(10).number, 0);
     }
     const ScopedSyscallFailure refused{Syscall::open, 1, platform::ErrorCategory::write_protected, true};
-    EXPECT_EQ(open(10, name), err::kPermissionDenied);
-    EXPECT_EQ(io::find_connection(10)->last_system_error, 0u);
+    const io::IoResult result = open(10, name);
+    EXPECT_EQ(result.number, err::kPermissionDenied);
+    EXPECT_EQ(result.unit, 10);
+    EXPECT_EQ(result.system_error, 0u);  // a named failure shows no system text
 }
 
 TEST_F(RecordsTest, PlatformFailuresGiveTheirNumbers) {
@@ -176,58 +194,57 @@ TEST_F(RecordsTest, PlatformFailuresGiveTheirNumbers) {
     };
     for (const Case& c : cases) {
         const ScopedEnv env{"FORT_BUFFERED", c.buffered ? "T" : nullptr};
-        ASSERT_EQ(open(20, dir.file("3dpoint.dxf")), 0);
+        ASSERT_EQ(open(20, dir.file("3dpoint.dxf")).number, 0);
         const ScopedSyscallFailure failure{c.call, 1, platform::ErrorCategory::other};
-        const auto kept_code = [] {
-            const io::UnitConnection* connection = io::find_connection(20);
-            return connection == nullptr ? 0u : connection->last_system_error;
-        };
-        EXPECT_EQ(put_record(20, "x"), c.write_number) << c.what;
-        if (c.write_number != 0) {
-            EXPECT_EQ(kept_code(), platform::testing::system_code(platform::ErrorCategory::other)) << c.what;
-        }
-        EXPECT_EQ(io::close_unit(20), c.close_number) << c.what;
-        // The unit is disconnected either way; a failed close keeps its code for the report.
+        // A failure carries the platform's code for the report.
+        const auto code_of = [](int number) { return number == 0 ? 0u : platform::testing::system_code(platform::ErrorCategory::other); };
+        const io::IoResult written = put_record(20, "x");
+        EXPECT_EQ(written.number, c.write_number) << c.what;
+        EXPECT_EQ(written.system_error, code_of(c.write_number)) << c.what;
+        const io::IoResult closed = io::close_unit(20);
+        EXPECT_EQ(closed.number, c.close_number) << c.what;
+        EXPECT_EQ(closed.system_error, code_of(c.close_number)) << c.what;
+        // The unit is disconnected either way.
         EXPECT_EQ(io::find_connected(20), nullptr);
-        if (c.close_number != 0) {
-            EXPECT_EQ(kept_code(), platform::testing::system_code(platform::ErrorCategory::other)) << c.what;
-        }
     }
 }
 
 TEST_F(RecordsTest, ReadAndMemoryFailuresGiveTheirNumbers) {
     const std::string name = dir.file("input.txt");
     write_bytes(name, std::string(10000, 'x') + "\n");
-    ASSERT_EQ(open(10, name), 0);
+    ASSERT_EQ(open(10, name).number, 0);
     {
         const ScopedSyscallFailure failure{Syscall::heap, 1, platform::ErrorCategory::out_of_memory};
-        EXPECT_EQ(io::read_record(10), err::kNoBufferMemory);  // the 8192-byte buffer cannot double
+        std::string_view record;
+        EXPECT_EQ(io::UnitRecordSource{10}.next_record(record), err::kNoBufferMemory);  // the 8192-byte buffer cannot double
     }
     {
         const ScopedSyscallFailure failure{Syscall::read, 1, platform::ErrorCategory::other};
-        EXPECT_EQ(io::read_record(10), err::kReadError);
-        EXPECT_EQ(io::find_connected(10)->last_system_error, platform::testing::system_code(platform::ErrorCategory::other));
+        io::UnitRecordSource records{10};
+        std::string_view record;
+        EXPECT_EQ(records.next_record(record), err::kReadError);
+        EXPECT_EQ(records.failure(err::kReadError).system_error, platform::testing::system_code(platform::ErrorCategory::other));
     }
     const ScopedSyscallFailure failure{Syscall::heap, 1, platform::ErrorCategory::out_of_memory, true};
-    EXPECT_EQ(open(11, dir.file("other")), err::kNoMemory);
+    EXPECT_EQ(open(11, dir.file("other")).number, err::kNoMemory);
 }
 
 TEST_F(RecordsTest, CloseAllUnitsClosesEveryConnectedUnit) {
     const ScopedEnv env{"FORT_BUFFERED", "1"};
-    for (const std::int32_t unit : {20, 10, 1000, -100}) {
-        ASSERT_EQ(open(unit, dir.file("u" + std::to_string(unit))), 0);
-        ASSERT_EQ(put_record(unit, std::to_string(unit)), 0);
+    for (const std::int32_t unit : {20, 10, 99, -5}) {
+        ASSERT_EQ(open(unit, dir.file("u" + std::to_string(unit))).number, 0);
+        ASSERT_EQ(put_record(unit, std::to_string(unit)).number, 0);
     }
     EXPECT_EQ(io::close_all_units(), 0);
-    for (const std::int32_t unit : {20, 10, 1000, -100}) {
+    for (const std::int32_t unit : {20, 10, 99, -5}) {
         EXPECT_EQ(io::find_connected(unit), nullptr);
         EXPECT_EQ(read_bytes(dir.file("u" + std::to_string(unit))), std::to_string(unit) + "\r\n");
     }
 }
 
 TEST_F(RecordsTest, CloseAllUnitsStopsAtTheFirstFailingClose) {
-    ASSERT_EQ(open(20, dir.file("b")), 0);
-    ASSERT_EQ(open(10, dir.file("a")), 0);
+    ASSERT_EQ(open(20, dir.file("b")).number, 0);
+    ASSERT_EQ(open(10, dir.file("a")).number, 0);
     test_support::ReportCapture reports;
     {
         const ScopedSyscallFailure failure{Syscall::close, 1, platform::ErrorCategory::other};
@@ -235,7 +252,7 @@ TEST_F(RecordsTest, CloseAllUnitsStopsAtTheFirstFailingClose) {
     }
     // Unit 10 comes first in the table; unit 20 is not visited.
     EXPECT_EQ(reports.text(), "forrtl: severe (28): CLOSE error, unit 10, file " + dir.file("a") + "\r\n");
-    EXPECT_EQ(io::find_connection(10), nullptr);
+    EXPECT_EQ(io::find_slot(10)->connection, nullptr);
     EXPECT_NE(io::find_connected(20), nullptr);
 }
 

@@ -49,12 +49,12 @@ TEST_F(StandardUnitTest, OutputIsNeitherCutNorBuffered) {
     int opened, first, second, closed;
     {
         FileBehind behind(STDOUT_FILENO, path);
-        opened = io::open_standard_unit(20, platform::StandardStream::output, "standard output");
+        opened = io::open_standard_unit(20, platform::StandardStream::output, "standard output").number;
         if (const io::UnitConnection* connection = io::find_connected(20)) name = connection->name();
-        first = put_record(20, "  0");
+        first = put_record(20, "  0").number;
         after_first = read_bytes(path);
-        second = put_record(20, "EOF");
-        closed = io::close_unit(20);
+        second = put_record(20, "EOF").number;
+        closed = io::close_unit(20).number;
     }
     EXPECT_EQ(opened, 0);
     EXPECT_EQ(name, "standard output");
@@ -72,7 +72,7 @@ TEST_F(StandardUnitTest, InputIsReadToItsEnd) {
     int last = 0;
     {
         FileBehind behind(STDIN_FILENO, path);
-        ASSERT_EQ(io::open_standard_unit(10, platform::StandardStream::input, "standard input"), 0);
+        ASSERT_EQ(io::open_standard_unit(10, platform::StandardStream::input, "standard input").number, 0);
         records = read_all(10, last);
         io::close_unit(10);
     }

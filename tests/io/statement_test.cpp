@@ -21,7 +21,7 @@ TEST_F(FinishStatementTest, FailedOpenIsReportedWithTheFullNameAndCode) {
     ReportCapture reports;
     {
         const ScopedSyscallFailure failure{Syscall::open, 1, platform::ErrorCategory::other};
-        EXPECT_EQ(io::finish_statement(open(10, name), 10), err::kOpenFailure);
+        EXPECT_EQ(io::finish_statement(open(10, name)), err::kOpenFailure);
     }
     const std::string text = reports.text();
     char system_text[1024];
@@ -30,19 +30,18 @@ TEST_F(FinishStatementTest, FailedOpenIsReportedWithTheFullNameAndCode) {
     EXPECT_EQ(count_of(text, "forrtl: " + std::string(system_text, length)), 1) << text;
     EXPECT_EQ(count_of(text, "forrtl: severe (30): open failure, unit 10, file " + name + "\r\n"), 1) << text;
     // The half-made connection is gone once reported; the unit opens again.
-    EXPECT_EQ(io::find_connection(10), nullptr);
-    EXPECT_EQ(open(10, name), 0);
+    EXPECT_EQ(io::find_slot(10)->connection, nullptr);
+    EXPECT_EQ(open(10, name).number, 0);
 }
 
 // The device that is always full: Windows programs under Wine reach it too,
 // by the name Wine shows for it.
 TEST_F(FinishStatementTest, SavedCodeIsShownOncePerFailure) {
-    ASSERT_EQ(open(20, "/dev/full"), 0);
-    const std::string shown_name = io::find_connected(20)->file_name.data();
+    ASSERT_EQ(open(20, "/dev/full").number, 0);
+    const std::string shown_name{io::find_connected(20)->name()};
     ReportCapture reports;
-    EXPECT_EQ(io::finish_statement(put_record(20, "x"), 20), err::kWriteError);
-    EXPECT_EQ(io::find_connected(20)->last_system_error, 0u);
-    EXPECT_EQ(io::finish_statement(put_record(20, "x"), 20), err::kWriteError);
+    EXPECT_EQ(io::finish_statement(put_record(20, "x")), err::kWriteError);
+    EXPECT_EQ(io::finish_statement(put_record(20, "x")), err::kWriteError);
     const std::string text = reports.text();
     char full_text[1024];
     const std::size_t length = platform::system_error_text(

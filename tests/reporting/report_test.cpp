@@ -1,8 +1,8 @@
 #include "reporting/report.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +14,9 @@
 #include "reporting/branches.h"
 #include "reporting/environment.h"
 #include "reporting/error_catalogue.h"
+#include "reporting/error_numbers.h"
 #include "reporting/fault_context.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "platform/testing.h"
 #include "reporting/report_parts.h"
@@ -125,7 +127,7 @@ TEST(CheckEnvFlag, Values) {
 // error carries a traceback once a fault context exists.
 TEST(ReportError, WarningAndErrorReturn) {
     constexpr char kWarning[] =
-        "forrtl: warning (780): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n";
+        "forrtl: warning (400): f\r\n";
     constexpr char kError[] = "forrtl: error (63): output conversion error, unit 20, file f\r\n";
     struct Case {
         int number;
@@ -133,11 +135,14 @@ TEST(ReportError, WarningAndErrorReturn) {
         const char* line;
         bool traceback;
     };
-    const Case cases[] = {{780, true, kWarning, false}, {63, true, kError, true}, {63, false, kError, false}};
+    const Case cases[] = {{err::kBadTerminatorRule, true, kWarning, false}, {63, true, kError, true}, {63, false, kError, false}};
     for (const Case& c : cases) {
         if (c.context) rt::create_fault_context();
         testing::internal::CaptureStderr();
-        EXPECT_EQ(rt::report_error(c.number, 2, 20, "f"), c.number);
+        // The warning row passes its one text insert through.
+        const int returned = c.number == err::kBadTerminatorRule ? rt::report_error(c.number, 1, "f")
+                                                                 : rt::report_error(c.number, 2, 20, "f");
+        EXPECT_EQ(returned, c.number);
         const std::string text = testing::internal::GetCapturedStderr();
         if (c.context) rt::release_fault_context();
         const std::string line = c.line;
@@ -151,15 +156,19 @@ void announce_clear() { std::fputs("[clear]", stderr); }
 // A line kept on standard error by a layer above is cleared before each
 // report, before the system error's line as well.
 TEST(ReportError, StatusLineIsClearedBeforeEveryReport) {
+    const platform::SystemError failed = platform::testing::system_code(platform::ErrorCategory::other);
+    char system_text[1024];
+    const std::size_t system_length = platform::system_error_text(failed, system_text);
+    ASSERT_GT(system_length, 0u);
     rt::set_clear_status_line(announce_clear);
     testing::internal::CaptureStderr();
-    rt::report_error(780, 0);
-    rt::report_io_error(0, 63, 0, {20, "f", EIO, 0}, nullptr);
+    rt::report_error(400, 1, "a warning");
+    rt::report_io_error(0, 63, 0, {20, "f", failed, 0}, nullptr);
     const std::string text = testing::internal::GetCapturedStderr();
     rt::set_clear_status_line(nullptr);
     EXPECT_EQ(text,
-              "[clear]forrtl: warning (780): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n"
-              "[clear]forrtl: Input/output error\n"
+              "[clear]forrtl: warning (400): a warning\r\n"
+              "[clear]forrtl: " + std::string(system_text, system_length) +
               "[clear]forrtl: error (63): output conversion error, unit 20, file f\r\n");
 }
 
@@ -214,10 +223,14 @@ void report_end_of_file() {
     rt::report_error(24, 2, 10, "/work/input.txt");
 }
 
+// Matched in parts: not every platform's death-test regex lets "." cross a
+// line end.
 TEST_F(SevereReport, EndsWithItsNumberAfterTheUnitPass) {
     EXPECT_EXIT(report_end_of_file(), testing::ExitedWithCode(24),
-                "^forrtl: severe \\(24\\): end-of-file during read, unit 10, file /work/input.txt\r\n"
-                "Image +PC +Routine +Line +Source +\n.*report_error.*\nunit pass\n$");
+                testing::AllOf(
+                    testing::ContainsRegex("^forrtl: severe \\(24\\): end-of-file during read, unit 10, file "
+                                           "/work/input.txt\r\nImage +PC +Routine +Line +Source +\n"),
+                    testing::HasSubstr("report_error"), testing::EndsWith("\nunit pass\n")));
 }
 
 // 255 where the status has 8 bits; the number itself where it has 32.

@@ -128,44 +128,6 @@ struct RealLayout {
     bool at_front;
 };
 
-// Sign, optional "0", integer digits, point and fraction digits, given the
-// text's length and the integer part still to write.
-template <class WriteWhole>
-Placed place_body(std::size_t whole_digits, bool negative, const RealLayout& layout, std::span<char> out,
-                  WriteWhole write_whole) {
-    std::size_t length = negative + whole_digits + 1 + layout.digits;
-    if (length > layout.width) return overflow(out, layout.width);
-    const bool zero = whole_digits == 0 && layout.zero_allowed && length < layout.width;
-    length += zero;
-    const std::size_t start = layout.at_front ? 0 : layout.width - length;
-    char* p = write_whole(out.data() + start + length);
-    if (zero) *--p = '0';
-    if (negative) *--p = '-';
-    return {FieldStatus::ok, start, start + length};
-}
-
-// The common case, rounded in 64-bit arithmetic.
-Placed place_short(const digits::ShortFixed& r, bool sign_bit, const RealLayout& layout, std::span<char> out) {
-    const std::size_t whole_digits = digits::decimal_length(r.whole);
-    return place_body(whole_digits, sign_bit && (r.whole | r.frac) != 0, layout, out, [&](char* p) {
-        std::uint64_t frac = r.frac;
-        for (std::size_t i = 0; i < layout.digits; ++i, frac /= 10) *--p = static_cast<char>('0' + frac % 10);
-        *--p = '.';
-        return whole_digits != 0 ? digits::put_decimal(r.whole, p) : p;
-    });
-}
-
-// The common case of a minimal field: an integer part below 10^8 and at
-// most max_short_digits after the point, so the text has at most 20
-// characters. It is written straight into the field with overlapping
-// stores (a later store overwrites what an earlier one put too far), so
-// that neither the digit count nor the sign needs a branch.
-constexpr std::size_t front_room = 24;
-
-bool fits_front_fast(const digits::ShortFixed& r, const RealLayout& layout, std::span<char> out) {
-    return layout.at_front && r.whole < digits::powers_of_ten[8] && out.size() >= front_room;
-}
-
 // The word of eight digits with its first `8 - keep` (leading zero) digits dropped.
 std::uint64_t keep_last_digits(std::uint64_t eight, std::size_t keep) {
     const auto drop = static_cast<unsigned>(8 * (8 - keep));  // 0 to 64: shift in two steps
@@ -173,45 +135,23 @@ std::uint64_t keep_last_digits(std::uint64_t eight, std::size_t keep) {
     return (eight << (drop / 2)) << (drop - drop / 2);
 }
 
-Placed place_short_front(const digits::ShortFixed& r, bool sign_bit, const RealLayout& layout,
-                         std::span<char> out) {
-    // Bitwise rather than short-circuit: the sign and the digit count are
-    // as good as random, so branches on them would mostly mispredict.
-    const std::size_t whole_digits = digits::decimal_length(r.whole);
-    const bool negative = sign_bit & ((r.whole | r.frac) != 0);
-    std::size_t length = negative + whole_digits + 1 + layout.digits;
-    const bool zero = (whole_digits == 0) & layout.zero_allowed & (length < layout.width);
-    length += zero;
+// The minimal field with one digit after the point (no "0" before it), the
+// one the program writes every coordinate with, for a value with bits below
+// the point and at most 60 of them: one exact times-ten step gives the digit
+// and the remainder that rounds it. The text is written at the front with
+// overlapping stores (a later store overwrites what an earlier one put too
+// far), so that neither the digit count nor the sign needs a branch: both
+// are as good as random, and branches on them would mostly mispredict.
+constexpr std::size_t front_room = 24;
 
-    char* p = out.data();
-    *p = '-';
-    p += negative;
-    const std::uint64_t word = keep_last_digits(digits::eight_digits(static_cast<std::uint32_t>(r.whole)), whole_digits);
-    std::memcpy(p, &word, 8);
-    p += whole_digits;
-    *p = '0';
-    p += zero;
-    *p = '.';
-    std::uint64_t frac = r.frac;
-    for (std::size_t i = layout.digits; i > 0; --i, frac /= 10) p[i] = static_cast<char>('0' + frac % 10);
-    return {FieldStatus::ok, 0, length};
-}
-
-// The minimal field with one digit after the point (no "0" before it) for
-// a value with bits below the point and at most 60 of them: one exact
-// times-ten step gives the digit and the remainder that rounds it. Written
-// at the front with overlapping stores like place_short_front.
 bool place_tenths_front(std::uint32_t bits, std::span<char> out, std::size_t& length) {
     const auto [m, e] = digits::decode(bits);
     const int q = -e;
     if (q < 1 || q > 60 || out.size() < front_room) return false;
-    const std::uint64_t mask = (std::uint64_t{1} << q) - 1;
-    const std::uint64_t half = std::uint64_t{1} << (q - 1);
+    digits::NarrowFraction fraction(m, q);
     std::uint64_t whole = std::uint64_t{m} >> q;  // below 2^23
-    const std::uint64_t tenfold = (m & mask) * 10;
-    std::uint64_t digit = tenfold >> q;
-    const std::uint64_t rest = tenfold & mask;
-    digit += (rest > half) | ((rest == half) & ((digit & 1) != 0));
+    unsigned digit = fraction.next_digit();
+    digit += digits::rounds_up(fraction.versus_half(), (digit & 1) != 0);
     const bool carry = digit == 10;
     digit = carry ? 0 : digit;
     whole += carry;
@@ -230,21 +170,25 @@ bool place_tenths_front(std::uint32_t bits, std::span<char> out, std::size_t& le
     return true;
 }
 
-// Any number of digits: the fraction digits go straight to the field's end,
-// so the text is right-justified first and moved to the front if asked.
+// Any value and any digits: the fraction digits go straight to the field's
+// end, so the text is right-justified first and moved to the front if asked.
 Placed place_digits(std::uint32_t bits, const RealLayout& layout, std::span<char> out) {
     if (layout.digits >= layout.width) return overflow(out, layout.width);  // point and fraction too wide
     const std::size_t point = layout.width - layout.digits - 1;
     const auto r = digits::round_fixed(bits, out.subspan(point + 1, layout.digits));
-    RealLayout right = layout;
-    right.at_front = false;
-    const Placed placed = place_body(r.integer_length, (bits >> 31) != 0 && !r.is_zero, right, out, [&](char* p) {
-        p -= layout.digits;  // already in place
-        *--p = '.';
-        p -= r.integer_length;
-        std::memcpy(p, r.integer, r.integer_length);
-        return p;
-    });
+    // A zero result is always positive.
+    const bool negative = (bits >> 31) != 0 && !r.is_zero;
+    std::size_t length = negative + r.integer_length + 1 + layout.digits;
+    if (length > layout.width) return overflow(out, layout.width);
+    const bool zero = r.integer_length == 0 && layout.zero_allowed && length < layout.width;
+    length += zero;
+    char* p = out.data() + point;
+    *p = '.';
+    p -= r.integer_length;
+    std::memcpy(p, r.integer, r.integer_length);
+    if (zero) *--p = '0';
+    if (negative) *--p = '-';
+    const Placed placed{FieldStatus::ok, layout.width - length, layout.width};
     return layout.at_front ? move_to_front(placed, out) : placed;
 }
 
@@ -253,9 +197,6 @@ Placed place_fixed(std::uint32_t bits, const RealLayout& layout, std::span<char>
         const Placed placed = place_non_finite(bits, layout.width, out);
         return layout.at_front ? move_to_front(placed, out) : placed;
     }
-    if (digits::ShortFixed r; digits::round_short(bits, static_cast<std::uint32_t>(layout.digits), r))
-        return fits_front_fast(r, layout, out) ? place_short_front(r, (bits >> 31) != 0, layout, out)
-                                               : place_short(r, (bits >> 31) != 0, layout, out);
     return place_digits(bits, layout, out);
 }
 

@@ -39,10 +39,10 @@ public:
         }
         return static_cast<unsigned>(carry);
     }
-    int compare_half() const {
+    Dropped versus_half() const {
         constexpr std::uint32_t top_bit = 0x80000000u;
-        if (limb_[limb_count - 1] != top_bit) return limb_[limb_count - 1] < top_bit ? -1 : 1;
-        return std::any_of(limb_, limb_ + limb_count - 1, [](std::uint32_t l) { return l != 0; }) ? 1 : 0;
+        const bool below_top = std::any_of(limb_, limb_ + limb_count - 1, [](std::uint32_t l) { return l != 0; });
+        return compare_with_half(limb_[limb_count - 1] | std::uint64_t{below_top}, top_bit);
     }
 
 private:
@@ -69,19 +69,20 @@ char* put_wide_decimal(std::uint32_t m, int e, char* end) {
             more = more || limb[i] != 0;
         }
         if (!more) return put_decimal(rem, p);
-        for (int k = 0; k < 9; ++k, rem /= 10) *--p = static_cast<char>('0' + rem % 10);
+        p = put_digits(rem, 9, p);
     }
 }
 
-// Keeps the first `keep` of the `n` digits at `begin` (an integer), rounded
-// half to even; the dropped positions become '0'. A carry off the front
-// writes one digit before `begin`. Returns the new first digit.
+// Keeps the first `keep` of the `n` digits at `begin` (an integer), rounded;
+// the dropped positions become '0'. A carry off the front writes one digit
+// before `begin`. Returns the new first digit.
 char* round_integer_digits(char* begin, std::size_t n, std::size_t keep) {
-    const char first_dropped = begin[keep];
+    // The dropped digits against half a unit: "5" then zeros is exactly half.
     const bool rest = std::any_of(begin + keep + 1, begin + n, [](char c) { return c != '0'; });
+    const Dropped dropped = compare_with_half(static_cast<std::uint64_t>(begin[keep] - '0') * 2 + rest, 10);
     const bool odd = ((begin[keep - 1] - '0') & 1) != 0;
     std::fill(begin + keep, begin + n, '0');
-    if (first_dropped < '5' || (first_dropped == '5' && !rest && !odd)) return begin;
+    if (!rounds_up(dropped, odd)) return begin;
     std::size_t k = keep;
     while (k > 0 && begin[k - 1] == '9') begin[--k] = '0';
     if (k > 0) {
@@ -133,19 +134,16 @@ FixedDigits fraction_value(std::uint32_t m, int q, std::span<char> frac) {
     }
     std::fill(frac.begin() + static_cast<std::ptrdiff_t>(j), frac.end(), '0');
 
-    // Anything left means j == limit: round on the exact remainder.
-    if (!f.is_zero()) {
-        const int half = f.compare_half();
-        const bool odd = (j > 0 ? (frac[j - 1] - '0') & 1 : whole & 1) != 0;
-        if (half > 0 || (half == 0 && odd)) {
-            nonzero = true;
-            std::size_t k = j;
-            while (k > 0 && frac[k - 1] == '9') frac[--k] = '0';
-            if (k > 0)
-                ++frac[k - 1];
-            else
-                ++whole;
-        }
+    // Round on the exact remainder (none left: nothing dropped).
+    const bool odd = (j > 0 ? (frac[j - 1] - '0') & 1 : whole & 1) != 0;
+    if (rounds_up(f.versus_half(), odd)) {
+        nonzero = true;
+        std::size_t k = j;
+        while (k > 0 && frac[k - 1] == '9') frac[--k] = '0';
+        if (k > 0)
+            ++frac[k - 1];
+        else
+            ++whole;
     }
 
     FixedDigits r;

@@ -2,7 +2,9 @@
 // digits after the point.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <bit>
 #include <cstdint>
 #include <span>
@@ -43,6 +45,22 @@ inline Decoded decode(std::uint32_t bits) {
     return {fraction | 0x800000u, static_cast<int>(biased) - 150};
 }
 
+// How the part of an exact value beyond the last kept digit compares with
+// half a unit of that digit.
+struct Dropped {
+    bool above_half;
+    bool exactly_half;
+};
+
+constexpr Dropped compare_with_half(std::uint64_t rest, std::uint64_t half) { return {rest > half, rest == half}; }
+
+// Half to even on the exact value, the one rounding rule of real fields: up
+// when more than half is dropped, or exactly half and the last kept digit is
+// odd. Without a branch: in the hot field the outcome is as good as random.
+constexpr bool rounds_up(Dropped dropped, bool last_odd) {
+    return dropped.above_half | (dropped.exactly_half & last_odd);
+}
+
 // The part of m * 2^-q below the point, for q <= 60 so that ten times it
 // still fits in 64 bits. Each step yields the next decimal digit exactly.
 class NarrowFraction {
@@ -55,10 +73,7 @@ public:
         f_ &= mask_;
         return digit;
     }
-    // Sign of (what is left) - 1/2.
-    int compare_half() const { return more_than_half() ? 1 : (exactly_half() ? 0 : -1); }
-    bool more_than_half() const { return f_ > (std::uint64_t{1} << (q_ - 1)); }
-    bool exactly_half() const { return f_ == (std::uint64_t{1} << (q_ - 1)); }
+    Dropped versus_half() const { return compare_with_half(f_, std::uint64_t{1} << (q_ - 1)); }
 
 private:
     std::uint64_t mask_;
@@ -73,28 +88,30 @@ inline std::uint32_t decimal_length(std::uint64_t value) {
     return t + 1 - (value < powers_of_ten[t]);
 }
 
-// Writes the decimal digits of `value` so that they end just before `end`;
-// returns where they begin. Zero gives "0".
-inline char* put_decimal(std::uint64_t value, char* end) {
+// Writes exactly `count` decimal digits of `value` (leading zeros included)
+// so that they end just before `end`, two at a time; returns where they
+// begin. The digit writer of every field but the one-decimal shortcut.
+inline char* put_digits(std::uint64_t value, std::size_t count, char* end) {
     char* p = end;
-    while (value >= 100) {
+    char* const begin = end - count;
+    for (; p - begin >= 2; value /= 100) {
         const auto pair = static_cast<std::size_t>(value % 100) * 2;
-        value /= 100;
         *--p = digit_pairs[pair + 1];
         *--p = digit_pairs[pair];
     }
-    if (value >= 10) {
-        const auto pair = static_cast<std::size_t>(value) * 2;
-        *--p = digit_pairs[pair + 1];
-        *--p = digit_pairs[pair];
-    } else {
-        *--p = static_cast<char>('0' + value);
-    }
-    return p;
+    if (p != begin) *--p = static_cast<char>('0' + value % 10);
+    return begin;
+}
+
+// The digits of `value` without leading zeros; zero gives "0".
+inline char* put_decimal(std::uint64_t value, char* end) {
+    return put_digits(value, std::max<std::size_t>(decimal_length(value), 1), end);
 }
 
 // The eight decimal digits of value < 10^8, leading zeros included, as
-// the bytes of a 64-bit word in memory order (most significant digit first).
+// the bytes of a 64-bit word in memory order (most significant digit first):
+// the one-decimal shortcut stores them whole, where a loop over a digit
+// count that is as good as random would cost it twice the time.
 inline std::uint64_t eight_digits(std::uint32_t value) {
     // Split into lanes of 4, then 2, then 1 digit; each division by a
     // constant is a multiply and shift that is exact in the lane's range.
@@ -110,54 +127,6 @@ inline std::uint64_t eight_digits(std::uint32_t value) {
         x = (x & 0x00ff00ff00ff00ffull) << 8 | (x >> 8 & 0x00ff00ff00ff00ffull);
     }
     return x;
-}
-
-// The magnitude rounded to `digits` after the point: whole + frac / 10^digits.
-struct ShortFixed {
-    std::uint64_t whole = 0;
-    std::uint64_t frac = 0;
-};
-
-// Beyond this many digits after the point the shortcut for values below
-// 2^-36 no longer holds; round_fixed takes over.
-inline constexpr std::uint32_t max_short_digits = 10;
-
-// The common case in 64-bit arithmetic: returns false (and the caller uses
-// round_fixed) when digits > max_short_digits or the integer part needs more
-// than 64 bits. `bits` is finite. Exact: half to even on the exact value.
-inline bool round_short(std::uint32_t bits, std::uint32_t digits, ShortFixed& r) {
-    if (digits > max_short_digits) return false;
-    const auto [m, e] = decode(bits);
-    if (e >= 0) {
-        if (e > 40) return false;
-        r = {std::uint64_t{m} << e, 0};
-        return true;
-    }
-    const int q = -e;
-    if (q > 60 || m == 0) {
-        // Below 2^-37: even times 10^10 it stays under one half.
-        r = {};
-        return true;
-    }
-    NarrowFraction f(m, q);
-    std::uint64_t whole = q < 32 ? m >> q : 0;
-    std::uint64_t frac = 0;
-    for (std::uint32_t i = 0; i < digits; ++i) frac = frac * 10 + f.next_digit();
-    // Up when more than half is left, or exactly half and the last digit is odd.
-    const std::uint64_t last = digits != 0 ? frac : whole;
-    const bool more = f.more_than_half();
-    const bool tie_to_odd = f.exactly_half() & ((last & 1) != 0);
-    const bool up = more | tie_to_odd;
-    if (digits == 0) {
-        whole += up;
-    } else {
-        frac += up;
-        const bool carry = frac == powers_of_ten[digits];
-        frac = carry ? 0 : frac;
-        whole += carry;
-    }
-    r = {whole, frac};
-    return true;
 }
 
 // The magnitude rounded half to even on its exact binary value.

@@ -47,6 +47,11 @@ constexpr std::array<ByteClass, 256> byte_classes = [] {
 
 constexpr ByteClass byte_class(char c) { return byte_classes[static_cast<unsigned char>(c)]; }
 
+// Space, TAB, ",", ")" and "/" end a number's text.
+constexpr bool ends_number(ByteClass k) {
+    return k == ByteClass::blank || k == ByteClass::comma || k == ByteClass::close || k == ByteClass::slash;
+}
+
 // Space, TAB, carriage return and line feed are passed over between values.
 constexpr bool is_blank(char c) {
     const ByteClass k = byte_class(c);

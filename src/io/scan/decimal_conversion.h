@@ -1,27 +1,54 @@
-// Decimal text to integer and floating-point values, as the free-form scanner
-// needs them. Pure functions: text in, value and status out; nothing allocates.
+// Recognised number texts to integer and floating-point values, as the
+// free-form scanner needs them. Pure functions: the recogniser's findings in,
+// value and status out; nothing allocates and no text is read again.
 #pragma once
 
+#include <bit>
 #include <cstdint>
-#include <string_view>
+
+#include "io/scan/number_text.h"
+#include "io/scan/powers_of_ten.h"
 
 namespace io {
 
 // Status of a conversion; any non-zero status is an input conversion error.
 enum ConversionStatus : int {
     conversion_ok = 0,
-    conversion_leftover = 3,  // a malformed text or bytes after a valid number
+    conversion_leftover = 3,  // not a number of this kind, or bytes after a valid one
     conversion_overflow = 8,  // beyond the range of the target type
 };
 
-// Optional sign, then decimal digits only. The value is stored only on success.
-int decimalToInt32(std::string_view text, std::int32_t& value);
+// An optional sign, then decimal digits only. The value is stored only on success.
+int decimalToInt32(const NumberText& number, std::int32_t& value);
 
-// Significand, optional exponent (letter E, D or Q, or a bare sign), or a word
-// form INF, INFINITY, NAN(...). Values below the subnormal range give zero.
-int decimalToReal32(std::string_view text, float& value);
+// The same, converted to the nearest double.
+int decimalToReal64(const NumberText& number, double& value);
 
-// The same text rules, converted to the nearest double.
-int decimalToReal64(std::string_view text, double& value);
+// A plain decimal (no exponent, no word) of at most 53 bits and 19 digits
+// after the point: the exact integer times a correctly rounded power of ten,
+// well inside the normal range, rounded once to single, which is what the
+// general way comes to for it. Inline, as most coordinates are such.
+inline bool plain_decimal_to_real32(const NumberText& number, float& value) {
+    const bool plain = number.form == NumberText::Form::decimal && !number.exponent_part;
+    if (!plain || (number.digits >> 53) != 0 || number.fraction > 19) return false;
+    // The digits convert as a signed integer, in one instruction; zero needs
+    // no case of its own, and the sign is set without a branch.
+    const auto digits = static_cast<double>(static_cast<std::int64_t>(number.digits));
+    const auto single = static_cast<float>(digits * table_power_of_ten(-number.fraction));
+    const std::uint32_t sign = static_cast<std::uint32_t>(number.negative) << 31;
+    value = std::bit_cast<float>(std::bit_cast<std::uint32_t>(single) | sign);
+    return true;
+}
+
+namespace detail {
+int any_decimal_to_real32(const NumberText& number, float& value);
+}
+
+// Significand, optional exponent, or a word form INF, INFINITY, NAN(...).
+// Values below the subnormal range give zero.
+inline int decimalToReal32(const NumberText& number, float& value) {
+    if (plain_decimal_to_real32(number, value)) return conversion_ok;
+    return detail::any_decimal_to_real32(number, value);
+}
 
 }  // namespace io

@@ -5,17 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace io {
+#include "io/scan/number_text.h"
 
-// A repeated value converted ahead of time for either item type, for when its
-// text must outlive the record it stands in.
-struct PinnedRepeat {
-    bool pinned = false;
-    int integerStatus = 0;
-    std::int32_t integerValue = 0;
-    int realStatus = 0;
-    float realValue = 0.0f;
-};
+namespace io {
 
 // Created at the statement's start and discarded at its end.
 struct ScanState {
@@ -23,9 +15,9 @@ struct ScanState {
     std::size_t position = 0;   // next byte to examine
     std::int32_t repeatLeft = 0;  // uses left of the pending repeated value or null
     bool repeatIsNull = false;
-    std::string_view repeatText;  // text of the pending repeated value
-    bool repeatIntegerForm = false;
-    PinnedRepeat pinnedRepeat;
+    // The pending repeated value as recognised: it outlives the record its
+    // text stood in, and each use converts it again for its own item.
+    NumberText repeatText;
     bool slashSeen = false;       // all further items are left unchanged
     bool pairOpen = false;        // "(" taken, its pair not yet closed
     bool seenNonBlank = false;    // a non-blank byte was examined in this statement

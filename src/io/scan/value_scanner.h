@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "io/heap_block.h"
 #include "io/scan/record_source.h"
@@ -43,20 +42,18 @@ private:
     };
     struct Value;
 
+    static int assign(const NumberText& number, ItemRef item);
     int serve(ItemRef item);
     int seekAndAssign(ItemRef item);
-    int serveRepeat(ItemRef item);
     int seek(Value& value, bool afterStar);
     bool commaIsNull();
-    void scanNumber(Value& value);
+    int scanNumber(Value& value);
     int readString(Value& value);
-    int takeRepeat(const Value& count, Value& value);
+    int takeRepeat(const NumberText& count, Value& value);
     int closePair();
     int skipBlanksAndRecords();
     int scanPairNumber();
     int nextRecord();
-    int fetchRecord();
-    void pinRepeat();
     char lastNonBlankBefore(std::size_t end) const;
 
     RecordSource* records_ = nullptr;
@@ -64,10 +61,5 @@ private:
     ScanState state_;
     int error_ = 0;
 };
-
-// The text of a number in integer form (no point, no exponent letter) goes to
-// an integer item exactly; any other text is truncated toward zero from double.
-int assignInteger(std::string_view text, bool integerForm, std::int32_t& item);
-int assignReal(std::string_view text, float& item);
 
 }  // namespace io

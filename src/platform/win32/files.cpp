@@ -21,14 +21,24 @@ constexpr std::size_t kLargestTransfer = 1u << 30;
 }  // namespace
 
 // CreateFileA refuses a directory by itself (access denied) unless asked
-// for backup semantics. A successful open of an existing file leaves
-// ERROR_ALREADY_EXISTS as the last error: it is no failure, and not kept.
+// for backup semantics, and keeps the share mode for as long as the handle
+// is open. A successful open of an existing file leaves ERROR_ALREADY_EXISTS
+// as the last error: it is no failure, and not kept.
 OpenResult open_or_create(const char* path, Access access, Share share) {
     const DWORD desired = access == Access::read_write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
     const DWORD sharing = share == Share::read ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
     const HANDLE file = win32::sys_create_file(path, desired, sharing, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) return {kNoFile, last_error()};
-    return {reinterpret_cast<FileHandle>(file), 0};
+    // FILE_TYPE_UNKNOWN with an error is a failed check, and guessing "no
+    // disk file" would leave an old output's tail uncut: the open fails.
+    ::SetLastError(ERROR_SUCCESS);
+    const DWORD type = win32::sys_get_file_type(file);
+    if (type == FILE_TYPE_UNKNOWN && ::GetLastError() != ERROR_SUCCESS) {
+        const SystemError code = last_error();
+        win32::sys_close_handle(file);
+        return {kNoFile, code};
+    }
+    return {reinterpret_cast<FileHandle>(file), 0, type == FILE_TYPE_DISK};
 }
 
 // A synchronous read at the end of a disk file succeeds with no bytes.

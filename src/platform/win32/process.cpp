@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,6 +17,10 @@
 
 namespace platform {
 namespace {
+
+// The file standard error was last reopened on, until the run-time's
+// descriptor 2 follows it.
+std::atomic<HANDLE> g_reopened{nullptr};
 
 bool write_all(HANDLE file, std::span<const char> bytes) {
     if (file == nullptr || file == INVALID_HANDLE_VALUE) return false;
@@ -35,32 +40,46 @@ bool write_stream(std::FILE* stream, std::span<const char> bytes) {
     return std::fflush(stream) == 0 && written;
 }
 
+// Moves the run-time's descriptor 2 onto the reopened file, in text mode
+// like the standard error it replaces. The descriptor takes the handle over;
+// moving it onto descriptor 2 makes a copy the process's handle again.
+void follow_reopened_standard_error() {
+    const HANDLE reopened = g_reopened.exchange(nullptr);
+    if (reopened == nullptr) return;
+    const int descriptor = ::_open_osfhandle(reinterpret_cast<intptr_t>(reopened), _O_APPEND | _O_TEXT);
+    if (descriptor < 0) return;
+    std::fflush(stderr);
+    ::_dup2(descriptor, 2);
+    ::_close(descriptor);
+}
+
 }  // namespace
 
 bool write_standard_error(std::span<const char> bytes) {
     return write_all(::GetStdHandle(STD_ERROR_HANDLE), bytes);
 }
 
-bool write_standard_error_stream(std::span<const char> bytes) { return write_stream(stderr, bytes); }
+bool write_standard_error_stream(std::span<const char> bytes) {
+    follow_reopened_standard_error();
+    return write_stream(stderr, bytes);
+}
 
-// The file is opened before standard error is touched, so a name that cannot
-// be opened leaves standard error as it was. Opened for appending only,
-// every write lands at the end of the file, also the raw ones; the run-time
-// descriptor over it is in text mode like the standard error it replaces.
-// Moving it onto descriptor 2 also makes it the process's standard-error handle.
+// Kernel calls only, so that a fault's report can reopen standard error
+// while the faulting code holds the run-time's locks: the process's handle
+// moves now, the stream at its next use. The file is opened before anything
+// is touched, so a name that cannot be opened leaves standard error as it
+// was. Opened for appending only, every write lands at the end of the file,
+// also the raw ones.
 bool reopen_standard_error(const char* path) {
     const HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    const int descriptor = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_APPEND | _O_TEXT);
-    if (descriptor < 0) {
+    if (!::SetStdHandle(STD_ERROR_HANDLE, file)) {
         ::CloseHandle(file);
         return false;
     }
-    std::fflush(stderr);
-    const bool moved = ::_dup2(descriptor, 2) == 0;
-    ::_close(descriptor);
-    return moved;
+    if (const HANDLE earlier = g_reopened.exchange(file); earlier != nullptr) ::CloseHandle(earlier);
+    return true;
 }
 
 // Open-always for writing, to the end, one write, close.
@@ -68,7 +87,7 @@ bool append_to_file(const char* path, std::span<const char> bytes) {
     const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    const bool at_end = ::SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER;
+    const bool at_end = ::SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END) != FALSE;
     const bool written = at_end && write_all(file, bytes);
     return ::CloseHandle(file) && written;
 }

@@ -143,6 +143,47 @@ TEST(FieldFormat, ManyDigitsAfterThePoint) {
     });
 }
 
+TEST(FieldFormat, RoundingEdgesWhereTheOneDecimalShortcutGivesWay) {
+    check({
+        // Either side of the last binade with bits below the point, and of
+        // the narrowest fraction the shortcut takes (2^-37, 60 bits).
+        {field::F0_1, pattern(0x4affffffu), "8388607.5"},
+        {field::F0_1, pattern(0x4b000000u), "8388608.0"},
+        {field::F0_1, pattern(0xcb000001u), "-8388609.0"},
+        {field::F0_1, pattern(0xad000000u), ".0"},
+        {field::F0_1, pattern(0xac800000u), ".0"},
+        {field::F0_1, ItemValue::of(-0.96f), "-1.0"},
+        {field::F0_1, ItemValue::of(1099511627776.0f), "1099511627776.0"},
+        {field::F0_1, ItemValue::of(1.0e20f), "100000002004087734272.0"},
+        {field::F0_1, ItemValue::of(-1.0e30f), "-1000000015047466219876688855040.0"},
+        // Fixed widths always take the general way.
+        {field::F3_1, ItemValue::of(0.96f), "1.0"},     {field::F3_1, ItemValue::of(2.25f), "2.2"},
+        {field::F3_1, ItemValue::of(3.75f), "3.8"},     {field::F3_1, ItemValue::of(0.05f), "0.1"},
+        {field::F3_1, ItemValue::of(-0.05f), "-.1"},    {real_field(6, 2), ItemValue::of(0.125f), "  0.12"},
+        {real_field(6, 2), ItemValue::of(0.375f), "  0.38"},
+        {real_field(5, 0), ItemValue::of(2.5f), "   2."}, {real_field(5, 0), ItemValue::of(3.5f), "   4."},
+        {real_field(2, 0), ItemValue::of(-0.5f), "0."},
+        {{io::FieldKind::real, 0, 0}, ItemValue::of(3.5f), "4."},
+        {{io::FieldKind::real, 0, 0}, ItemValue::of(-0.5f), "0."},
+        {{io::FieldKind::real, 0, 6}, ItemValue::of(0.9999999f), "1.000000"},
+        {{io::FieldKind::real, 0, 7}, ItemValue::of(0.99999994f), ".9999999"},
+    });
+}
+
+TEST(FieldFormat, ExactTiesFarBelowThePoint) {
+    // 2^-37 (a 60-bit fraction) and 2^-38 (61 bits, the wide one) end in
+    // ...125 and ...625: cut one digit short they are exact halves.
+    check({
+        {{io::FieldKind::real, 0, 40}, pattern(0x2d000000u), ".0000000000072759576141834259033203125000"},
+        {{io::FieldKind::real, 0, 36}, pattern(0x2d000000u), ".000000000007275957614183425903320312"},
+        {{io::FieldKind::real, 0, 36}, pattern(0xad000000u), "-.000000000007275957614183425903320312"},
+        {{io::FieldKind::real, 0, 37}, pattern(0x2c800000u), ".0000000000036379788070917129516601562"},
+        {{io::FieldKind::real, 0, 38}, pattern(0x2c800000u), ".00000000000363797880709171295166015625"},
+        {{io::FieldKind::real, 0, 37}, pattern(0x2d000001u), ".0000000000072759584815451638917238597"},
+        {{io::FieldKind::real, 0, 40}, pattern(0x2cffffffu), ".0000000000072759571805025569091185388970"},
+    });
+}
+
 TEST(FieldFormat, WrongItemKindOrShortBufferGivesNothing) {
     char out[4] = {'#', '#', '#', '#'};
     EXPECT_EQ(io::format_field(field::F0_1, ItemValue::of(std::string_view("12")), out).status,

@@ -12,8 +12,9 @@
 namespace io {
 namespace {
 
-// Records from memory. Each record is copied into one reused buffer, so a view
-// kept past the next record sees other bytes, as with the real reader.
+// Lines from memory, cut to records as the unit reader cuts them. Each line is
+// copied into one reused buffer, so a view kept past the next record sees
+// other bytes, as with the real reader.
 class MemoryRecords final : public RecordSource {
 public:
     explicit MemoryRecords(std::vector<std::string> records, int error_at_end = 24)
@@ -22,8 +23,7 @@ public:
     int next_record(std::string_view& record) override {
         if (next_ == records_.size()) return error_at_end_;
         current_.assign(records_[next_++]);
-        record = current_;
-        return 0;
+        return cut_record(current_, true, true, record);
     }
 
 private:

@@ -75,6 +75,21 @@ TEST_F(ProcessEnds, ReopenedStandardErrorInTextAndRawMode) {
     EXPECT_EQ(read_bytes(file), "earlier\nline\r\r\nrow\r\nraw\r\nrow\nlast\r\n");
 }
 
+// A fault's report reopens standard error and writes raw before the stream
+// is ever used again; the stream follows it to the file afterwards.
+TEST_F(ProcessEnds, RawWriteFirstAfterReopening) {
+    const std::string file = path("fort0-raw.txt");
+    EXPECT_EXIT(
+        {
+            if (!platform::reopen_standard_error(file.c_str())) std::exit(1);
+            platform::write_standard_error(std::string_view{"raw\r\n"});
+            platform::write_standard_error_stream(std::string_view{"stream\n"});
+            platform::end_process_now(0);
+        },
+        testing::ExitedWithCode(0), "^$");
+    EXPECT_EQ(read_bytes(file), "raw\r\nstream\r\n");
+}
+
 // A file that cannot be opened leaves standard error where it was.
 TEST_F(ProcessEnds, UnopenableFileLeavesStandardErrorAlone) {
     const std::string file = path("missing-dir\\x.txt");

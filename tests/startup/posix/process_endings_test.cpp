@@ -101,7 +101,7 @@ void severe_read_error() { rt::report_error(24, 2, 10, "/tmp/in/input.txt"); }
 // The settings are taken at start-up: a later change of the variable is not seen.
 void check_settings_taken_at_startup() {
     setenv("FORT_BLOCKSIZE", "abc", 1);
-    const rt::IoSizeSettings settings = rt::io_size_settings();
+    const io::IoSizeSettings settings = io::io_size_settings();
     if (settings.block_size != 1024 || settings.buffer_count != 127) std::_Exit(1);
 }
 

@@ -41,17 +41,11 @@ inline constexpr DxfRecord trailer[] = {code(0), text("ENDSEC"), code(0), text("
 
 }  // namespace dxf_records
 
-class DxfPointWriter {
-public:
-    // Hands every record of the file to `emit` in order: the header, 12
-    // records per point (none when the count is below 1), the trailer.
-    // Stops at the first record for which `emit` returns false.
-    template <class Emit>
-    static bool each_record(const PointSet& points, Emit&& emit);
-};
-
+// Hands every record of the file to `emit` in order: the header, 12 records
+// per point (none when the count is below 1), the trailer. Stops at the first
+// record for which `emit` returns false.
 template <class Emit>
-bool DxfPointWriter::each_record(const PointSet& points, Emit&& emit) {
+bool each_dxf_record(const PointSet& points, Emit&& emit) {
     using dxf_records::code;
     using dxf_records::text;
     for (const auto& record : dxf_records::header)

@@ -1,4 +1,4 @@
-#include "app/dxf_point_writer.h"
+#include "app/write_dxf.h"
 
 #include "app/progress.h"
 #include "io/statement.h"
@@ -8,8 +8,8 @@ namespace app {
 
 int write_dxf(std::int32_t unit, const PointSet& points, ProgressLine* progress) {
     int number = 0;
-    DxfPointWriter::each_record(points, [&](const DxfRecord& record) {
-        number = io::finish_statement(io::write_field(unit, record.spec, record.value), unit);
+    each_dxf_record(points, [&](const DxfRecord& record) {
+        number = io::finish_statement(io::write_field(unit, record.spec, record.value));
         if (progress != nullptr) progress->step();
         return number == 0;
     });

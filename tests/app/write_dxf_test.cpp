@@ -1,4 +1,4 @@
-#include "app/dxf_point_writer.h"
+#include "app/write_dxf.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 // suite; here only what it cannot reach: a refused record stops the writer.
 namespace {
 
-TEST(DxfPointWriter, StopsAtTheFirstRefusedRecord) {
+TEST(EachDxfRecord, StopsAtTheFirstRefusedRecord) {
     std::vector<float> coordinates{1.0f, 2.0f};
     app::PointSet points;
     points.count = 2;
@@ -19,7 +19,7 @@ TEST(DxfPointWriter, StopsAtTheFirstRefusedRecord) {
     // The first record, the last of the header, inside a point, the trailer.
     for (const int refused : {0, 33, 34, 40, 45, 46, 61}) {
         int calls = 0;
-        const bool done = app::DxfPointWriter::each_record(points, [&](const app::DxfRecord&) {
+        const bool done = app::each_dxf_record(points, [&](const app::DxfRecord&) {
             return calls++ != refused;
         });
         EXPECT_FALSE(done);
