@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "io/unit_connection.h"
+#include "platform/console_events.h"
 
 namespace io {
 
@@ -43,9 +44,12 @@ inline UnitConnection* find_connected(std::int32_t unit) {
 }
 
 // Holds a slot's busy mark for one statement; a null slot holds nothing.
+// Taking it is a statement boundary: a console event that arrived is acted
+// on there, before the unit is marked.
 class BusyMark {
 public:
     explicit BusyMark(UnitSlot* slot) : slot_{slot} {
+        platform::check_console_events();
         if (slot_ != nullptr) slot_->busy.store(true, std::memory_order_relaxed);
     }
     ~BusyMark() {

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "platform/console_events.h"
 #include "platform/memory.h"
 #include "platform/process.h"
 #include "reporting/environment.h"
@@ -125,6 +126,8 @@ int report_error(int number, int insert_count, ...) {
     FaultContext* const context = fault_context();
     const bool resume = context != nullptr && context->resume_after_report != 0;
     const bool fault_path = context != nullptr && context->fault != nullptr;
+    // A severe report ends the process: it is the only report the run makes.
+    if (entry.severity == severity_severe && !resume) platform::stop_console_events();
 
     {
         std::va_list inserts;
@@ -161,8 +164,10 @@ int report_error(int number, int insert_count, ...) {
 void set_unit_pass(UnitPass pass) { g_unit_pass.store(pass); }
 
 // Reports made from here on carry no traceback; a report raised by the pass
-// itself finds it already run and goes straight to its exit.
+// itself finds it already run and goes straight to its exit. The process is
+// ending: a console event now would add a second report.
 void run_unit_pass() {
+    platform::stop_console_events();
     release_fault_context();
     if (g_unit_pass_ran.exchange(true)) return;
     if (UnitPass pass = g_unit_pass.load(); pass != nullptr) pass();

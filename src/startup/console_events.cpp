@@ -1,13 +1,13 @@
 #include "startup/console_events.h"
 
+#include "platform/console_events.h"
 #include "platform/process.h"
-#include "startup/lifecycle.h"
-#include "reporting/report.h"
 #include "reporting/error_numbers.h"
+#include "reporting/report.h"
+#include "startup/lifecycle.h"
 
 namespace rt {
 namespace {
-
 
 const char* event_name(int event_type) {
     switch (event_type) {
@@ -27,6 +27,9 @@ bool on_console_event(int event_type) {
     // can take precedence over this one.
     const char* name = event_name(event_type);
     if (name == nullptr) return false;
+    // One report whatever comes next: a second event, or a check made while
+    // the units are closed, finds the events stopped.
+    platform::stop_console_events();
     report_error(err::kConsoleEvent, 1, name);
     for_exit_handler();
     platform::exit_process(console_event_exit_status(event_type));

@@ -8,9 +8,10 @@ namespace rt {
 // successful one; control-BREAK and window-CLOSE end with their event type.
 int console_event_exit_status(int event_type);
 
-// Reports error 200 with the event's name and the traceback of the calling
-// thread, runs termination's unit pass and ends the process. Returns false
-// (not handled) for an event type it does not know.
+// Reports error 200 with the event's name and the traceback of where the
+// driver stood, runs termination's unit pass and ends the process. Runs on
+// the main thread, at the check after the event arrived. Returns false (not
+// handled) for an event type it does not know.
 bool on_console_event(int event_type);
 
 }  // namespace rt

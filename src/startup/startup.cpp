@@ -44,10 +44,10 @@ void runtime_init() {
     std::atexit(release_fault_context);
     platform::clear_last_error();
 
-    // Before any other thread exists, so that every thread blocks the events
-    // and only the waiting thread takes them. Without that thread the events
-    // keep their default action: the process ends without a report.
-    platform::start_console_events(on_console_event);
+    // Events are recorded from here on and acted on by the driver's thread at
+    // its next statement. If they cannot be watched they keep their default
+    // course: the process ends without a report.
+    platform::watch_console_events(on_console_event);
 
     // No error boxes here means no core dump left behind by a fault.
     if (reporting_environment().no_error_dialogs) platform::suppress_fault_dumps();

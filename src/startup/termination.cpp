@@ -1,5 +1,6 @@
 #include <atomic>
 
+#include "platform/console_events.h"
 #include "reporting/fault_context.h"
 #include "startup/lifecycle.h"
 #include "startup/locking_mode.h"
@@ -37,6 +38,8 @@ int for_exit_handler() {
 }
 
 int runtime_finish() {
+    // An event that came after the driver's last statement is still reported.
+    platform::check_console_events();
     // No external message module is ever loaded, so there is nothing to
     // release before the exit handler.
     return for_exit_handler();

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/platform.h"  // the whole interface compiles on its own
 #include "platform/testing.h"
 #include "support/temp_dir.h"
 

@@ -1,30 +1,13 @@
 #include "platform/console_events.h"
 
-#include <pthread.h>
 #include <signal.h>
+
+#include "platform/common/console_event_record.h"
 
 namespace platform {
 namespace {
 
 constexpr int kEventSignals[] = {SIGINT, SIGQUIT, SIGHUP};
-
-// Set once, before the waiting thread starts.
-ConsoleEventHandler event_handler = nullptr;
-sigset_t waited_set;
-
-// The events whose signals the process did not inherit as ignored: whoever
-// started it with a signal ignored (nohup, a background job of a script)
-// asked for that signal not to end it, and an event must not undo that.
-sigset_t event_set() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int signal : kEventSignals) {
-        struct sigaction current {};
-        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
-        sigaddset(&set, signal);
-    }
-    return set;
-}
 
 int event_type_of(int signal) {
     switch (signal) {
@@ -34,8 +17,22 @@ int event_type_of(int signal) {
     }
 }
 
-// Passes an event on: the signal's default action, delivered to this thread.
-void pass_on(int signal) {
+int signal_of(int event_type) {
+    switch (event_type) {
+        case kConsoleInterrupt: return SIGINT;
+        case kConsoleBreak: return SIGQUIT;
+        default: return SIGHUP;
+    }
+}
+
+// The handler only records: async-signal-safe.
+void on_event_signal(int signal) { record_console_event(event_type_of(signal)); }
+
+}  // namespace
+
+// The signal's default action.
+void pass_on_console_event(int event_type) {
+    const int signal = signal_of(event_type);
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
@@ -43,37 +40,36 @@ void pass_on(int signal) {
     sigset_t one;
     sigemptyset(&one);
     sigaddset(&one, signal);
-    pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+    sigprocmask(SIG_UNBLOCK, &one, nullptr);
     raise(signal);
 }
 
-void* wait_for_events(void*) {
-    for (;;) {
-        int signal = 0;
-        if (sigwait(&waited_set, &signal) != 0) continue;
-        if (!event_handler(event_type_of(signal))) pass_on(signal);
+bool watch_console_events(ConsoleEventAction action) {
+    set_console_event_action(action);
+    struct sigaction handler {};
+    handler.sa_handler = on_event_signal;
+    // No SA_RESTART: a blocking read or write the event interrupts returns
+    // (EINTR) and checks, instead of going on waiting for its data.
+    handler.sa_flags = 0;
+    sigemptyset(&handler.sa_mask);
+    sigset_t watched;
+    sigemptyset(&watched);
+    bool all = true;
+    for (int signal : kEventSignals) {
+        struct sigaction current {};
+        // Whoever started the process with a signal ignored (nohup, a
+        // background job of a script) asked for it not to end it.
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+        if (sigaction(signal, &handler, nullptr) != 0) {
+            all = false;
+            continue;
+        }
+        sigaddset(&watched, signal);
     }
-    return nullptr;
-}
-
-}  // namespace
-
-bool start_console_events(ConsoleEventHandler handler) {
-    waited_set = event_set();
-    sigset_t previous;
-    if (pthread_sigmask(SIG_BLOCK, &waited_set, &previous) != 0) return false;
-    pthread_attr_t attr;
-    pthread_attr_init(&attr);
-    pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
-    event_handler = handler;
-    pthread_t thread;
-    const int started = pthread_create(&thread, &attr, wait_for_events, nullptr);
-    pthread_attr_destroy(&attr);
-    if (started != 0) {
-        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-        return false;
-    }
-    return true;
+    // Taken even if the process was started with them blocked; one that
+    // arrived before is delivered now and recorded.
+    sigprocmask(SIG_UNBLOCK, &watched, nullptr);
+    return all;
 }
 
 }  // namespace platform

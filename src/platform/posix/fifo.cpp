@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/console_events.h"
 #include "platform/posix/syscalls.h"
 
 namespace platform::posix {
@@ -23,10 +24,14 @@ SystemError open_held_fifo(int fd, int direction) {
     // path has changed since; its link in /proc opens it anew.
     char link[32];
     std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    // The open waits for the other end; a console event that interrupts the
+    // wait is acted on before waiting again.
     int end;
-    do {
+    for (;;) {
         end = sys_open(link, direction | O_CLOEXEC | O_NOCTTY, 0);
-    } while (end < 0 && errno == EINTR);
+        if (end >= 0 || errno != EINTR) break;
+        check_console_events();
+    }
     if (end < 0) return static_cast<SystemError>(errno);
     // The handle's number stays the caller's; the held path goes with it.
     int moved;

@@ -8,6 +8,7 @@
 
 #include "platform/posix/fifo.h"
 #include "platform/posix/share_lock.h"
+#include "platform/console_events.h"
 #include "platform/posix/syscalls.h"
 
 namespace platform {
@@ -17,6 +18,14 @@ namespace {
 SystemError last_error() { return static_cast<SystemError>(errno); }
 
 int descriptor(FileHandle file) { return static_cast<int>(file); }
+
+// A call a console event interrupted: the event is acted on (which ends the
+// process) before the call is tried again.
+bool interrupted() {
+    if (errno != EINTR) return false;
+    check_console_events();
+    return true;
+}
 
 }  // namespace
 
@@ -34,7 +43,7 @@ OpenResult open_or_create(const char* path, Access access, Share share) {
     int fd;
     do {
         fd = posix::sys_open(path, flags, 0666);
-    } while (fd < 0 && errno == EINTR);
+    } while (fd < 0 && interrupted());
     if (fd < 0) return {kNoFile, last_error()};
 
     // What was opened decides what it is: the path may have changed since
@@ -63,7 +72,7 @@ TransferResult read_file(FileHandle file, std::span<char> into) {
     for (;;) {
         const ssize_t got = posix::sys_read(descriptor(file), into.data(), into.size());
         if (got >= 0) return {static_cast<std::size_t>(got), 0};
-        if (errno == EINTR) continue;
+        if (interrupted()) continue;
         // A held FIFO gets its reading end at its first read.
         const SystemError code = errno == EBADF ? posix::open_held_fifo(file, O_RDONLY) : last_error();
         if (code != 0) return {0, code};
@@ -81,7 +90,7 @@ TransferResult write_file(FileHandle file, std::span<const char> bytes) {
         } else if (errno == EBADF) {
             // A held FIFO gets its writing end at its first write.
             if (const SystemError code = posix::open_held_fifo(file, O_WRONLY); code != 0) return {done, code};
-        } else if (errno != EINTR) {
+        } else if (!interrupted()) {
             return {done, last_error()};
         }
     }

@@ -1,13 +1,14 @@
 // The stack walk on POSIX: libunwind for the frames, the dynamic loader for
-// module names, the symbol table for routine names and, outside the fault
-// path, libdw for lines and sources.
+// module names, the modules' symbol tables for routine names and, outside
+// the fault path, libdw for lines and sources.
 //
 // Async-signal-safety: unw_getcontext, unw_init_local(2), unw_step,
-// unw_get_reg, unw_is_signal_frame and unw_get_proc_name (local address
-// space) are documented safe in a signal handler; bare_routine_name uses no
-// heap; dladdr1 takes the loader's lock but no heap, safe unless the fault
-// struck inside the loader; readlink is safe. DebugInfo (libdw) allocates and
-// is used only when there is no fault.
+// unw_get_reg and unw_is_signal_frame (local address space) are safe in a
+// signal handler; unw_get_proc_name is not (it allocates while it reads the
+// module's file), so names come from ElfSymbols, which uses system calls
+// alone; bare_routine_name uses no heap; dladdr1 takes the loader's lock but
+// no heap, safe unless the fault struck inside the loader; readlink is safe.
+// DebugInfo (libdw) allocates and is used only when there is no fault.
 #include "platform/stack_walk.h"
 
 #define UNW_LOCAL_ONLY
@@ -26,36 +27,52 @@
 #include <type_traits>
 
 #include "platform/common/routine_name.h"
+#include "platform/posix/elf_symbols.h"
 
 namespace platform {
 namespace {
 
-// The file of the module that holds an address. The loader knows the program
-// itself only by the name it was started with, which may be anything (a
-// link, a made-up name, nothing): its own file is asked of the kernel, once
-// per walk.
+// The module that holds an address: the path it is shown by, the file its
+// symbols are read from, and how far it was loaded from its link addresses.
+struct Module {
+    const char* path = nullptr;
+    const char* file = nullptr;
+    std::uintptr_t load_bias = 0;
+};
+
+// The loader knows the program itself only by the name it was started with,
+// which may be anything (a link, a made-up name, nothing): its own file is
+// asked of the kernel, once per walk.
 class ModuleFiles {
 public:
     ModuleFiles() {
-        const ssize_t length = ::readlink("/proc/self/exe", executable_, sizeof executable_ - 1);
+        const ssize_t length = ::readlink(kSelf, executable_, sizeof executable_ - 1);
         executable_[length > 0 ? length : 0] = '\0';
     }
     ModuleFiles(const ModuleFiles&) = delete;
     ModuleFiles& operator=(const ModuleFiles&) = delete;
 
-    const char* path_of(std::uintptr_t address) const {
+    Module find(std::uintptr_t address) const {
         Dl_info info{};
         link_map* map = nullptr;
-        if (::dladdr1(reinterpret_cast<void*>(address), &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0)
-            return nullptr;
-        // The program's own entry is the one without a name.
-        if (map != nullptr && map->l_name != nullptr && *map->l_name == '\0' && *executable_ != '\0')
-            return executable_;
-        if (info.dli_fname == nullptr || *info.dli_fname == '\0') return nullptr;
-        return info.dli_fname;
+        if (::dladdr1(reinterpret_cast<void*>(address), &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 ||
+            map == nullptr)
+            return {};
+        Module module;
+        module.load_bias = map->l_addr;
+        // The program's own entry is the one without a name; its file is
+        // read through the kernel's link, which holds even if it was replaced.
+        if (map->l_name != nullptr && *map->l_name == '\0') {
+            module.path = *executable_ != '\0' ? executable_ : nullptr;
+            module.file = kSelf;
+        } else if (info.dli_fname != nullptr && *info.dli_fname != '\0') {
+            module.path = module.file = info.dli_fname;
+        }
+        return module;
     }
 
 private:
+    static constexpr const char* kSelf = "/proc/self/exe";
     char executable_[PATH_MAX];
 };
 
@@ -149,23 +166,6 @@ std::uintptr_t register_value(unw_cursor_t& cursor, unw_regnum_t reg) {
     return ::unw_get_reg(&cursor, reg, &value) == 0 ? static_cast<std::uintptr_t>(value) : 0;
 }
 
-// The symbol that names the routine holding the cursor's frame. Where the
-// symbol table lacks the routine (a stripped library keeps only its exported
-// names) the nearest symbol before it belongs to another routine: the name is
-// taken only when the symbol starts where the unwind information says the
-// routine starts.
-bool routine_name(unw_cursor_t& cursor, std::span<char, 512> symbol) {
-    unw_word_t offset = 0;
-    const int named = ::unw_get_proc_name(&cursor, symbol.data(), symbol.size(), &offset);
-    if (named != 0 && named != -UNW_ENOMEM) return false;
-    symbol.back() = '\0';
-    unw_proc_info_t info{};
-    if (::unw_get_proc_info(&cursor, &info) != 0) return true;
-    unw_word_t ip = 0;
-    ::unw_get_reg(&cursor, UNW_REG_IP, &ip);
-    return ip - offset == info.start_ip;
-}
-
 // A word of the stack. Not checked by the address sanitizer: the word may
 // lie between another frame's guarded locals. An unmapped one is caught by
 // the walk's fault escape.
@@ -185,9 +185,8 @@ void add_frame_words(std::uintptr_t call_frame_address, StackFrame& frame) {
 // Walks from the cursor outward. `exact` says whether the first program
 // counter is the instruction itself (a fault) or a return address, which is
 // looked up one byte back so that it falls inside the call.
-WalkEnd walk_from(unw_cursor_t& cursor, bool exact, const ModuleFiles& modules, const DebugInfo* debug,
-                  FrameVisitor visit, void* state) {
-    char symbol[512];
+WalkEnd walk_from(unw_cursor_t& cursor, bool exact, const ModuleFiles& modules, posix::ElfSymbols& symbols,
+                  const DebugInfo* debug, FrameVisitor visit, void* state) {
     char routine[256];
     for (;;) {
         StackFrame frame;
@@ -195,8 +194,9 @@ WalkEnd walk_from(unw_cursor_t& cursor, bool exact, const ModuleFiles& modules, 
         if (frame.pc == 0) return WalkEnd::normal;
         frame.stack_pointer = register_value(cursor, UNW_REG_SP);
         const std::uintptr_t lookup = exact ? frame.pc : frame.pc - 1;
-        frame.image = modules.path_of(lookup);
-        if (routine_name(cursor, symbol)) {
+        const Module module = modules.find(lookup);
+        frame.image = module.path;
+        if (const std::string_view symbol = symbols.function_at(module.file, module.load_bias, lookup); !symbol.empty()) {
             bare_routine_name(symbol, routine);
             frame.routine = routine;
         }
@@ -267,8 +267,8 @@ private:
     sigset_t mask_{};
 };
 
-WalkEnd walk_guarded(const FaultInfo* fault, const ModuleFiles& modules, const DebugInfo* debug, FrameVisitor visit,
-                     void* state) {
+WalkEnd walk_guarded(const FaultInfo* fault, const ModuleFiles& modules, posix::ElfSymbols& symbols,
+                     const DebugInfo* debug, FrameVisitor visit, void* state) {
     unw_context_t context;
     unw_cursor_t cursor;
     const bool from_fault = fault != nullptr && fault->context != nullptr;
@@ -281,7 +281,7 @@ WalkEnd walk_guarded(const FaultInfo* fault, const ModuleFiles& modules, const D
     } else {
         if (::unw_getcontext(&context) != 0 || ::unw_init_local(&cursor, &context) != 0) return WalkEnd::abnormal;
     }
-    return walk_from(cursor, from_fault, modules, debug, visit, state);
+    return walk_from(cursor, from_fault, modules, symbols, debug, visit, state);
 }
 
 }  // namespace
@@ -290,10 +290,11 @@ WalkEnd walk_stack(const FaultInfo* fault, FrameVisitor visit, void* state) {
     // Debug information is read only outside the fault path (it needs the heap).
     const std::optional<DebugInfo> debug = fault == nullptr ? std::optional<DebugInfo>(std::in_place) : std::nullopt;
     const ModuleFiles modules;
+    posix::ElfSymbols symbols;
     sigjmp_buf point;
     FaultEscape escape(point);
     if (sigsetjmp(point, 1) != 0) return WalkEnd::faulted;
-    return walk_guarded(fault, modules, debug ? &*debug : nullptr, visit, state);
+    return walk_guarded(fault, modules, symbols, debug ? &*debug : nullptr, visit, state);
 }
 
 }  // namespace platform

@@ -11,11 +11,15 @@
 #include <vector>
 
 #include "platform/cpu.h"
+#include "platform/files.h"
+#include "startup/faults.h"
 #include "startup/fp_modes.h"
 #include "io/io_size_settings.h"
+#include "startup/lifecycle.h"
 #include "startup/locking_mode.h"
 #include "reporting/report.h"
 #include "startup/startup.h"
+#include "support/blocked_read.h"
 #include "support/faulting_code.h"
 
 namespace {
@@ -51,15 +55,15 @@ void breakpoint() { asm volatile("int3"); }
 // processor fault: the table has no row for it.
 void raise_bus_error() { raise(SIGBUS); }
 
-// Sends the signal to the process, as a terminal would, then blocks in a
-// read that never completes.
+// Blocks in a read that never completes, and the signal comes to the
+// process meanwhile, as a terminal would send it.
 int console_signal = SIGINT;
 void interrupted_read() {
     int ends[2];
     if (pipe(ends) != 0) std::_Exit(99);
-    kill(getpid(), console_signal);
+    test_support::signal_when_reading(console_signal);
     char byte;
-    (void)!read(ends[0], &byte, 1);
+    platform::read_file(ends[0], {&byte, 1});
     std::_Exit(98);  // the event did not end the run
 }
 
@@ -193,6 +197,24 @@ TEST(ProcessEndingsDeathTest, EachEndingReportsAndExitsAsItShould) {
     };
     for (const Ending& e : endings)
         EXPECT_EXIT(run(e.driver, e.env), ExitedWithCode(e.status), e.shown) << e.what;
+}
+
+void fault_in_body(void*) { test_support::write_null(); }
+
+// The fault path stays well inside the stack the filter asks for: a verbose
+// report, walk and all, completes on a quarter of it.
+[[noreturn]] void fault_with_a_quarter_of_the_filter_stack() {
+    setenv("FOR_ENABLE_VERBOSE_STACK_TRACE", "y", 1);
+    rt::set_termination_unit_pass(note_units_closed);
+    rt::runtime_init();
+    platform::run_protected(fault_in_body, nullptr, rt::fault_filter, rt::kFaultFilterStackBytes / 4);
+    std::_Exit(99);
+}
+
+TEST(ProcessEndingsDeathTest, FaultReportFitsInAQuarterOfTheFilterStack) {
+    EXPECT_EXIT(fault_with_a_quarter_of_the_filter_stack(), ExitedWithCode(157),
+                "^forrtl: severe \\(157\\)[^\n]*\r\n\nHex Dump Of Exception Record Context Information:"
+                ".*--------- Frame # 2 .*\n\nunits closed\n$");
 }
 
 TEST(ProcessEndingsDeathTest, DeclinedFaultsTakeThePlatformsCourse) {
