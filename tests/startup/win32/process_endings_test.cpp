@@ -15,8 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/console_events.h"
 #include "platform/cpu.h"
 #include "platform/testing.h"
+#include "platform/win32/console_control.h"
 #include "reporting/report.h"
 #include "startup/faults.h"
 #include "startup/fp_modes.h"
@@ -125,6 +127,24 @@ void check_fp_state() {
     ::ExitProcess(failures == 0 ? 0 : 100 + failures);
 }
 
+// The system calls the console control handler on a thread of its own; the
+// driver goes on with its statements, each a check, until the event ends it.
+DWORD WINAPI deliver_control(void* control) {
+    return platform::win32::on_console_control(static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(control)));
+}
+
+void statements_during(DWORD control) {
+    ::CreateThread(nullptr, 0, deliver_control, reinterpret_cast<void*>(std::uintptr_t{control}), 0, nullptr);
+    for (;;) {
+        platform::check_console_events();
+        ::Sleep(1);
+    }
+}
+
+void control_c_during_statements() { statements_during(CTRL_C_EVENT); }
+void control_break_during_statements() { statements_during(CTRL_BREAK_EVENT); }
+void close_during_statements() { statements_during(CTRL_CLOSE_EVENT); }
+
 void exit_with_error_mode() { ::ExitProcess(::GetErrorMode()); }
 void exit_with_error_mode_changed() { ::ExitProcess(::GetErrorMode() == g_error_mode_at_start ? 0 : 1); }
 
@@ -192,6 +212,29 @@ TEST_F(ProcessEndings, EachEndingReportsAndExitsAsItShould) {
     };
     for (const Ending& e : endings)
         EXPECT_EXIT(run(e.driver, e.env), ExitedWithCode(e.status), testing::Eq(e.shown)) << e.what;
+}
+
+// Control-C ends with 200, the number it reports; control-BREAK and close
+// with their event types. The traceback is the main thread's, from where
+// its statement stood.
+TEST_F(ProcessEndings, ConsoleEventsReportFromTheMainThread) {
+    const struct {
+        rt::Driver driver;
+        const char* name;
+        int status;
+    } cases[] = {
+        {control_c_during_statements, "control-C", 200},
+        {control_break_during_statements, "control-BREAK", 1},
+        {close_during_statements, "window-CLOSE", 2},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EXIT(run(c.driver), ExitedWithCode(c.status),
+                    AllOf(StartsWith(std::string("forrtl: error (200): program aborting due to ") + c.name +
+                                     " event\r\n" + kTerseHeader),
+                          ContainsRegex("\nstartup_tests.exe  \\w+  statements_during  "),
+                          HasSubstr("\nunits closed\n")))
+            << c.name;
+    }
 }
 
 TEST_F(ProcessEndings, TheVariablesAreTakenAtStartUp) {
