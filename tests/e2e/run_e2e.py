@@ -276,7 +276,8 @@ class Conversions(EndToEnd):
         self.assertEqual(run.dxf, whole[:whole.index(b" 10\r\n") + 5], "every record before the x coordinate")
 
     def test_bad_terminator_rule_warns_once_and_goes_on(self):
-        warning = b"forrtl: warning (400): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n"
+        warning = (b"forrtl: warning (400): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored"
+                   + Host.message_end())
         for rule in ("LF:", ""):
             with self.subTest(rule=rule):
                 run = self.run_program(b"1\n1 2 3\n", {"FOR_FMT_TERMINATOR": rule})

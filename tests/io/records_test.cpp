@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -126,7 +127,10 @@ TEST_F(RecordsTest, TerminatorRuleFromTheEnvironment) {
         EXPECT_EQ(read_bytes(output), c.output) << label;
         const std::string warning =
             "forrtl: warning (400): FOR_FMT_TERMINATOR environment variable has erroneous syntax, ignored\r\n";
-        EXPECT_EQ(warnings.text(), c.warned ? warning : "") << label;
+        // A run-time that cannot hold an empty value removes the variable
+        // instead: the case of no rule at all.
+        const bool held = std::getenv("FOR_FMT_TERMINATOR") != nullptr;
+        EXPECT_EQ(warnings.text(), c.warned && held ? warning : "") << label;
     }
 }
 
