@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "platform/files.h"
+#include "platform/testing.h"
 #include "platform/win32/console_control.h"
 
 namespace {
@@ -64,6 +66,43 @@ TEST_F(ConsoleEvents, EachEventIsActedOnByTheMainThreadAtItsCheck) {
 TEST_F(ConsoleEvents, ADeclinedEventTakesTheSystemsCourse) {
     EXPECT_EXIT(deliver_then_check(CTRL_BREAK_EVENT, decline),
                 ExitedWithCode(static_cast<int>(STATUS_CONTROL_C_EXIT)), "");
+}
+
+// Where the system can break off the main thread's blocking read (not under
+// Wine, whose reads of pipes it cannot cancel), the read fails as cancelled:
+// it acts on the event before it would try again. Shown here with the
+// failure a cancel leaves.
+[[noreturn]] void event_then_cancelled_read() {
+    if (!platform::watch_console_events(exit_with_type)) ::ExitProcess(1);
+    g_main_thread = ::GetCurrentThreadId();
+    ::CreateThread(nullptr, 0, deliver, reinterpret_cast<void*>(std::uintptr_t{CTRL_CLOSE_EVENT}), 0, nullptr);
+    while (platform::detail::recorded_console_event.load() == platform::detail::kNoConsoleEvent) ::Sleep(1);
+    HANDLE read_end = nullptr;
+    HANDLE write_end = nullptr;
+    if (!::CreatePipe(&read_end, &write_end, nullptr, 0)) ::ExitProcess(2);
+    platform::testing::fail_syscall_with_code(platform::testing::Syscall::read, 1, ERROR_OPERATION_ABORTED);
+    char byte = 0;
+    platform::read_file(reinterpret_cast<platform::FileHandle>(read_end), {&byte, 1});
+    ::ExitProcess(3);
+}
+
+TEST_F(ConsoleEvents, ACancelledReadActsOnTheEvent) {
+    EXPECT_EXIT(event_then_cancelled_read(), ExitedWithCode(40 + platform::kConsoleClose), "");
+}
+
+// A cancel no event asked for is a failure like any other.
+TEST(ConsoleControl, ACancelWithoutAnEventIsAFailure) {
+    HANDLE read_end = nullptr;
+    HANDLE write_end = nullptr;
+    ASSERT_TRUE(::CreatePipe(&read_end, &write_end, nullptr, 0));
+    const platform::testing::ScopedSyscallFailure cancel(platform::testing::Syscall::read, 1,
+                                                         platform::testing::RawCode{ERROR_OPERATION_ABORTED});
+    char byte = 0;
+    const platform::TransferResult result =
+        platform::read_file(reinterpret_cast<platform::FileHandle>(read_end), {&byte, 1});
+    EXPECT_EQ(result.error, static_cast<platform::SystemError>(ERROR_OPERATION_ABORTED));
+    ::CloseHandle(read_end);
+    ::CloseHandle(write_end);
 }
 
 // Log-off and shut-down reach services, not this program: declined at once,
