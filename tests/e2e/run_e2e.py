@@ -500,19 +500,24 @@ class DxfReader(EndToEnd):
         self.assertEqual(found, expected)
 
 
+def take_program(command):
+    """The program to run, as a command; a Windows program (an .exe) runs
+    under the launcher in front of it."""
+    # Every run has a directory of its own as its working directory.
+    PROGRAM[:] = [os.path.abspath(w) if os.path.exists(w) else w for w in shlex.split(command)]
+    executable = [i for i, w in enumerate(PROGRAM) if w.lower().endswith(".exe")]
+    if executable:
+        Host.windows = True
+        Host.launcher = PROGRAM[: executable[0]]
+
+
 def main():
     parser = argparse.ArgumentParser(add_help=False)
     parser.add_argument("--program", default=os.environ.get("TDP_PROGRAM"))
     args, rest = parser.parse_known_args()
     if not args.program:
         sys.exit("run_e2e.py: give the program with --program or TDP_PROGRAM")
-    PROGRAM.extend(shlex.split(args.program))
-    # Every run has a directory of its own as its working directory.
-    PROGRAM[:] = [os.path.abspath(w) if os.path.exists(w) else w for w in PROGRAM]
-    executable = [i for i, w in enumerate(PROGRAM) if w.lower().endswith(".exe")]
-    if executable:
-        Host.windows = True
-        Host.launcher = PROGRAM[: executable[0]]
+    take_program(args.program)
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 
 

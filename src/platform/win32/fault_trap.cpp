@@ -62,12 +62,13 @@ void WINAPI run_filters(void* region_address) {
     }
 }
 
-// A breakpoint instruction leaves the saved instruction pointer on itself:
-// resuming there would trap again.
+// The system backs the saved instruction pointer up by one for every
+// breakpoint, taking it for an int3 it must point back at, also when the
+// program raised it by a call. One byte on is past the instruction, or the
+// return from the call: without that, resuming would trap again, or run
+// from the middle of an instruction.
 void step_over_breakpoint(const EXCEPTION_RECORD& record, CONTEXT& context) {
-    if (record.ExceptionCode != EXCEPTION_BREAKPOINT) return;
-    const auto* instruction = reinterpret_cast<const std::uint8_t*>(context.Eip);
-    if (*instruction == 0xCC) ++context.Eip;
+    if (record.ExceptionCode == EXCEPTION_BREAKPOINT) ++context.Eip;
 }
 
 [[noreturn]] void abandon_body(Region& region, EXCEPTION_RECORD& record) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/console_events.h"
 #include "platform/win32/syscalls.h"
 
 namespace platform {
@@ -17,6 +18,16 @@ HANDLE handle_of(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 // One call moves at most this much; a 32-bit count holds any span here, but
 // the size type is wider on a 64-bit build.
 constexpr std::size_t kLargestTransfer = 1u << 30;
+
+// A call a console event cancelled: the event is acted on (which ends the
+// process) before the call is tried again. A cancel without an event is a
+// failure like any other.
+bool cancelled() {
+    if (::GetLastError() != ERROR_OPERATION_ABORTED) return false;
+    if (detail::recorded_console_event.load(std::memory_order_acquire) == detail::kNoConsoleEvent) return false;
+    check_console_events();
+    return true;
+}
 
 }  // namespace
 
@@ -45,7 +56,8 @@ OpenResult open_or_create(const char* path, Access access, Share share) {
 TransferResult read_file(FileHandle file, std::span<char> into) {
     DWORD got = 0;
     const DWORD asked = static_cast<DWORD>(std::min(into.size(), kLargestTransfer));
-    if (!win32::sys_read_file(handle_of(file), into.data(), asked, &got)) return {0, last_error()};
+    while (!win32::sys_read_file(handle_of(file), into.data(), asked, &got))
+        if (!cancelled()) return {0, last_error()};
     return {got, 0};
 }
 
@@ -56,7 +68,10 @@ TransferResult write_file(FileHandle file, std::span<const char> bytes) {
     while (done < bytes.size()) {
         DWORD put = 0;
         const DWORD asked = static_cast<DWORD>(std::min(bytes.size() - done, kLargestTransfer));
-        if (!win32::sys_write_file(handle_of(file), bytes.data() + done, asked, &put)) return {done, last_error()};
+        if (!win32::sys_write_file(handle_of(file), bytes.data() + done, asked, &put)) {
+            if (cancelled()) continue;
+            return {done, last_error()};
+        }
         if (put == 0) return {done, ERROR_DISK_FULL};  // no progress and no error: treat as a full device
         done += put;
     }

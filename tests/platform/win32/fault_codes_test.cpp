@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "platform/win32/break_request.h"
 
 namespace {
@@ -51,18 +49,6 @@ TEST(FaultInfoOf, CodeAddressAndBreakRequest) {
         EXPECT_EQ(fault.context, &context) << c.what;
         EXPECT_EQ(fault.break_request, c.break_request) << c.what;
     }
-}
-
-TEST(SavedVectorControl, OnlyFromExtendedRegisters) {
-    CONTEXT context{};
-    context.ContextFlags = CONTEXT_FULL;
-    const DWORD saved = 0x1D84;
-    std::memcpy(context.ExtendedRegisters + 24, &saved, sizeof saved);
-    DWORD value = 0;
-    EXPECT_FALSE(platform::win32::saved_vector_control(context, value));
-    context.ContextFlags |= CONTEXT_EXTENDED_REGISTERS;
-    ASSERT_TRUE(platform::win32::saved_vector_control(context, value));
-    EXPECT_EQ(value, saved);
 }
 
 }  // namespace

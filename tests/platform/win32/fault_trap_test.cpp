@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/cpu.h"
+#include "platform/process.h"
 #include "platform/win32/handler_frame.h"
 #include "support/faulting_code.h"
 
@@ -104,6 +105,23 @@ TEST(Win32RunProtected, ARaisedExceptionThatCannotContinueIsAbandonedAsWell) {
         [](void*) { ::RaiseException(0xE0001234, EXCEPTION_NONCONTINUABLE, 0, nullptr); }, nullptr, note_code,
         kFilterStack));
     EXPECT_EQ(g_code, 0xE0001234u);
+}
+
+// The program's own stop, raised by a call: resumed, the call returns.
+platform::FaultVerdict resume_break_requests(const platform::FaultInfo& fault) {
+    return fault.break_request ? platform::FaultVerdict::continue_execution : platform::FaultVerdict::handle;
+}
+bool g_after_stop = false;
+
+TEST(Win32RunProtected, AResumedBreakRequestReturnsFromItsCall) {
+    g_after_stop = false;
+    EXPECT_TRUE(platform::run_protected(
+        [](void*) {
+            platform::debug_break();
+            g_after_stop = true;
+        },
+        nullptr, resume_break_requests, kFilterStack));
+    EXPECT_TRUE(g_after_stop);
 }
 
 // After a stack overflow the filter still has the stack it asked for: here
