@@ -69,6 +69,9 @@ TransferResult write_file(FileHandle file, std::span<const char> bytes) {
         DWORD put = 0;
         const DWORD asked = static_cast<DWORD>(std::min(bytes.size() - done, kLargestTransfer));
         if (!win32::sys_write_file(handle_of(file), bytes.data() + done, asked, &put)) {
+            // What went out before a cancel or a failure stays out: only the
+            // rest is offered again.
+            done += put;
             if (cancelled()) continue;
             return {done, last_error()};
         }
