@@ -24,6 +24,12 @@ bool append_to_file(const char* path, std::span<const char> bytes);
 // platform has one). Not for the fault path.
 bool append_to_file_stream(const char* path, std::span<const char> bytes);
 
+// The bytes as the stream functions above would put them (where the platform
+// has a text mode, each line feed as CR LF), but through raw writes alone:
+// a fault's report looks like any other. Safe on the fault path.
+bool write_standard_error_text(std::span<const char> bytes);
+bool append_to_file_text(const char* path, std::span<const char> bytes);
+
 // Safe on the fault path.
 bool debugger_present();
 // Stops in an attached debugger (a breakpoint trap). Safe on the fault path.

@@ -94,22 +94,28 @@ void report_without_buffer(int n, bool fault_path) {
     std::size_t used = text.size();
     line[used++] = '\r';
     line[used++] = '\n';
-    write_to_display({line, used}, fault_path);
+    write_to_display({line, used}, fault_path ? ReportOutput::stream_alike : ReportOutput::stream);
 }
 
-// A stack overflow leaves no room for the stream library, and a fault
-// report runs where the stream library may hold its locks: those go out
-// through raw writes, byte for byte the same where the platform has no text
-// mode. Safe on the fault path when `raw`.
-void emit(std::string_view text, const ReportingEnvironment& env, bool raw) {
+// A stack overflow's report goes out as its raw bytes. Any other fault's
+// report runs where the stream library may hold its locks: it goes out
+// through raw writes too, but with the bytes the stream would have made.
+// Safe on the fault path unless `how` is the stream.
+ReportOutput output_for(int number, bool fault_path) {
+    if (number == 170) return ReportOutput::raw;
+    return fault_path ? ReportOutput::stream_alike : ReportOutput::stream;
+}
+
+void emit(std::string_view text, const ReportingEnvironment& env, ReportOutput how) {
     if (env.log_file != nullptr) {
         // A log file that cannot be opened is skipped without notice.
-        if (raw)
-            platform::append_to_file(env.log_file, text);
-        else
-            platform::append_to_file_stream(env.log_file, text);
+        switch (how) {
+            case ReportOutput::stream: platform::append_to_file_stream(env.log_file, text); break;
+            case ReportOutput::stream_alike: platform::append_to_file_text(env.log_file, text); break;
+            case ReportOutput::raw: platform::append_to_file(env.log_file, text); break;
+        }
     }
-    write_to_display(text, raw);
+    write_to_display(text, how);
 }
 
 }  // namespace
@@ -141,7 +147,7 @@ int report_error(int number, int insert_count, ...) {
             if (!env.disable_stack_trace && context != nullptr && buffer.full() &&
                 wants_traceback(entry.severity, n, resume))
                 used += write_traceback(context->fault, buffer.data() + used, buffer.size() - used);
-            emit({buffer.data(), used}, env, fault_path || n == 170);
+            emit({buffer.data(), used}, env, output_for(n, fault_path));
         }
         va_end(inserts);
     }
@@ -175,7 +181,7 @@ void run_unit_pass() {
 
 void emit_report(std::string_view text, int number) {
     const FaultContext* context = fault_context();
-    emit(text, reporting_environment(), number == 170 || (context != nullptr && context->fault != nullptr));
+    emit(text, reporting_environment(), output_for(number, context != nullptr && context->fault != nullptr));
 }
 
 }  // namespace rt

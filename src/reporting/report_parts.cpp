@@ -27,13 +27,14 @@ std::size_t compose_message_line(std::span<char> out, const CatalogueEntry& entr
     return used;
 }
 
-void write_to_display(std::string_view text, bool raw) {
+void write_to_display(std::string_view text, ReportOutput how) {
     if (reporting_environment().disable_display) return;
     // A report that cannot be written is dropped: there is nowhere to say so.
-    if (raw)
-        platform::write_standard_error(text);
-    else
-        platform::write_standard_error_stream(text);
+    switch (how) {
+        case ReportOutput::stream: platform::write_standard_error_stream(text); return;
+        case ReportOutput::stream_alike: platform::write_standard_error_text(text); return;
+        case ReportOutput::raw: platform::write_standard_error(text); return;
+    }
 }
 
 namespace {

@@ -28,14 +28,20 @@ std::size_t compose_message_line(std::span<char> out, const CatalogueEntry& entr
 // and cut to fit `out`; returns the length. Safe on the fault path.
 std::size_t compose_system_error_line(std::span<char> out, std::string_view platform_text, std::uint32_t code);
 
+// How a report reaches standard error and the log file.
+enum class ReportOutput {
+    stream,       // through the stream library (text mode where there is one)
+    stream_alike, // the same bytes through raw writes: safe on the fault path
+    raw,          // the bytes as they are, in one raw write: safe on the fault path
+};
+
 // Reopens standard error on the file named by FORT0, once per process,
 // before the first output to standard error. Clears the status line first,
 // on every call. Safe on the fault path.
 void redirect_standard_error_once();
 
 // Writes text to standard error unless FOR_DISABLE_DIAGNOSTIC_DISPLAY is
-// true: through its stream, or with one raw write. Safe on the fault path
-// when `raw`.
-void write_to_display(std::string_view text, bool raw = false);
+// true. Safe on the fault path unless `how` is the stream.
+void write_to_display(std::string_view text, ReportOutput how = ReportOutput::stream);
 
 }  // namespace rt

@@ -61,6 +61,11 @@ bool append_to_file(const char* path, std::span<const char> bytes) {
 
 bool append_to_file_stream(const char* path, std::span<const char> bytes) { return append_to_file(path, bytes); }
 
+// No text mode here: the raw bytes are what a stream would write.
+bool write_standard_error_text(std::span<const char> bytes) { return write_standard_error(bytes); }
+
+bool append_to_file_text(const char* path, std::span<const char> bytes) { return append_to_file(path, bytes); }
+
 // A tracer shows as a non-zero TracerPid in /proc/self/status.
 bool debugger_present() {
     const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);

@@ -33,6 +33,22 @@ bool write_all(HANDLE file, std::span<const char> bytes) {
     return true;
 }
 
+// Each line feed as CR LF, as the text-mode stream writes it, through a
+// buffer on the stack: no heap and no stream lock, for the fault path.
+bool write_text(HANDLE file, std::span<const char> bytes) {
+    char chunk[512];
+    std::size_t used = 0;
+    for (const char c : bytes) {
+        if (used + 2 > sizeof chunk) {
+            if (!write_all(file, {chunk, used})) return false;
+            used = 0;
+        }
+        if (c == '\n') chunk[used++] = '\r';
+        chunk[used++] = c;
+    }
+    return write_all(file, {chunk, used});
+}
+
 bool write_stream(std::FILE* stream, std::span<const char> bytes) {
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
     // The run-time buffers standard error when it is not a console: flushed
@@ -82,14 +98,22 @@ bool reopen_standard_error(const char* path) {
     return true;
 }
 
-// Open-always for writing, to the end, one write, close.
-bool append_to_file(const char* path, std::span<const char> bytes) {
+// Open-always for writing, to the end, the bytes, close.
+bool append_with(const char* path, std::span<const char> bytes, bool (*write)(HANDLE, std::span<const char>)) {
     const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool at_end = ::SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END) != FALSE;
-    const bool written = at_end && write_all(file, bytes);
+    const bool written = at_end && write(file, bytes);
     return ::CloseHandle(file) && written;
+}
+
+bool append_to_file(const char* path, std::span<const char> bytes) { return append_with(path, bytes, write_all); }
+
+bool append_to_file_text(const char* path, std::span<const char> bytes) { return append_with(path, bytes, write_text); }
+
+bool write_standard_error_text(std::span<const char> bytes) {
+    return write_text(::GetStdHandle(STD_ERROR_HANDLE), bytes);
 }
 
 bool append_to_file_stream(const char* path, std::span<const char> bytes) {

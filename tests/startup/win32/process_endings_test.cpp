@@ -148,7 +148,7 @@ void close_during_statements() { statements_during(CTRL_CLOSE_EVENT); }
 void exit_with_error_mode() { ::ExitProcess(::GetErrorMode()); }
 void exit_with_error_mode_changed() { ::ExitProcess(::GetErrorMode() == g_error_mode_at_start ? 0 : 1); }
 
-const char kAccessViolationLine[] = "forrtl: severe (157): Program Exception - access violation\n";
+const char kAccessViolationLine[] = "forrtl: severe (157): Program Exception - access violation\r\n";
 const char kTerseHeader[] = "Image              PC        Routine            Line        Source             \n";
 
 TEST_F(ProcessEndings, AnAccessViolationNamesTheFaultingRoutineFirst) {
@@ -161,7 +161,7 @@ TEST_F(ProcessEndings, AnAccessViolationNamesTheFaultingRoutineFirst) {
 TEST_F(ProcessEndings, FloatingPointTrapsAreErrorsThatEndThroughTermination) {
     for (const rt::Driver driver : {vector_divide, x87_divide}) {
         EXPECT_EXIT(run(driver), ExitedWithCode(73),
-                    AllOf(StartsWith(std::string("forrtl: error (73): floating divide by zero\n") + kTerseHeader),
+                    AllOf(StartsWith(std::string("forrtl: error (73): floating divide by zero\r\n") + kTerseHeader),
                           HasSubstr("\nunits closed\n")));
     }
 }
@@ -194,13 +194,13 @@ TEST_F(ProcessEndings, EachEndingReportsAndExitsAsItShould) {
          24, "forrtl: severe (24): end-of-file during read, unit 10, file Z:\\in\\input.txt\r\nunits closed\n"
              "exit routine\n"},
         {"integer divide", integer_divide, {{"FOR_DISABLE_STACK_TRACE", "y"}}, 164,
-         "forrtl: severe (164): Program Exception - integer divide by zero\nunits closed\n"},
+         "forrtl: severe (164): Program Exception - integer divide by zero\r\nunits closed\n"},
         {"illegal instruction", illegal_instruction, {{"FOR_DISABLE_STACK_TRACE", "y"}}, 168,
-         "forrtl: severe (168): Program Exception - illegal instruction\nunits closed\n"},
+         "forrtl: severe (168): Program Exception - illegal instruction\r\nunits closed\n"},
         {"breakpoint", breakpoint, {{"FOR_DISABLE_STACK_TRACE", "y"}}, 159,
-         "forrtl: severe (159): Program Exception - breakpoint\nunits closed\n"},
+         "forrtl: severe (159): Program Exception - breakpoint\r\nunits closed\n"},
         {"unlisted exception", unlisted_exception, {{"FOR_DISABLE_STACK_TRACE", "y"}}, 172,
-         "forrtl: severe (172): Program Exception - exception code = 0x1234 (4660)\nunits closed\n"},
+         "forrtl: severe (172): Program Exception - exception code = 0x1234 (4660)\r\nunits closed\n"},
         {"breakpoint for a debugger abandons the driver quietly", breakpoint, {{"FOR__IS_DEBUGGER_PRESENT", "yes"}},
          0, "units closed\n"},
         // Without a real debugger the reporter's own stop must not turn a
