@@ -16,6 +16,9 @@
 //   register_dump.h   the registers of a fault's context, grouped for the dump
 //   stack_walk.h      the active frames, innermost first, with module and routine
 //   cpu.h             processor identification and floating-point control registers
+//   process_start.h   the state the process is put in before anything is opened
+//   terminal.h        the standard streams, whether a terminal is behind them,
+//                     its width, and a monotonic clock
 //   testing.h         for tests: make the Nth call of a kind fail by category;
 //                     set environment variables; how a child's end shows
 #pragma once
@@ -27,5 +30,7 @@
 #include "platform/files.h"
 #include "platform/memory.h"
 #include "platform/process.h"
+#include "platform/process_start.h"
 #include "platform/register_dump.h"
 #include "platform/stack_walk.h"
+#include "platform/terminal.h"
