@@ -55,6 +55,15 @@ public:
     void step() {
         if (--until_poll_ == 0) poll();
     }
+    // `steps` steps at once, with the looks at the clock as many calls of
+    // step() would make.
+    void step(std::uint32_t steps) {
+        while (steps >= until_poll_) {
+            steps -= until_poll_;
+            poll();
+        }
+        until_poll_ -= steps;
+    }
     // Erases the line; nothing is drawn after it.
     void end();
 

@@ -2,6 +2,7 @@
 // issue it, one value and one field per record.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -9,6 +10,7 @@
 
 #include "app/point_set.h"
 #include "io/format/field_format.h"
+#include "io/record_plan.h"
 
 namespace app {
 
@@ -39,6 +41,27 @@ static_assert(std::size(header) == 34);
 
 inline constexpr DxfRecord trailer[] = {code(0), text("ENDSEC"), code(0), text("EOF")};
 
+constexpr io::PlannedRecord fixed(const DxfRecord& record) { return io::PlannedRecord::fixed(record.spec, record.value); }
+constexpr io::PlannedRecord slot(const io::FieldSpec& spec) { return io::PlannedRecord::slot(spec); }
+
+// The records of one point; its handle (its position in the list, in
+// decimal) and its coordinates fill the slots.
+inline constexpr io::PlannedRecord point[] = {
+    fixed(code(0)), fixed(text("POINT")),
+    fixed(code(5)), slot(io::field::I0),
+    fixed(code(8)), fixed({io::field::I1, io::ItemValue::of(0)}),
+    fixed(code(10)), slot(io::field::F0_1),
+    fixed(code(20)), slot(io::field::F0_1),
+    fixed(code(30)), slot(io::field::F0_1),
+};
+static_assert(std::size(point) == 12);
+
+// The values of point i's slots, in order.
+inline std::array<io::ItemValue, 4> point_values(const PointSet& points, std::int32_t i) {
+    return {io::ItemValue::of(i), io::ItemValue::of(points.x_at(i)), io::ItemValue::of(points.y_at(i)),
+            io::ItemValue::of(points.z_at(i))};
+}
+
 }  // namespace dxf_records
 
 // Hands every record of the file to `emit` in order: the header, 12 records
@@ -46,25 +69,13 @@ inline constexpr DxfRecord trailer[] = {code(0), text("ENDSEC"), code(0), text("
 // record for which `emit` returns false.
 template <class Emit>
 bool each_dxf_record(const PointSet& points, Emit&& emit) {
-    using dxf_records::code;
-    using dxf_records::text;
     for (const auto& record : dxf_records::header)
         if (!emit(record)) return false;
-    // The records every point shares are made once, not per point.
-    static constexpr DxfRecord entity[] = {code(0), text("POINT"), code(5)};
-    static constexpr DxfRecord layer[] = {code(8), {io::field::I1, io::ItemValue::of(0)}};
-    static constexpr DxfRecord axis_code[] = {code(10), code(20), code(30)};
     for (std::int32_t i = 1; i <= points.count; ++i) {
-        for (const auto& record : entity)
-            if (!emit(record)) return false;
-        // The handle is the point's position in the list, in decimal.
-        if (!emit(DxfRecord{io::field::I0, io::ItemValue::of(i)})) return false;
-        for (const auto& record : layer)
-            if (!emit(record)) return false;
-        const float coordinates[] = {points.x_at(i), points.y_at(i), points.z_at(i)};
-        for (std::size_t k = 0; k < 3; ++k) {
-            if (!emit(axis_code[k])) return false;
-            if (!emit(DxfRecord{io::field::F0_1, io::ItemValue::of(coordinates[k])})) return false;
+        const auto values = dxf_records::point_values(points, i);
+        std::size_t slot = 0;
+        for (const io::PlannedRecord& record : dxf_records::point) {
+            if (!emit(DxfRecord{record.spec, record.value ? *record.value : values[slot++]})) return false;
         }
     }
     for (const auto& record : dxf_records::trailer)
@@ -74,10 +85,10 @@ bool each_dxf_record(const PointSet& points, Emit&& emit) {
 
 class ProgressLine;
 
-// Issues the file's write statements on `unit`. A failing statement is
-// reported (a severe report ends the run); should a report return, the
-// writing stops there and its number is returned. 0 otherwise. Each record
-// is one step of `progress`, when given.
+// Issues the file's write statements on `unit`, each point's twelve as one
+// plan. A failing statement is reported (a severe report ends the run);
+// should a report return, the writing stops there and its number is
+// returned. 0 otherwise. Each record is one step of `progress`, when given.
 int write_dxf(std::int32_t unit, const PointSet& points, ProgressLine* progress = nullptr);
 
 }  // namespace app

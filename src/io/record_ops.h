@@ -65,6 +65,10 @@ inline std::size_t place_terminator(UnitConnection& connection) {
     return connection.next_position + terminator.size();
 }
 
+// Hands the buffer's bytes [from, to) to the file in pieces of at most the
+// block size value, stopping at the first failure.
+IoResult write_through(const UnitConnection& connection, std::size_t from, std::size_t to);
+
 IoResult write_record_out(UnitConnection& connection);
 
 // Ends the output record. Inline for the buffered record that stays in the

@@ -9,8 +9,13 @@ namespace io {
 
 namespace {
 
-// Hands bytes to the file in pieces of at most the block size value,
-// stopping at the first failure.
+// Grows the buffer by `bytes`, moving nothing: positions are offsets.
+bool grow_buffer(UnitConnection& connection, std::size_t bytes) {
+    return connection.buffer.resize(connection.buffer.size() + bytes);
+}
+
+}  // namespace
+
 IoResult write_through(const UnitConnection& connection, std::size_t from, std::size_t to) {
     const char* bytes = connection.buffer.data();
     while (from < to) {
@@ -21,13 +26,6 @@ IoResult write_through(const UnitConnection& connection, std::size_t from, std::
     }
     return {};
 }
-
-// Grows the buffer by `bytes`, moving nothing: positions are offsets.
-bool grow_buffer(UnitConnection& connection, std::size_t bytes) {
-    return connection.buffer.resize(connection.buffer.size() + bytes);
-}
-
-}  // namespace
 
 IoResult extend_record(UnitConnection& connection, std::size_t needed) {
     // A record length given by FORT_FMT_RECL is a hard limit.

@@ -105,6 +105,30 @@ TEST_F(ProgressLineTest, StepsPerPointAndAShorterLineCoveringALongerOne) {
     EXPECT_EQ(take(), writing + std::string(reading.size() - writing.size(), ' '));
 }
 
+TEST_F(ProgressLineTest, StepsTakenTogetherDrawAsStepsOneByOne) {
+    // Batches smaller than, equal to and larger than the polling interval.
+    for (const std::uint32_t batch : {1u, 3u, 7u, 12u, 30u}) {
+        std::string screens[2];
+        for (const bool together : {false, true}) {
+            FakeTerminal::now = 5000 * kMs;
+            ProgressLine line(true, FakeTerminal::terminal(), 7);
+            line.begin(Phase::writing, 1000, batch);
+            for (std::uint64_t point = 1; point <= 200; ++point) {
+                FakeTerminal::now = 5000 * kMs + point * 20 * kMs;
+                if (together) {
+                    line.step(batch);
+                } else {
+                    for (std::uint32_t k = 0; k < batch; ++k) line.step();
+                }
+            }
+            line.end();
+            screens[together] = take();
+        }
+        EXPECT_EQ(screens[true], screens[false]) << batch << " steps at a time";
+        EXPECT_NE(screens[false], "");
+    }
+}
+
 TEST_F(ProgressLineTest, NarrowTerminalAndEnd) {
     FakeTerminal::columns = 20;
     ProgressLine line(true, FakeTerminal::terminal(), 1);
