@@ -16,6 +16,7 @@
 //   register_dump.h   the registers of a fault's context, grouped for the dump
 //   stack_walk.h      the active frames, innermost first, with module and routine
 //   cpu.h             processor identification and floating-point control registers
+//   byte_match.h      where a byte lies in a block of 64, by the vector compare
 //   testing.h         for tests: make the Nth call of a kind fail by category
 #pragma once
 
