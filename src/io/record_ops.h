@@ -104,7 +104,16 @@ inline std::size_t place_terminator(UnitConnection& connection) {
 
 // Hands the buffer's bytes [from, to) to the file in pieces of at most the
 // block size value, stopping at the first failure.
-IoResult write_through(const UnitConnection& connection, std::size_t from, std::size_t to);
+IoResult write_in_pieces(const UnitConnection& connection, std::size_t from, std::size_t to);
+
+// The same; inline for the usual single piece, which the default mode pays
+// once per record.
+inline IoResult write_through(const UnitConnection& connection, std::size_t from, std::size_t to) {
+    if (to - from > connection.block_size_value) return write_in_pieces(connection, from, to);
+    const platform::TransferResult written = platform::write_file(connection.handle, {connection.buffer.data() + from, to - from});
+    if (written.error != 0) [[unlikely]] return {err::kWriteError, connection.unit, written.error};
+    return {};
+}
 
 IoResult write_record_out(UnitConnection& connection);
 

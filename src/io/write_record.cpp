@@ -16,7 +16,7 @@ bool grow_buffer(UnitConnection& connection, std::size_t bytes) {
 
 }  // namespace
 
-IoResult write_through(const UnitConnection& connection, std::size_t from, std::size_t to) {
+IoResult write_in_pieces(const UnitConnection& connection, std::size_t from, std::size_t to) {
     const char* bytes = connection.buffer.data();
     while (from < to) {
         const std::size_t piece = std::min(to - from, connection.block_size_value);
