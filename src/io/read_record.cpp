@@ -6,6 +6,8 @@
 
 namespace io {
 
+namespace {
+
 // The record is not among the bytes read ahead: the unfinished record moves
 // to the buffer start and the buffer is filled behind it.
 IoResult refill_and_read(UnitConnection& connection) {
@@ -42,6 +44,25 @@ IoResult refill_and_read(UnitConnection& connection) {
             return finish_record(connection, 0, end);
         }
     }
+}
+
+}  // namespace
+
+IoResult read_record(UnitConnection& connection) {
+    if (const std::optional<IoResult> nearby = read_record_nearby(connection)) return *nearby;
+    connection.forget_line_ends();  // the read-ahead start moves on here
+    // A long line, or one near the buffer's end: the library's search.
+    if (connection.read_ahead_count > 0) {
+        const char* buffer = connection.buffer.data();
+        const std::size_t start = connection.read_ahead_start;
+        if (const void* found = std::memchr(buffer + start, record_delimiter(connection.terminator), connection.read_ahead_count)) {
+            const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - buffer);
+            connection.read_ahead_count -= end + 1 - start;
+            connection.read_ahead_start = end + 1;
+            return finish_record(connection, start, end);
+        }
+    }
+    return refill_and_read(connection);
 }
 
 }  // namespace io

@@ -170,6 +170,7 @@ std::optional<IoResult> issue_whole(UnitConnection& connection, const RecordPlan
     if (connection.buffered && end + 2 * area >= size) return std::nullopt;
 
     std::array<std::size_t, RecordPlan::kMostRecords> slot_stops;
+    connection.forget_line_ends();  // the records may lie where input was read ahead
     const std::optional<std::size_t> placed_end =
         place_records(plan, values, connection.terminator, connection.buffer.data(), start, slot_stops);
     if (!placed_end) return std::nullopt;

@@ -43,6 +43,18 @@ struct UnitConnection {
     std::size_t read_ahead_start = 0;
     std::size_t read_ahead_count = 0;
     std::size_t pending_output_end = 0;  // buffered output not yet written: [0, this)
+    // The delimiters not yet taken in the 64-byte block at buffer offset
+    // line_ends_block (bit i for the byte at line_ends_block + i), from the
+    // read-ahead start on. Anything that moves the read-ahead start another
+    // way, or changes the buffer's bytes, forgets them.
+    static constexpr std::size_t kNoBlock = ~std::size_t{0};
+    std::size_t line_ends_block = kNoBlock;
+    std::uint64_t line_ends = 0;
+
+    void forget_line_ends() {
+        line_ends_block = kNoBlock;
+        line_ends = 0;
+    }
 
     std::string_view name() const {
         return file_name.data() == nullptr ? std::string_view{}

@@ -6,15 +6,23 @@
 
 namespace io {
 
+UnitRecordSource::UnitRecordSource(std::int32_t unit) : unit_{unit}, slot_{find_slot(unit)} {}
+
 int UnitRecordSource::next_record(std::string_view& record) {
-    const ConnectedUnit held{unit_};
-    const IoResult result = held ? read_record(*held) : IoResult{err::kOpenFailure, unit_};
-    if (result.ok()) [[likely]] {
-        record = held->record();
-        return 0;
+    {
+        const ConnectedUnit held{slot_};
+        if (held) [[likely]] {
+            if (const std::optional<IoResult> result = read_record_nearby(*held)) [[likely]] return take(*result, &*held, record);
+        }
     }
-    last_failure_ = result;
-    return result.number;
+    // Out of line, so that the common case above needs no call at all.
+    return next_record_searching(record);
+}
+
+int UnitRecordSource::next_record_searching(std::string_view& record) {
+    const ConnectedUnit held{slot_};
+    if (!held) return take({err::kOpenFailure, unit_}, nullptr, record);
+    return take(read_record(*held), &*held, record);
 }
 
 }  // namespace io

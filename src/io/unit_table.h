@@ -66,7 +66,17 @@ private:
 // runs; empty when the unit is not connected.
 class ConnectedUnit {
 public:
-    explicit ConnectedUnit(std::int32_t unit) : slot_{find_connected_slot(unit)}, mark_{slot_} {}
+    // The mark is kept here rather than in a BusyMark member: one pointer
+    // stays in a register on the record paths, two went to memory.
+    explicit ConnectedUnit(std::int32_t unit) : ConnectedUnit{find_slot(unit)} {}
+    // `slot` from find_slot (null for a number outside the table); a slot's
+    // place never changes, so a caller may keep it.
+    explicit ConnectedUnit(UnitSlot* slot) : slot_{mark(slot)} {}
+    ~ConnectedUnit() {
+        if (slot_ != nullptr) slot_->busy.store(false, std::memory_order_release);
+    }
+    ConnectedUnit(const ConnectedUnit&) = delete;
+    ConnectedUnit& operator=(const ConnectedUnit&) = delete;
 
     explicit operator bool() const { return slot_ != nullptr; }
     UnitConnection& operator*() const { return *slot_->connection; }
@@ -74,8 +84,16 @@ public:
     UnitSlot& slot() const { return *slot_; }
 
 private:
+    // The slot if its unit is connected, marked busy. The member is set only
+    // after the mark's store, which the compiler would otherwise have it
+    // reload from memory.
+    static UnitSlot* mark(UnitSlot* slot) {
+        if (slot == nullptr || !slot->connection || !slot->connection->connected) return nullptr;
+        slot->busy.store(true, std::memory_order_relaxed);
+        return slot;
+    }
+
     UnitSlot* slot_;
-    BusyMark mark_;
 };
 
 }  // namespace io

@@ -16,7 +16,7 @@ bool grow_buffer(UnitConnection& connection, std::size_t bytes) {
 
 }  // namespace
 
-IoResult write_through(const UnitConnection& connection, std::size_t from, std::size_t to) {
+IoResult write_in_pieces(const UnitConnection& connection, std::size_t from, std::size_t to) {
     const char* bytes = connection.buffer.data();
     while (from < to) {
         const std::size_t piece = std::min(to - from, connection.block_size_value);
@@ -33,6 +33,7 @@ IoResult extend_record(UnitConnection& connection, std::size_t needed) {
     // The larger of the shortfall, 512 bytes and an eighth of the record area.
     const std::size_t left = connection.record_end - connection.next_position;
     const std::size_t bytes = std::max({needed - left, std::size_t{512}, connection.record_area_size / 8});
+    connection.forget_line_ends();  // the blanks may cover input read ahead
     const std::size_t new_end = connection.record_end + bytes;
     if (new_end > connection.buffer.size() && !grow_buffer(connection, bytes)) return {err::kRecordOverflow, connection.unit};
     std::memset(connection.buffer.data() + connection.next_position, ' ', new_end - connection.next_position);
@@ -42,6 +43,7 @@ IoResult extend_record(UnitConnection& connection, std::size_t needed) {
 }
 
 IoResult write_record_out(UnitConnection& connection) {
+    connection.forget_line_ends();
     const std::size_t length = connection.next_position - connection.record_start;
 
     // Room for the terminator behind the record. This grows the buffer, not

@@ -19,10 +19,12 @@
 //   process_start.h   the state the process is put in before anything is opened
 //   terminal.h        the standard streams, whether a terminal is behind them,
 //                     its width, and a monotonic clock
+//   byte_match.h      where a byte lies in a block of 64, by the vector compare
 //   testing.h         for tests: make the Nth call of a kind fail by category;
 //                     set environment variables; how a child's end shows
 #pragma once
 
+#include "platform/byte_match.h"
 #include "platform/console_events.h"
 #include "platform/cpu.h"
 #include "platform/fault_info.h"
