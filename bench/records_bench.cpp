@@ -1,7 +1,7 @@
 // The record layer against plain reads and writes of the same bytes, in the
 // same run: reading a point list record by record, and writing DXF records
-// buffered (against big-block writes) and unbuffered (against one write per
-// record).
+// one by one and as point plans, buffered (against big-block writes and a
+// hand-written assembler) and unbuffered (against one write per record).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "io/record_ops.h"
+#include "io/record_plan.h"
 #include "io/records.h"
 #include "io/unit_record_source.h"
 #include "io/unit_table.h"
@@ -151,13 +152,24 @@ void ReadPlainLines(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * work.point_list_bytes));
 }
 
+// FORT_BUFFERED, read at every open, for one benchmark.
+class ScopedBuffering {
+public:
+    explicit ScopedBuffering(bool buffered) {
+        if (buffered) {
+            ::setenv("FORT_BUFFERED", "yes", 1);
+        } else {
+            ::unsetenv("FORT_BUFFERED");
+        }
+    }
+    ~ScopedBuffering() { ::unsetenv("FORT_BUFFERED"); }
+    ScopedBuffering(const ScopedBuffering&) = delete;
+    ScopedBuffering& operator=(const ScopedBuffering&) = delete;
+};
+
 void WriteRecords(benchmark::State& state, bool buffered) {
     Workspace& work = workspace();
-    if (buffered) {
-        ::setenv("FORT_BUFFERED", "yes", 1);
-    } else {
-        ::unsetenv("FORT_BUFFERED");
-    }
+    const ScopedBuffering buffering{buffered};
     const std::string name = (work.dir / "3dpoint.dxf").string();
     for (auto _ : state) {
         remove_output(state, name);
@@ -166,12 +178,50 @@ void WriteRecords(benchmark::State& state, bool buffered) {
         for (const std::string& record : work.records) put_record(connection, record);
         if (!io::close_unit(20).ok()) std::abort();
     }
-    ::unsetenv("FORT_BUFFERED");
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * work.records.size()));
 }
 
 void WriteBuffered(benchmark::State& state) { WriteRecords(state, true); }
 void WriteUnbuffered(benchmark::State& state) { WriteRecords(state, false); }
+
+// The same records issued as plans: a point's eight fixed records formatted
+// once, its three texts in slots, as the program writes its points.
+void WritePlanned(benchmark::State& state, bool buffered) {
+    Workspace& work = workspace();
+    static constexpr io::PlannedRecord kPoint[] = {
+        io::PlannedRecord::fixed(io::field::A, io::ItemValue::of("  0")),
+        io::PlannedRecord::fixed(io::field::A, io::ItemValue::of("POINT")),
+        io::PlannedRecord::fixed(io::field::A, io::ItemValue::of("  5")),
+        io::PlannedRecord::fixed(io::field::A, io::ItemValue::of("  8")),
+        io::PlannedRecord::fixed(io::field::A, io::ItemValue::of("0")),
+        io::PlannedRecord::fixed(io::field::A, io::ItemValue::of(" 10")),
+        io::PlannedRecord::fixed(io::field::A, io::ItemValue::of(" 20")),
+        io::PlannedRecord::fixed(io::field::A, io::ItemValue::of(" 30")),
+        io::PlannedRecord::slot(io::field::A),
+        io::PlannedRecord::slot(io::field::A),
+        io::PlannedRecord::slot(io::field::A),
+    };
+    const io::RecordPlan plan{kPoint};
+    const ScopedBuffering buffering{buffered};
+    const std::string name = (work.dir / "3dpoint.dxf").string();
+    const std::size_t points = work.records.size() / std::size(kPoint);
+    for (auto _ : state) {
+        remove_output(state, name);
+        if (!io::open_unit(20, name, "UNKNOWN").ok()) std::abort();
+        for (std::size_t p = 0; p < points; ++p) {
+            const std::string* texts = &work.records[p * std::size(kPoint) + 8];
+            const io::ItemValue values[] = {io::ItemValue::of(std::string_view{texts[0]}),
+                                            io::ItemValue::of(std::string_view{texts[1]}),
+                                            io::ItemValue::of(std::string_view{texts[2]})};
+            if (!io::write_plan(20, plan, values).ok()) std::abort();
+        }
+        if (!io::close_unit(20).ok()) std::abort();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * points * std::size(kPoint)));
+}
+
+void WritePlannedBuffered(benchmark::State& state) { WritePlanned(state, true); }
+void WritePlannedUnbuffered(benchmark::State& state) { WritePlanned(state, false); }
 
 void WritePlainBlocks(benchmark::State& state) {
     Workspace& work = workspace();
@@ -238,9 +288,11 @@ BENCHMARK(ReadRecords)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadPlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadPlainLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(WriteBuffered)->Unit(benchmark::kMillisecond);
+BENCHMARK(WritePlannedBuffered)->Unit(benchmark::kMillisecond);
 BENCHMARK(WritePlainBlocks)->Arg(8192)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(WritePlainAssembled)->Unit(benchmark::kMillisecond);
 BENCHMARK(WriteUnbuffered)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(WritePlannedUnbuffered)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(WritePlainPerRecord)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
