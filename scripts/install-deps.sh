@@ -4,7 +4,7 @@
 # cross compiler, the GoogleTest sources and Wine with its 32-bit half.
 set -euo pipefail
 packages=(cmake g++ ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libunwind-dev libdw-dev python3 python3-ezdxf util-linux dpkg-dev
+          libunwind-dev libdw-dev ccache python3 python3-ezdxf util-linux dpkg-dev
           g++-mingw-w64-i686-posix googletest wine wine32:i386)
 missing=()
 for p in "${packages[@]}"; do
