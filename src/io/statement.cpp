@@ -10,7 +10,7 @@ int report_statement_failure(IoResult failure) {
     UnitSlot* slot = find_slot(failure.unit);
     UnitConnection* connection = slot == nullptr ? nullptr : slot->connection.get();
     if (connection != nullptr) info.file_name = connection->name();
-    const int number = rt::report_io_error(0, failure.number, 0, info, nullptr);
+    const int number = rt::report_io_error(failure.number, info);
     // A connection left unconnected by a failed open or close is kept only
     // until its failure has been reported.
     if (connection != nullptr && !connection->connected && !slot->busy.load()) slot->connection.reset();

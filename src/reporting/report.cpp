@@ -179,9 +179,4 @@ void run_unit_pass() {
     if (UnitPass pass = g_unit_pass.load(); pass != nullptr) pass();
 }
 
-void emit_report(std::string_view text, int number) {
-    const FaultContext* context = fault_context();
-    emit(text, reporting_environment(), output_for(number, context != nullptr && context->fault != nullptr));
-}
-
 }  // namespace rt

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "platform/files.h"
-#include "reporting/error_numbers.h"
 #include "reporting/report_parts.h"
 
 namespace rt {
@@ -27,29 +26,16 @@ void write_system_error_line(platform::SystemError code) {
 
 }  // namespace
 
-int report_io_error(int disposition, int number, int /*status_number*/, const UnitErrorInfo& unit,
-                    SettleUnit settle) {
+int report_io_error(int number, const UnitErrorInfo& unit) {
     char name[kNameRoom];
     const std::size_t name_length = std::min(unit.file_name.size(), sizeof name - 1);
     // No name at all (its copy found no memory) comes as a null view.
     if (name_length > 0) std::memcpy(name, unit.file_name.data(), name_length);
     name[name_length] = '\0';
 
-    if (statement_takes_failure(number, unit.branches)) return number;
-
     if (unit.saved_system_error != 0) {
         redirect_standard_error_once();
         write_system_error_line(unit.saved_system_error);
-    }
-
-    switch (disposition) {
-        case 0: break;
-        case 1: case 2: case 3:
-            if (settle != nullptr) settle(disposition, unit.unit);
-            break;
-        default:
-            report_error(err::kInternalConsistency, 2, "for_report_io_error", __LINE__);
-            break;
     }
 
     report_error(number, 2, static_cast<int>(unit.unit), name);

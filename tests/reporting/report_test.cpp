@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "reporting/branches.h"
 #include "reporting/environment.h"
 #include "reporting/error_catalogue.h"
 #include "reporting/error_numbers.h"
@@ -84,28 +83,6 @@ TEST(ComposeSystemErrorLine, PlatformTextOrTheSubstituteWithALineBreak) {
     EXPECT_EQ(system_line(9, "", 1), "");
 }
 
-TEST(StatementTakesFailure, BranchesAndQuietConversion) {
-    struct Case {
-        int number;
-        std::uint32_t branches;
-        bool taken;
-    };
-    const Case cases[] = {
-        {63, 0, false},
-        {59, rt::branch_error, true},
-        {24, rt::branch_error, false},  // end of file needs its own branch
-        {268, rt::branch_error, false},
-        {24, rt::branch_end_of_file, true},
-        {59, rt::branch_end_of_file, false},
-        {268, rt::branch_end_of_record, true},
-        {24, rt::branch_end_of_record, false},
-        {63, rt::branch_quiet_conversion, true},
-        {61, rt::branch_quiet_conversion, false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(rt::statement_takes_failure(c.number, c.branches), c.taken) << c.number << " " << c.branches;
-}
-
 TEST(CheckEnvFlag, Values) {
     struct Case {
         const char* value;  // null: unset
@@ -163,7 +140,7 @@ TEST(ReportError, StatusLineIsClearedBeforeEveryReport) {
     rt::set_clear_status_line(announce_clear);
     testing::internal::CaptureStderr();
     rt::report_error(400, 1, "a warning");
-    rt::report_io_error(0, 63, 0, {20, "f", failed, 0}, nullptr);
+    rt::report_io_error(63, {20, "f", failed});
     const std::string text = testing::internal::GetCapturedStderr();
     rt::set_clear_status_line(nullptr);
     EXPECT_EQ(text,
