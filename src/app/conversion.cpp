@@ -14,7 +14,6 @@
 #include "platform/terminal.h"
 #include "reporting/report.h"
 #include "startup/fp_modes.h"
-#include "startup/locking_mode.h"
 
 namespace app {
 namespace {
@@ -47,7 +46,6 @@ void zero_fill(const io::ArrayStorage& storage) {
 void run_conversion(const ConversionFiles& files) {
     rt::apply_fp_modes(rt::kRequestFlushToZero | rt::kRequestDenormalsAreZero);
     rt::enable_flush_to_zero();
-    rt::set_locking_mode(rt::kLockingPerThread);
 
     // The points belong to the whole run: the arrays go with the process.
     static PointSet points;

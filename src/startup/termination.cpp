@@ -3,7 +3,6 @@
 #include "platform/console_events.h"
 #include "reporting/fault_context.h"
 #include "startup/lifecycle.h"
-#include "startup/locking_mode.h"
 #include "reporting/report.h"
 #include "reporting/error_numbers.h"
 
@@ -14,7 +13,6 @@ namespace {
 std::atomic<UnitPass> given_unit_pass{nullptr};
 
 int checked_unit_pass() {
-    set_locking_mode(kLockingSingle);
     const UnitPass pass = given_unit_pass.load(std::memory_order_acquire);
     const int number = pass != nullptr ? pass() : 0;
     // A failing close reports itself, and being severe ends the process

@@ -16,7 +16,6 @@
 #include "startup/fp_modes.h"
 #include "io/io_size_settings.h"
 #include "startup/lifecycle.h"
-#include "startup/locking_mode.h"
 #include "reporting/report.h"
 #include "startup/startup.h"
 #include "support/blocked_read.h"
@@ -71,7 +70,6 @@ void interrupted_read() {
 void check_fp_state() {
     rt::apply_fp_modes(3);
     rt::enable_flush_to_zero();
-    rt::set_locking_mode(rt::kLockingPerThread);
     const std::uint32_t control = platform::read_vector_control();
     const std::uint16_t x87 = platform::read_x87_control();
     const bool daz_expected = rt::classify_processor() >= rt::kClassVector2 &&
@@ -81,7 +79,6 @@ void check_fp_state() {
     if ((control & rt::kVectorFlushToZero) == 0) failures |= 2;
     if (((control & rt::kVectorDenormalsAreZero) != 0) != daz_expected) failures |= 4;
     if ((x87 & 0x3D) != 0x3D) failures |= 8;
-    if (rt::locking_mode() != rt::kLockingPerThread) failures |= 16;
     if (failures != 0) std::_Exit(100 + failures);
 }
 
