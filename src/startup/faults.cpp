@@ -62,10 +62,4 @@ platform::FaultVerdict handle_fault(const platform::FaultInfo& fault) {
     return platform::FaultVerdict::continue_search;
 }
 
-platform::FaultVerdict fault_filter(const platform::FaultInfo& fault) {
-    // The platform has already decoded floating-point faults into their own
-    // codes, so there is no separate decoder to offer them to first.
-    return handle_fault(fault);
-}
-
 }  // namespace rt

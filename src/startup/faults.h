@@ -28,13 +28,12 @@ int fault_number(std::uint32_t code, const std::uint32_t* vector_flags);
 // Safe on the fault path.
 bool is_floating_point_trap(int number);
 
-// Maps the fault, reports it and gives the filter's verdict. Safe on the
-// fault path but for the unit pass of a severe report, which ends the
-// process in here. It runs on the faulting thread (the driver's), which the
-// process leaves for good, so what it interrupted is never resumed.
+// The filter of the protected region around the driver: maps the fault (the
+// platform has already decoded floating-point faults into their own codes),
+// reports it and gives the verdict. Safe on the fault path but for the unit
+// pass of a severe report, which ends the process in here. It runs on the
+// faulting thread (the driver's), which the process leaves for good, so what
+// it interrupted is never resumed.
 platform::FaultVerdict handle_fault(const platform::FaultInfo& fault);
-
-// The filter of the protected region around the driver (see handle_fault).
-platform::FaultVerdict fault_filter(const platform::FaultInfo& fault);
 
 }  // namespace rt

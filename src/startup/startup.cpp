@@ -75,7 +75,7 @@ int process_entry([[maybe_unused]] int argc, [[maybe_unused]] char** argv, Drive
     apply_fp_modes(0);
     // Both ends of the driver lead to termination: its return, or a fault
     // whose report chose to abandon it.
-    platform::run_protected(run_driver, &driver, fault_filter, kFaultFilterStackBytes);
+    platform::run_protected(run_driver, &driver, handle_fault, kFaultFilterStackBytes);
     return runtime_finish();
 }
 

@@ -284,7 +284,7 @@ void fault_in_body(void*) { test_support::write_null(); }
     platform::testing::set_environment_variable("FOR_ENABLE_VERBOSE_STACK_TRACE", "y");
     rt::set_termination_unit_pass(note_units_closed);
     rt::runtime_init();
-    platform::run_protected(fault_in_body, nullptr, rt::fault_filter, rt::kFaultFilterStackBytes / 4);
+    platform::run_protected(fault_in_body, nullptr, rt::handle_fault, rt::kFaultFilterStackBytes / 4);
     std::_Exit(99);
 }
 
