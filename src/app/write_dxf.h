@@ -64,25 +64,6 @@ inline std::array<io::ItemValue, 4> point_values(const PointSet& points, std::in
 
 }  // namespace dxf_records
 
-// Hands every record of the file to `emit` in order: the header, 12 records
-// per point (none when the count is below 1), the trailer. Stops at the first
-// record for which `emit` returns false.
-template <class Emit>
-bool each_dxf_record(const PointSet& points, Emit&& emit) {
-    for (const auto& record : dxf_records::header)
-        if (!emit(record)) return false;
-    for (std::int32_t i = 1; i <= points.count; ++i) {
-        const auto values = dxf_records::point_values(points, i);
-        std::size_t slot = 0;
-        for (const io::PlannedRecord& record : dxf_records::point) {
-            if (!emit(DxfRecord{record.spec, record.value ? *record.value : values[slot++]})) return false;
-        }
-    }
-    for (const auto& record : dxf_records::trailer)
-        if (!emit(record)) return false;
-    return true;
-}
-
 class ProgressLine;
 
 // Issues the file's write statements on `unit`, each point's twelve as one
