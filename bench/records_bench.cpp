@@ -174,7 +174,7 @@ void WriteRecords(benchmark::State& state, bool buffered) {
     for (auto _ : state) {
         remove_output(state, name);
         if (!io::open_unit(20, name, "UNKNOWN").ok()) std::abort();
-        io::UnitConnection& connection = *io::find_connected(20);
+        io::UnitConnection& connection = *io::find_slot(20)->connection;
         for (const std::string& record : work.records) put_record(connection, record);
         if (!io::close_unit(20).ok()) std::abort();
     }

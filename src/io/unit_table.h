@@ -31,18 +31,6 @@ inline UnitSlot* find_slot(std::int32_t unit) {
     return &unit_slots[static_cast<std::size_t>(unit - kFirstUnit)];
 }
 
-// The slot of a connected unit, or null.
-inline UnitSlot* find_connected_slot(std::int32_t unit) {
-    UnitSlot* slot = find_slot(unit);
-    return slot != nullptr && slot->connection && slot->connection->connected ? slot : nullptr;
-}
-
-// The unit's connection if it is connected, else null.
-inline UnitConnection* find_connected(std::int32_t unit) {
-    UnitSlot* slot = find_connected_slot(unit);
-    return slot == nullptr ? nullptr : slot->connection.get();
-}
-
 // Holds a slot's busy mark for one statement; a null slot holds nothing.
 // Taking it is a statement boundary: a console event that arrived is acted
 // on there, before the unit is marked.

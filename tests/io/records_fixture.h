@@ -18,6 +18,12 @@
 
 namespace test_support {
 
+// The unit's connection if it is connected, else null.
+inline io::UnitConnection* connected_unit(std::int32_t unit) {
+    io::UnitSlot* slot = io::find_slot(unit);
+    return slot != nullptr && slot->connection && slot->connection->connected ? slot->connection.get() : nullptr;
+}
+
 class RecordsTest : public ::testing::Test {
 protected:
     RecordsTest() {

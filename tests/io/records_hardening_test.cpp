@@ -25,7 +25,7 @@ TEST_F(RecordsTest, SecondConnectionToAFileInUseIsReadOnly) {
     write_bytes(name, kOld);
     ASSERT_EQ(open(20, name).number, 0);
     ASSERT_EQ(open(21, name).number, 0);
-    const io::UnitConnection* second = io::find_connected(21);
+    const io::UnitConnection* second = test_support::connected_unit(21);
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(second->read_only);
     EXPECT_EQ(io::write_field(21, io::field::I3, io::ItemValue::of(7)).number, err::kWriteToReadOnly);
@@ -35,7 +35,7 @@ TEST_F(RecordsTest, SecondConnectionToAFileInUseIsReadOnly) {
     EXPECT_EQ(read_bytes(name), "  0\r\n");
     // Closed, the file is free for a writer again.
     ASSERT_EQ(open(21, name).number, 0);
-    EXPECT_FALSE(io::find_connected(21)->read_only);
+    EXPECT_FALSE(test_support::connected_unit(21)->read_only);
     EXPECT_EQ(io::close_unit(21).number, 0);
 }
 
@@ -56,7 +56,7 @@ TEST_F(RecordsTest, FailingDiskFileCheckFailsTheOpen) {
         }
         ++checks;
         EXPECT_EQ(result.number, err::kOpenFailure) << nth;
-        EXPECT_EQ(io::find_connected(20), nullptr) << nth;
+        EXPECT_EQ(test_support::connected_unit(20), nullptr) << nth;
         EXPECT_EQ(result.system_error, platform::testing::system_code(platform::ErrorCategory::other)) << nth;
     }
     EXPECT_GE(checks, 1);

@@ -86,7 +86,7 @@ TEST_F(RecordsTest, BufferedAndUnbufferedOutputCutTheOldFileAlike) {
         ASSERT_EQ(io::close_unit(20).number, 0);
         EXPECT_EQ(fs::file_size(name), 200000u);
         ASSERT_EQ(open(20, name).number, 0);
-        EXPECT_EQ(io::find_connected(20)->buffered, mode == 1);
+        EXPECT_EQ(test_support::connected_unit(20)->buffered, mode == 1);
         for (const std::string& record : records) ASSERT_EQ(put_record(20, record).number, 0);
         ASSERT_EQ(io::close_unit(20).number, 0);
         EXPECT_EQ(read_bytes(name), expected) << "buffered " << mode;
@@ -150,7 +150,7 @@ TEST_F(RecordsTest, OpenFailuresGiveTheirNumbers) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(open(10, c.name).number, c.number) << c.name;
-        EXPECT_EQ(io::find_connected(10) != nullptr, c.number == 0);
+        EXPECT_EQ(test_support::connected_unit(10) != nullptr, c.number == 0);
         io::close_unit(10);
     }
     EXPECT_TRUE(fs::exists(dir.file("x")));
@@ -169,7 +169,7 @@ TEST_F(RecordsTest, ReadOnlyRetry) {
     {
         const ScopedSyscallFailure refused{Syscall::open, 1, platform::ErrorCategory::access_denied};
         ASSERT_EQ(open(10, name).number, 0);
-        EXPECT_TRUE(io::find_connected(10)->read_only);
+        EXPECT_TRUE(test_support::connected_unit(10)->read_only);
         std::string_view record;
         ASSERT_EQ(io::UnitRecordSource{10}.next_record(record), 0);
         EXPECT_EQ(record, "1");
@@ -209,7 +209,7 @@ TEST_F(RecordsTest, PlatformFailuresGiveTheirNumbers) {
         EXPECT_EQ(closed.number, c.close_number) << c.what;
         EXPECT_EQ(closed.system_error, code_of(c.close_number)) << c.what;
         // The unit is disconnected either way.
-        EXPECT_EQ(io::find_connected(20), nullptr);
+        EXPECT_EQ(test_support::connected_unit(20), nullptr);
     }
 }
 
@@ -241,7 +241,7 @@ TEST_F(RecordsTest, CloseAllUnitsClosesEveryConnectedUnit) {
     }
     EXPECT_EQ(io::close_all_units(), 0);
     for (const std::int32_t unit : {20, 10, 99, -5}) {
-        EXPECT_EQ(io::find_connected(unit), nullptr);
+        EXPECT_EQ(test_support::connected_unit(unit), nullptr);
         EXPECT_EQ(read_bytes(dir.file("u" + std::to_string(unit))), std::to_string(unit) + "\r\n");
     }
 }
@@ -257,7 +257,7 @@ TEST_F(RecordsTest, CloseAllUnitsStopsAtTheFirstFailingClose) {
     // Unit 10 comes first in the table; unit 20 is not visited.
     EXPECT_EQ(reports.text(), "forrtl: severe (28): CLOSE error, unit 10, file " + dir.file("a") + "\r\n");
     EXPECT_EQ(io::find_slot(10)->connection, nullptr);
-    EXPECT_NE(io::find_connected(20), nullptr);
+    EXPECT_NE(test_support::connected_unit(20), nullptr);
 }
 
 }  // namespace

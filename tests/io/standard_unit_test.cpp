@@ -50,7 +50,7 @@ TEST_F(StandardUnitTest, OutputIsNeitherCutNorBuffered) {
     {
         FileBehind behind(STDOUT_FILENO, path);
         opened = io::open_standard_unit(20, platform::StandardStream::output, "standard output").number;
-        if (const io::UnitConnection* connection = io::find_connected(20)) name = connection->name();
+        if (const io::UnitConnection* connection = test_support::connected_unit(20)) name = connection->name();
         first = put_record(20, "  0").number;
         after_first = read_bytes(path);
         second = put_record(20, "EOF").number;

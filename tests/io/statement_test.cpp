@@ -38,7 +38,7 @@ TEST_F(FinishStatementTest, FailedOpenIsReportedWithTheFullNameAndCode) {
 // by the name Wine shows for it.
 TEST_F(FinishStatementTest, SavedCodeIsShownOncePerFailure) {
     ASSERT_EQ(open(20, "/dev/full").number, 0);
-    const std::string shown_name{io::find_connected(20)->name()};
+    const std::string shown_name{test_support::connected_unit(20)->name()};
     ReportCapture reports;
     EXPECT_EQ(io::finish_statement(put_record(20, "x")), err::kWriteError);
     EXPECT_EQ(io::finish_statement(put_record(20, "x")), err::kWriteError);
