@@ -25,8 +25,10 @@ struct ScanState {
     bool leftDataRecord = false;
     bool recordCrossed = false;
     char lastRecordTail = 0;      // last non-blank byte of the latest record left that had one
-    char* stringBuffer = nullptr;
     std::size_t stringLength = 0;
+    // Set once the statement has its first record and its string buffer;
+    // until then, and after its end, no item can be read.
+    bool in_statement = false;
 };
 
 }  // namespace io

@@ -37,19 +37,19 @@ struct ValueScanner::Value {
 ValueScanner::~ValueScanner() { endStatement(); }
 
 int ValueScanner::beginStatement(RecordSource& records) {
-    if (state_.stringBuffer != nullptr) endStatement();
+    if (state_.in_statement) endStatement();
     records_ = &records;
     state_ = ScanState{};
     error_ = records.next_record(state_.record);
     if (error_ != 0) return error_;
     if (string_block_.data() == nullptr && !string_block_.allocate(string_buffer_size)) return error_ = err::kNoMemory;
-    state_.stringBuffer = string_block_.data();
+    state_.in_statement = true;
     state_.recordCrossed = true;
     return error_;
 }
 
 void ValueScanner::endStatement() {
-    state_.stringBuffer = nullptr;
+    state_.in_statement = false;
     state_.repeatLeft = 0;
 }
 
@@ -61,7 +61,7 @@ int ValueScanner::readItem(float& item) {
     // or take as something else, so that goes the general way, from the
     // same position.
     ScanState& s = state_;
-    if (error_ == 0 && s.stringBuffer != nullptr && !s.slashSeen && s.repeatLeft <= 0 && !s.pairOpen) {
+    if (error_ == 0 && s.in_statement && !s.slashSeen && s.repeatLeft <= 0 && !s.pairOpen) {
         std::size_t start = s.position;
         while (start < s.record.size() && byte_class(s.record[start]) == ByteClass::blank) ++start;
         NumberText number;
@@ -86,7 +86,7 @@ int ValueScanner::assign(const NumberText& number, ItemRef item) {
 int ValueScanner::serve(ItemRef item) {
     if (error_ != 0) return error_;
     // Outside a statement there is nothing to read from.
-    if (state_.stringBuffer == nullptr) return err::kEndOfFile;
+    if (!state_.in_statement) return err::kEndOfFile;
     int number = 0;
     if (state_.slashSeen) {
         number = 0;
@@ -278,7 +278,7 @@ int ValueScanner::readString(Value& value) {
             ++s.position;
         }
         if (s.stringLength == string_length_max) return err::kSyntaxError;
-        s.stringBuffer[s.stringLength++] = c;
+        string_block_.data()[s.stringLength++] = c;
     }
 }
 
