@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "io/item_type.h"
+
 namespace io {
 
 enum class FieldKind : std::uint8_t { integer, real, string };
@@ -27,8 +29,6 @@ inline constexpr FieldSpec A{FieldKind::string, 0, 0};
 inline constexpr FieldSpec F3_1{FieldKind::real, 3, 1};
 inline constexpr FieldSpec F0_1{FieldKind::real, 0, 1};
 }  // namespace field
-
-enum class ItemType : std::uint8_t { integer32, real32, string };
 
 // A value handed to a write statement, tagged with its item type.
 struct ItemValue {

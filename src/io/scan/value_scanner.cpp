@@ -79,7 +79,7 @@ int ValueScanner::readItem(float& item) {
 }
 
 int ValueScanner::assign(const NumberText& number, ItemRef item) {
-    if (item.type() == InputItemType::Integer32Item) return assign_integer(number, *item.integer);
+    if (item.type() == ItemType::integer32) return assign_integer(number, *item.integer);
     return decimalToReal32(number, *item.real) == conversion_ok ? 0 : err::kInputConversion;
 }
 
@@ -122,7 +122,7 @@ int ValueScanner::seekAndAssign(ItemRef item) {
     }
     if (const int number = assign(value.number, item); number != 0) return number;
     // An integer item takes a pair's first number and looks no further.
-    if (!state_.pairOpen || item.type() == InputItemType::Integer32Item) return 0;
+    if (!state_.pairOpen || item.type() == ItemType::integer32) return 0;
     state_.pairOpen = false;
     return closePair();
 }

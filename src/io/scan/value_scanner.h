@@ -4,12 +4,11 @@
 #include <cstdint>
 
 #include "io/heap_block.h"
+#include "io/item_type.h"
 #include "io/scan/record_source.h"
 #include "io/scan/scan_state.h"
 
 namespace io {
-
-enum class InputItemType : std::uint8_t { Integer32Item, Real32Item };
 
 // Reads the items of one statement at a time from the records of a source.
 // Every call returns a run-time error number, 0 for success; after a non-zero
@@ -24,8 +23,8 @@ public:
     // Skips the rest of the current record and reads the next: 0, 24, 41,
     // or the reader's own error.
     int beginStatement(RecordSource& records);
-    int readItem(std::int32_t& item);  // Integer32Item
-    int readItem(float& item);         // Real32Item
+    int readItem(std::int32_t& item);  // ItemType::integer32
+    int readItem(float& item);         // ItemType::real32
     // Ends the statement; the rest of the record is left unread. The string
     // buffer stays with the scanner for its next statement: a block of this
     // size would otherwise cost a full heap round trip per point.
@@ -36,9 +35,7 @@ private:
     struct ItemRef {
         std::int32_t* integer;
         float* real;
-        InputItemType type() const {
-            return integer != nullptr ? InputItemType::Integer32Item : InputItemType::Real32Item;
-        }
+        ItemType type() const { return integer != nullptr ? ItemType::integer32 : ItemType::real32; }
     };
     struct Value;
 
