@@ -26,6 +26,10 @@ using FaultFilter = FaultVerdict (*)(const FaultInfo& fault);
 // left without unwinding. Faults of other threads take their default course.
 bool run_protected(void (*body)(void*), void* arg, FaultFilter filter, std::size_t filter_stack_bytes);
 
+// The exception status flags of the vector control register (invalid,
+// denormal, divide by zero, overflow, underflow, precision).
+inline constexpr std::uint32_t kVectorStatusFlags = 0x3F;
+
 // The status flags of the vector control register saved in a fault's
 // processor context; false when the context holds no such register.
 // Safe on the fault path.

@@ -71,7 +71,7 @@ bool debugger_attached(const ReportingEnvironment& env) {
 }
 
 bool wants_traceback(int severity, int n, bool resume) {
-    return severity == severity_severe || severity == severity_error || resume || (n >= 404 && n <= 407);
+    return severity == severity_severe || severity == severity_error || resume || (n >= err::kTracedFirst && n <= err::kTracedLast);
 }
 
 // The fallback buffer holds the line as formatted (prefix with its number,
@@ -102,7 +102,7 @@ void report_without_buffer(int n, bool fault_path) {
 // through raw writes too, but with the bytes the stream would have made.
 // Safe on the fault path unless `how` is the stream.
 ReportOutput output_for(int number, bool fault_path) {
-    if (number == 170) return ReportOutput::raw;
+    if (number == err::kStackOverflow) return ReportOutput::raw;
     return fault_path ? ReportOutput::stream_alike : ReportOutput::stream;
 }
 

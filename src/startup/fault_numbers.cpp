@@ -1,5 +1,7 @@
 #include "startup/faults.h"
 
+#include "reporting/error_numbers.h"
+
 namespace rt {
 namespace {
 
@@ -11,22 +13,33 @@ struct FaultRow {
 };
 
 constexpr FaultRow kFaultRows[] = {
-    {code::datatype_misalignment, 158},   {code::breakpoint, 159},
-    {code::single_step, 160},             {code::access_violation, 157},
-    {code::in_page_error, 167},           {code::illegal_instruction, 168},
-    {code::noncontinuable, 169},          {code::invalid_disposition, 171},
-    {code::array_bounds_exceeded, 161},   {code::float_denormal_operand, 162},
-    {code::float_divide_by_zero, 73},     {code::float_inexact, 140},
-    {code::float_invalid, 65},            {code::float_overflow, 72},
-    {code::float_stack_check, 163},       {code::float_underflow, 74},
-    {code::integer_divide_by_zero, 164},  {code::integer_overflow, 165},
-    {code::privileged_instruction, 166},  {code::stack_overflow, 170},
+    {code::datatype_misalignment, 158},
+    {code::breakpoint, 159},
+    {code::single_step, 160},
+    {code::access_violation, 157},
+    {code::in_page_error, 167},
+    {code::illegal_instruction, 168},
+    {code::noncontinuable, 169},
+    {code::invalid_disposition, 171},
+    {code::array_bounds_exceeded, 161},
+    {code::float_denormal_operand, 162},
+    {code::float_divide_by_zero, err::kFloatDivideByZero},
+    {code::float_inexact, err::kFloatInexact},
+    {code::float_invalid, err::kFloatInvalid},
+    {code::float_overflow, err::kFloatOverflow},
+    {code::float_stack_check, 163},
+    {code::float_underflow, err::kFloatUnderflow},
+    {code::integer_divide_by_zero, 164},
+    {code::integer_overflow, 165},
+    {code::privileged_instruction, 166},
+    {code::stack_overflow, err::kStackOverflow},
 };
 
 // Vector status flags in the order they are tried: invalid, divide by zero,
 // overflow, underflow, precision.
 constexpr FaultRow kVectorFlagRows[] = {
-    {1u << 0, 65}, {1u << 2, 73}, {1u << 3, 72}, {1u << 4, 74}, {1u << 5, 140},
+    {1u << 0, err::kFloatInvalid},   {1u << 2, err::kFloatDivideByZero}, {1u << 3, err::kFloatOverflow},
+    {1u << 4, err::kFloatUnderflow}, {1u << 5, err::kFloatInexact},
 };
 
 }  // namespace
@@ -37,7 +50,7 @@ int fault_number(std::uint32_t fault_code, const std::uint32_t* vector_flags) {
         if (vector_flags != nullptr)
             for (const FaultRow& row : kVectorFlagRows)
                 if ((*vector_flags & row.code) != 0) return row.number;
-        return 65;
+        return err::kFloatInvalid;
     }
     for (const FaultRow& row : kFaultRows)
         if (row.code == low) return row.number;
@@ -45,7 +58,8 @@ int fault_number(std::uint32_t fault_code, const std::uint32_t* vector_flags) {
 }
 
 bool is_floating_point_trap(int number) {
-    return number == 65 || number == 72 || number == 73 || number == 74 || number == 140;
+    return number == err::kFloatInvalid || number == err::kFloatOverflow || number == err::kFloatDivideByZero ||
+           number == err::kFloatUnderflow || number == err::kFloatInexact;
 }
 
 }  // namespace rt

@@ -28,7 +28,6 @@ inline constexpr std::uint32_t kVectorDenormalsAreZero = 1u << 6;
 inline constexpr std::uint32_t kVectorExceptionMasks = 0x1F80;
 inline constexpr std::uint32_t kVectorFlushToZero = 1u << 15;
 inline constexpr std::uint32_t kVectorMisalignedMask = 1u << 17;
-inline constexpr std::uint32_t kVectorStatusFlags = 0x3F;
 
 // The bits apply_fp_modes adds to the vector control register, given the
 // processor class, the request and the register's supported-bits mask.

@@ -181,7 +181,7 @@ bool fault_vector_status(const FaultInfo& fault, std::uint32_t& flags) {
     if (fault.context == nullptr) return false;
     const auto* uc = static_cast<const ucontext_t*>(fault.context);
     if (uc->uc_mcontext.fpregs == nullptr) return false;
-    flags = uc->uc_mcontext.fpregs->mxcsr & 0x3F;
+    flags = uc->uc_mcontext.fpregs->mxcsr & kVectorStatusFlags;
     return true;
 #else
     (void)fault;

@@ -167,7 +167,7 @@ bool fault_vector_status(const FaultInfo& fault, std::uint32_t& flags) {
     if (fault.context == nullptr) return false;
     DWORD control = 0;
     if (!win32::saved_vector_control(*static_cast<const CONTEXT*>(fault.context), control)) return false;
-    flags = control & 0x3F;
+    flags = control & kVectorStatusFlags;
     return true;
 }
 
