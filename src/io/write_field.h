@@ -1,4 +1,6 @@
-// One formatted write statement: one field, one record.
+// One formatted write statement: one field, one record. A fixed run of such
+// statements repeated many times (a DXF file's points) goes faster as a
+// RecordPlan (record_plan.h), which writes the same bytes.
 #pragma once
 
 #include <cstdint>
