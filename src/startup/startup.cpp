@@ -56,9 +56,8 @@ void runtime_init() {
     mask_x87_exceptions();
     set_vector_fp_masks(0);
 
-    // The preconnected units (0, 5, 6 and the console units) would be
-    // entries of the I/O layer's unit table, which lies above this layer;
-    // the driver connects only units of its own, so none are made here.
+    // No unit is preconnected (0, 5, 6 and the console units): the driver
+    // connects only units of its own, and no statement names another.
 
     // Bad values do not stop start-up: opening a file reports them.
     io::read_io_size_settings();
