@@ -30,6 +30,7 @@ inline constexpr int kBadFormattedRecordLength = 99;
 inline constexpr int kBadBlockSize = 106;
 inline constexpr int kBadBufferCount = 107;
 inline constexpr int kFloatInexact = 140;
+inline constexpr int kBreakpoint = 159;
 inline constexpr int kStackOverflow = 170;
 inline constexpr int kArraySizeOverflow = 179;
 inline constexpr int kConsoleEvent = 200;

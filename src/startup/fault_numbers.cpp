@@ -14,7 +14,7 @@ struct FaultRow {
 
 constexpr FaultRow kFaultRows[] = {
     {code::datatype_misalignment, 158},
-    {code::breakpoint, 159},
+    {code::breakpoint, err::kBreakpoint},
     {code::single_step, 160},
     {code::access_violation, 157},
     {code::in_page_error, 167},

@@ -2,6 +2,7 @@
 
 #include "platform/process.h"
 #include "reporting/environment.h"
+#include "reporting/error_numbers.h"
 #include "reporting/fault_context.h"
 #include "reporting/report.h"
 
@@ -34,7 +35,7 @@ platform::FaultVerdict handle_fault(const platform::FaultInfo& fault) {
     std::uint32_t flags = 0;
     const bool have_flags = platform::fault_vector_status(fault, flags);
     const int number = fault_number(fault.code, have_flags ? &flags : nullptr);
-    const bool breakpoint_for_debugger = number == 159 && debugger;
+    const bool breakpoint_for_debugger = number == err::kBreakpoint && debugger;
 
     // No program-installed signal handler can take precedence here: the
     // program installs none of its own.
