@@ -74,8 +74,11 @@ public:
 private:
     // The slot if its unit is connected, marked busy. The member is set only
     // after the mark's store, which the compiler would otherwise have it
-    // reload from memory.
+    // reload from memory. Every statement, reading or writing, starts here:
+    // a console event that arrived is acted on before the unit is marked, so
+    // that the unit pass finds it free and the output ends on whole records.
     static UnitSlot* mark(UnitSlot* slot) {
+        platform::check_console_events();
         if (slot == nullptr || !slot->connection || !slot->connection->connected) return nullptr;
         slot->busy.store(true, std::memory_order_relaxed);
         return slot;

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 
 namespace platform {
 
@@ -43,6 +44,15 @@ inline void check_console_events() {
     if (detail::recorded_console_event.load(std::memory_order_relaxed) != detail::kNoConsoleEvent) [[unlikely]]
         detail::act_on_console_event();
 }
+
+// How long after its effects an event may still arrive. A control-C to a
+// pipeline ends the producer too, and the end of the input it causes can
+// come before the event: a statement that fails on a pipe waits this long
+// for an event before it reports the failure.
+std::chrono::milliseconds console_event_lag();
+
+// Returns once an event is recorded, or after `limit`.
+void wait_for_console_event(std::chrono::milliseconds limit);
 
 // Events from now on are dropped, neither recorded nor given their default
 // course: the process is already on its way out. Safe on the fault path.

@@ -1,11 +1,17 @@
 #!/usr/bin/env python3
-"""Control-C sent to the running program, as a terminal sends it: to a
-POSIX build as SIGINT, to a Windows build under Wine as SIGINT too, which
-Wine hands to the program's console control handler.
+"""Console events sent to the running program, as a terminal, `timeout` or a
+service manager sends them: to a POSIX build as SIGINT, SIGQUIT, SIGHUP and
+SIGTERM; to a Windows build under Wine as SIGINT, which Wine hands to the
+program's console control handler as control-C.
 
-Whatever the moment: one report, "control-C" in it, exit status 200, and the
-output either left as it was or a prefix of the correct file made of whole
-records.
+Whatever the moment and the mode: the run ends soon after the event (the time
+from the event to the end of the process is measured), with one report, the
+event's exit status, and the output either left as it was or a proper prefix
+of the correct file made of whole records. An event that came well before the
+run's last write and still let it write the whole file is a failure.
+
+This is the one suite that sends events at random moments.
+TDP_SIGNAL_TRIES scales the number of runs (1 = the default).
 
 usage: console_events_e2e.py --program "CMD ..." [unittest options]
 """
@@ -22,17 +28,40 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import dxf_reference as ref  # noqa: E402
 import run_e2e  # noqa: E402
 from hardening_e2e import point_list, records  # noqa: E402
 from run_e2e import Host  # noqa: E402
 
-REPORT = b"forrtl: error (200): program aborting due to control-C event"
+OLD = b"old file, to be kept when the input is interrupted\r\n"
+# Signal, event name, exit status. Wine turns only SIGINT into a console event.
+POSIX_EVENTS = [(signal.SIGINT, b"control-C", 200), (signal.SIGQUIT, b"control-BREAK", 1),
+                (signal.SIGHUP, b"window-CLOSE", 2), (signal.SIGTERM, b"window-CLOSE", 2)]
+WINE_EVENTS = POSIX_EVENTS[:1]
 
 
-class ControlC(unittest.TestCase):
+def events():
+    return WINE_EVENTS if Host.windows else POSIX_EVENTS
+
+
+def bound():
+    """Longest time from the event to the end of the process, on a loaded machine."""
+    return 1.0 if Host.windows else 0.5
+
+
+def tries(count):
+    return max(1, int(count * float(os.environ.get("TDP_SIGNAL_TRIES", "1"))))
+
+
+def block_events():
+    """Run in the child before the program starts: the events wait, blocked,
+    until the program watches them, as a terminal's would not reach a program
+    that is not yet running. The program unblocks them when it watches."""
+    signal.pthread_sigmask(signal.SIG_BLOCK, [s for s, _, _ in POSIX_EVENTS])
+
+
+class ConsoleEvents(unittest.TestCase):
     def setUp(self):
-        self.dir = os.path.realpath(tempfile.mkdtemp(prefix="3dpoint-ctrlc-"))
+        self.dir = os.path.realpath(tempfile.mkdtemp(prefix="3dpoint-event-"))
         self.addCleanup(shutil.rmtree, self.dir, True)
         self.files = run_e2e.Run(self.dir, None, b"")  # its path and read serve here
 
@@ -40,77 +69,166 @@ class ControlC(unittest.TestCase):
         with open(self.files.path(name), "wb") as f:
             f.write(data)
 
-    def start(self):
-        return subprocess.Popen(run_e2e.PROGRAM, cwd=self.dir, env=run_e2e.clean_environment({}),
-                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    def start(self, env=None, **kwargs):
+        kwargs.setdefault("stdin", subprocess.DEVNULL)
+        if not Host.windows:
+            kwargs.setdefault("preexec_fn", block_events)
+        return subprocess.Popen(run_e2e.PROGRAM + kwargs.pop("args", []), cwd=self.dir,
+                                env=run_e2e.clean_environment(env or {}), stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE, **kwargs)
 
     def finish(self, process, timeout=60):
+        """Exit status, standard error, and the seconds from now to the end."""
+        sent = time.monotonic()
         try:
             _, err = process.communicate(timeout=timeout)
         except subprocess.TimeoutExpired:
             process.kill()
             process.communicate()
-            self.fail("the program did not end after control-C")
-        return process.returncode, err
+            self.fail("the program did not end after the event")
+        return process.returncode, err, time.monotonic() - sent
 
-    def assert_one_report(self, status, err):
-        self.assertEqual(status, Host.exit_status(200), err[-600:])
+    def assert_one_report(self, status, err, name=b"control-C", number=200):
+        self.assertNotIn(status, [-s for s, _, _ in POSIX_EVENTS], "ended by the signal itself")
+        self.assertEqual(status, Host.exit_status(number), err[-600:])
         self.assertEqual(err.count(b"forrtl:"), 1, err[-600:])
-        self.assertTrue(err.startswith(REPORT + Host.message_end()), err[:200])
+        self.assertTrue(err.startswith(b"forrtl: error (200): program aborting due to %s event" % name
+                                       + Host.message_end()), err[:200])
         self.assertIn(b"\nImage ", err, "a traceback follows the message line")
 
-    def feed_slowly(self, name, lines, pause):
-        """Writes the lines into the FIFO one at a time; stops when the reader has gone."""
-        def feed():
+    def assert_soon(self, elapsed):
+        self.assertLess(elapsed, bound(), "%.2f s from the event to the end" % elapsed)
+
+    def undisturbed(self, env):
+        """The output of a whole run and the shorter of two runs' times."""
+        times = []
+        for _ in range(2):
+            started = time.monotonic()
+            process = self.start(env)
+            status, err, _ = self.finish(process)
+            times.append(time.monotonic() - started)
+            self.assertEqual(status, 0, err[-600:])
+        return self.files.read("3dpoint.dxf"), min(times)
+
+    def feed(self, name, lines, pause, hold):
+        """Writes the lines into the FIFO, `pause` apart, then keeps it open
+        without writing for `hold` seconds; stops when the reader has gone."""
+        def run():
             try:
                 with open(self.files.path(name), "wb", buffering=0) as f:
                     for line in lines:
                         f.write(line)
                         time.sleep(pause)
-            except (BrokenPipeError, OSError):
+                    time.sleep(hold)
+            except OSError:
                 pass
-        writer = threading.Thread(target=feed, daemon=True)
+        writer = threading.Thread(target=run, daemon=True)
         writer.start()
         return writer
 
-    def test_control_c_during_a_slow_read(self):
-        """The input comes a line at a time; control-C comes while the program
-        waits for the next one. Where the system cannot break off the waiting
-        read (Wine), the event is acted on when the read returns."""
+    def test_event_while_a_read_waits(self):
+        """The input stops coming and its writer keeps it open: the event
+        comes while the program waits in a read that nothing would end.
+        Where the system cannot break off that read (a pipe under Wine), the
+        run must end all the same."""
         os.mkfifo(self.files.path("input.txt"))
-        old = b"old file, to be kept when the input is interrupted\r\n"
-        self.write("3dpoint.dxf", old)
-        lines = [b"100\n"] + [b"%d 2 3\n" % i for i in range(100)]
-        self.feed_slowly("input.txt", lines, pause=0.2)
+        self.write("3dpoint.dxf", OLD)
+        self.feed("input.txt", [b"100\n"] + [b"%d 2 3\n" % i for i in range(5)], pause=0.05, hold=30)
         process = self.start()
-        time.sleep(1.5)  # a few lines read; the next is on its way
+        time.sleep(3 if Host.windows else 1)  # the lines read; the read waits
         process.send_signal(signal.SIGINT)
-        status, err = self.finish(process)
+        status, err, elapsed = self.finish(process)
         self.assert_one_report(status, err)
-        self.assertEqual(self.files.read("3dpoint.dxf"), old, "the output is not touched while the input is read")
+        self.assert_soon(elapsed)
+        self.assertEqual(self.files.read("3dpoint.dxf"), OLD, "the output is not touched while the input is read")
 
-    def test_control_c_at_random_moments(self):
-        points, data = point_list(100000, seed=5)
-        self.write("input.txt", data)
-        correct = ref.dxf_bytes(points)
-        old = b"old file, to be kept when the input is interrupted\r\n"
-        rng = random.Random(17)
-        for attempt in range(int(os.environ.get("TDP_SIGNAL_TRIES", "6"))):
-            self.write("3dpoint.dxf", old)
-            process = self.start()
-            time.sleep(rng.uniform(0.05, 1.5))
-            process.send_signal(signal.SIGINT)
-            status, err = self.finish(process)
+    def test_event_that_ends_the_producer_too(self):
+        """Control-C to a pipeline reaches its producer as well: the producer
+        dies and the input ends. The event is what is reported, not the end
+        of the input it caused."""
+        producer = ("import sys, time\nsys.stdout.write('1000000\\n')\n"
+                    "while True:\n    sys.stdout.write('1 2 3\\n' * 100); sys.stdout.flush(); time.sleep(0.01)\n")
+        for attempt in range(tries(5)):
+            feeder = subprocess.Popen([sys.executable, "-c", producer], stdout=subprocess.PIPE,
+                                      stderr=subprocess.DEVNULL,
+                                      preexec_fn=None if Host.windows else lambda: os.setpgid(0, 0))
+            # One process group, as a shell makes for a pipeline.
+            process = self.start(args=["-", "out.dxf"], stdin=feeder.stdout,
+                                 preexec_fn=None if Host.windows else lambda: (os.setpgid(0, feeder.pid),
+                                                                                block_events()))
+            feeder.stdout.close()
+            time.sleep(3 if Host.windows else 0.5)
+            if Host.windows:
+                feeder.send_signal(signal.SIGINT)
+                process.send_signal(signal.SIGINT)
+            else:
+                os.killpg(feeder.pid, signal.SIGINT)
+            status, err, elapsed = self.finish(process)
+            feeder.wait()
             with self.subTest(attempt=attempt):
-                output = self.files.read("3dpoint.dxf")
-                if status == 0:  # the run finished before the event
-                    self.assertEqual(output, correct)
-                    continue
                 self.assert_one_report(status, err)
-                if output != old:
-                    whole, tail = records(output)
-                    self.assertEqual(tail, b"", "a cut record")
-                    self.assertTrue(correct.startswith(whole), "not a prefix of the correct output")
+                self.assert_soon(elapsed)
+
+    def events_at_random_moments(self, points, count, window, interrupted_before):
+        """`count` runs over `points` points, both modes in turn, an event at a
+        random moment in `window` (fractions of an undisturbed run's time).
+        An event sent before `interrupted_before` of that time must end the
+        run: it came well before the last write."""
+        _, data = point_list(points, seed=5)
+        self.write("input.txt", data)
+        modes = [{}, {"FORT_BUFFERED": "y"}]
+        correct, took = zip(*(self.undisturbed(env) for env in modes))
+        self.assertEqual(correct[0], correct[1])
+        rng = random.Random(points)
+        counted = {"reported": 0, "kept old": 0, "finished": 0, "longest wait": 0.0}
+        for attempt in range(count):
+            mode = attempt % 2
+            sig, name, number = rng.choice(events())
+            moment = took[mode] * rng.uniform(*window)
+            self.write("3dpoint.dxf", OLD)
+            process = self.start(modes[mode])
+            time.sleep(moment)
+            process.send_signal(sig)
+            status, err, elapsed = self.finish(process)
+            output = self.files.read("3dpoint.dxf")
+            what = dict(attempt=attempt, signal=sig, env=modes[mode], moment="%.3f of %.3f s" % (moment, took[mode]))
+            with self.subTest(**what):
+                if status == 0:  # the run was over before the event
+                    self.assertGreaterEqual(moment, took[mode] * interrupted_before, "the event was not acted on")
+                    self.assertEqual(output, correct[mode])
+                    self.assertEqual(err, b"")
+                    counted["finished"] += 1
+                    continue
+                self.assert_one_report(status, err, name, number)
+                self.assert_soon(elapsed)
+                counted["reported"] += 1
+                counted["longest wait"] = max(counted["longest wait"], round(elapsed, 3))
+                if output == OLD:
+                    counted["kept old"] += 1
+                    continue
+                whole, tail = records(output)
+                self.assertEqual(tail, b"", "a cut record")
+                self.assertTrue(correct[mode].startswith(whole), "not a prefix of the correct output")
+                if moment < took[mode] * interrupted_before:
+                    self.assertNotEqual(output, correct[mode], "the whole file was written after the event")
+        print("\n%d points, %d runs: %s" % (points, count, counted), file=sys.stderr)
+        return counted
+
+    def test_events_during_long_runs(self):
+        """Runs long enough that an event in their first half must stop them
+        short of the whole file, and soon."""
+        # Under Wine, start-up takes a good part of a run: the event waits for it.
+        window = (0.5, 0.8) if Host.windows else (0.05, 0.5)
+        counted = self.events_at_random_moments(40000, tries(6 if Host.windows else 10), window, window[1])
+        self.assertEqual(counted["finished"], 0)
+
+    def test_events_all_over_short_runs(self):
+        """Many short runs, the event anywhere from the first instruction to a
+        little past the usual end: opening, reading, writing, closing."""
+        if Host.windows:
+            self.skipTest("each run under Wine takes most of a second to start")
+        counted = self.events_at_random_moments(2000, tries(120), (0.0, 1.1), 0.0)
+        self.assertGreater(counted["reported"], tries(120) // 4, "too few events met the run: the moments are off")
 
 
 def main():

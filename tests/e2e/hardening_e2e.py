@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The program under hostile conditions a POSIX user can create: closed
 standard descriptors, FIFOs, a file-size limit, a broken standard-error pipe,
-a second run in the same directory, console signals at random moments.
+a second run in the same directory. (Console events at random moments are
+console_events_e2e.py's.)
 
 Every case checks that nothing on disk is lost or corrupted and that the run
 ends with a report and its number, never silently and never by a signal.
@@ -12,7 +13,6 @@ import argparse
 import os
 import random
 import resource
-import signal
 import stat
 import subprocess
 import sys
@@ -217,41 +217,6 @@ class Hardening(unittest.TestCase):
         self.assertEqual(second_status, 47, second_err[-400:])
         self.assert_message(second_err, 47, "write to READONLY file, unit 20, file %s" % self.path("3dpoint.dxf"))
         self.assertEqual(self.read("3dpoint.dxf"), ref.dxf_bytes(points))
-
-    # Console signals at random moments: one report, the event's status,
-    # and a file that is the old one untouched or a prefix of whole records.
-    # Opt-in until console events no longer touch units from a second thread.
-    def test_console_signals_at_random_moments(self):
-        points, data = point_list(200000, seed=11)
-        self.write("input.txt", data)
-        correct = ref.dxf_bytes(points)
-        old = b"old file, to be kept when the input is interrupted\r\n"
-        # A few in every run; the unit suite's stress test makes hundreds.
-        tries = int(os.environ.get("TDP_SIGNAL_TRIES", "20"))
-        rng = random.Random(3)
-        expected_status = {signal.SIGINT: 200, signal.SIGQUIT: 1, signal.SIGHUP: 2}
-        names = {signal.SIGINT: b"control-C", signal.SIGQUIT: b"control-BREAK", signal.SIGHUP: b"window-CLOSE"}
-        for attempt in range(tries):
-            sig = rng.choice(list(expected_status))
-            env = {"FORT_BUFFERED": "y"} if attempt % 2 else {}
-            self.write("3dpoint.dxf", old)
-            process = self.start(env)
-            time.sleep(rng.uniform(0.02, 1.0))
-            process.send_signal(sig)
-            status, err = self.finish(process)
-            with self.subTest(attempt=attempt, signal=sig, env=env):
-                output = self.read("3dpoint.dxf")
-                self.assertNotEqual(status, -sig, "ended by the signal itself")
-                if status == 0:  # the run finished before the signal
-                    self.assertEqual(output, correct)
-                    continue
-                self.assertEqual(status, expected_status[sig], err[-600:])
-                self.assertEqual(err.count(b"forrtl:"), 1, err[-600:])
-                self.assertIn(b"forrtl: error (200): program aborting due to %s event" % names[sig], err)
-                if output != old:
-                    whole, tail = records(output)
-                    self.assertEqual(tail, b"", "a cut record")
-                    self.assertTrue(correct.startswith(whole), "not a prefix of the correct output")
 
 
 def main():

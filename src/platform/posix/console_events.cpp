@@ -2,12 +2,17 @@
 
 #include <signal.h>
 
+#include <atomic>
+
 #include "platform/common/console_event_record.h"
 
 namespace platform {
 namespace {
 
-constexpr int kEventSignals[] = {SIGINT, SIGQUIT, SIGHUP};
+// SIGTERM (what `timeout`, a service manager or a shut-down sends) is a
+// request to end, as the closing of the console is: acted on at the next
+// statement, so that the output ends on whole records.
+constexpr int kEventSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
 
 int event_type_of(int signal) {
     switch (signal) {
@@ -17,16 +22,24 @@ int event_type_of(int signal) {
     }
 }
 
+// The signal behind the recorded event: the close event has two. Written
+// by the handler that records the event, before it does.
+std::atomic<int> recorded_signal{SIGHUP};
+
+// The handler only records: async-signal-safe.
+void on_event_signal(int signal) {
+    if (detail::recorded_console_event.load(std::memory_order_relaxed) == detail::kNoConsoleEvent)
+        recorded_signal.store(signal, std::memory_order_relaxed);
+    record_console_event(event_type_of(signal));
+}
+
 int signal_of(int event_type) {
     switch (event_type) {
         case kConsoleInterrupt: return SIGINT;
         case kConsoleBreak: return SIGQUIT;
-        default: return SIGHUP;
+        default: return recorded_signal.load(std::memory_order_relaxed);
     }
 }
-
-// The handler only records: async-signal-safe.
-void on_event_signal(int signal) { record_console_event(event_type_of(signal)); }
 
 }  // namespace
 
@@ -44,6 +57,11 @@ void pass_on_console_event(int event_type) {
     raise(signal);
 }
 
+// A terminal sends its signal to the whole process group in one pass, and
+// every member has it pending before any can have died of it: the event is
+// recorded before a pipe's end shows.
+std::chrono::milliseconds console_event_lag() { return std::chrono::milliseconds{0}; }
+
 bool watch_console_events(ConsoleEventAction action) {
     set_console_event_action(action);
     struct sigaction handler {};
@@ -51,7 +69,9 @@ bool watch_console_events(ConsoleEventAction action) {
     // No SA_RESTART: a blocking read or write the event interrupts returns
     // (EINTR) and checks, instead of going on waiting for its data.
     handler.sa_flags = 0;
+    // One event's handler at a time: the record and its signal stay a pair.
     sigemptyset(&handler.sa_mask);
+    for (int signal : kEventSignals) sigaddset(&handler.sa_mask, signal);
     sigset_t watched;
     sigemptyset(&watched);
     bool all = true;

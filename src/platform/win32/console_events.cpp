@@ -20,6 +20,14 @@ namespace {
 // is installed.
 HANDLE main_thread = nullptr;
 
+// Set while the main thread is in a read or write (TransferMark).
+std::atomic<bool> main_thread_transferring{false};
+
+// How long the handler leaves the event to the main thread's check before
+// it acts itself, when the main thread waits in a transfer meanwhile.
+constexpr DWORD kMainThreadBound = 250;
+constexpr DWORD kWaitStep = 10;
+
 int event_type_of(DWORD control) {
     switch (control) {
         case CTRL_C_EVENT: return kConsoleInterrupt;
@@ -38,18 +46,43 @@ BOOL WINAPI on_console_control(DWORD control) {
     if (event_type == detail::kNoConsoleEvent) return FALSE;  // log-off and shut-down: not ours
     record_console_event(event_type);
     // A read or write the main thread is blocked in fails as cancelled and
-    // checks; where the system cannot cancel it, the check comes when the
-    // call returns.
+    // checks.
     if (main_thread != nullptr) ::CancelSynchronousIo(main_thread);
-    // The process ends on the main thread; this one only waits for that.
+    // Where the system cannot cancel it (Wine, on a pipe), the main thread
+    // would not check before its producer writes or closes: after a bound,
+    // the event is acted on here. Safe while the main thread is inside the
+    // transfer: its one unit is marked busy, so the unit pass leaves it
+    // alone, and when the call returns, its check finds the event taken
+    // here and waits for the process to end (TransferMark). A main thread
+    // that is not in a transfer comes to a check soon and is left to it.
+    for (DWORD waited = 0; waited < kMainThreadBound && !console_event_taken(); waited += kWaitStep)
+        ::Sleep(kWaitStep);
+    if (!console_event_taken() && main_thread_transferring.load(std::memory_order_seq_cst))
+        act_on_console_event_here();
+    // The process ends on the thread that acts; this one only waits for that.
     // An event that came while the process was already ending ends with it.
     for (;;) ::Sleep(INFINITE);
+}
+
+// Sequentially consistent, as the handler's look at the mark after its
+// record: either the handler sees the main thread out of its transfer, or
+// the main thread's check sees the event.
+TransferMark::TransferMark() { main_thread_transferring.store(true, std::memory_order_seq_cst); }
+
+TransferMark::~TransferMark() {
+    main_thread_transferring.store(false, std::memory_order_seq_cst);
+    if (detail::recorded_console_event.load(std::memory_order_seq_cst) != detail::kNoConsoleEvent)
+        detail::act_on_console_event();
 }
 
 }  // namespace win32
 
 // What the system does when no handler takes the event.
 void pass_on_console_event(int /*event_type*/) { ::ExitProcess(STATUS_CONTROL_C_EXIT); }
+
+// The system calls the handler on a thread it starts for the event, which
+// may run well after the producer of a pipeline died of the same event.
+std::chrono::milliseconds console_event_lag() { return std::chrono::milliseconds{300}; }
 
 bool watch_console_events(ConsoleEventAction action) {
     set_console_event_action(action);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/console_events.h"
+#include "platform/win32/console_control.h"
 #include "platform/win32/syscalls.h"
 
 namespace platform {
@@ -56,6 +57,7 @@ OpenResult open_or_create(const char* path, Access access, Share share) {
 TransferResult read_file(FileHandle file, std::span<char> into) {
     DWORD got = 0;
     const DWORD asked = static_cast<DWORD>(std::min(into.size(), kLargestTransfer));
+    const win32::TransferMark transfer;
     while (!win32::sys_read_file(handle_of(file), into.data(), asked, &got))
         if (!cancelled()) return {0, last_error()};
     return {got, 0};
@@ -65,6 +67,7 @@ TransferResult read_file(FileHandle file, std::span<char> into) {
 // the rest is offered again, and that call reports the failure.
 TransferResult write_file(FileHandle file, std::span<const char> bytes) {
     std::size_t done = 0;
+    const win32::TransferMark transfer;
     while (done < bytes.size()) {
         DWORD put = 0;
         const DWORD asked = static_cast<DWORD>(std::min(bytes.size() - done, kLargestTransfer));
