@@ -4,9 +4,9 @@ include(GNUInstallDirs)
 
 # --version: the project's version and, from a checkout, the commit. The
 # header is remade at every build; it changes only when the commit does.
-set(TDP_BUILD_INFO_DIR ${CMAKE_BINARY_DIR}/generated)
+set(TDP_BUILD_INFO_DIR ${PROJECT_BINARY_DIR}/generated)
 add_custom_target(tdp_build_info
-  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
           -DTEMPLATE=${CMAKE_CURRENT_LIST_DIR}/build_info.h.in
           -DOUTPUT=${TDP_BUILD_INFO_DIR}/build_info.h -DTDP_VERSION=${PROJECT_VERSION}
           -P ${CMAKE_CURRENT_LIST_DIR}/build_info.cmake
@@ -17,7 +17,7 @@ add_dependencies(3dpoint tdp_build_info)
 target_include_directories(3dpoint PRIVATE ${TDP_BUILD_INFO_DIR})
 
 install(TARGETS 3dpoint RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/docs/3dpoint.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/3dpoint.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The Windows build's zip will also need the compiler's run-time DLLs beside
 # the program, unless it links them statically.
 
@@ -27,8 +27,8 @@ set(CPACK_PACKAGE_CONTACT "3dpoint maintainers <maintainers@3dpoint.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "convert a list of 3-D points into a DXF drawing")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY 3dpoint)
-set(CPACK_RESOURCE_FILE_README ${CMAKE_SOURCE_DIR}/README.md)
-set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES OFF)  # the traceback's lines come from the debug information
 
 if(WIN32)

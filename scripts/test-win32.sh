@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/install-deps.sh
+scripts/install-deps.sh win32
 
 # The same prefix as the win32 preset's environment.
 export WINEPREFIX="$root/build/wine"

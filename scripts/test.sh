@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/install-deps.sh
+scripts/install-deps.sh tests win32
 for preset in default sanitize tsan; do
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j "$(nproc)"
