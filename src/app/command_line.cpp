@@ -34,6 +34,12 @@ CommandLine usage_error(UsageFault fault, std::string_view culprit) {
     return command;
 }
 
+CommandLine survey_usage_error(const OptionProblem& problem) {
+    CommandLine command = usage_error(UsageFault::bad_survey_option, problem.culprit);
+    command.survey_problem = problem.what;
+    return command;
+}
+
 std::string shown_argument(std::string_view argument) {
     std::string shown{argument};
     for (char& c : shown)
@@ -52,8 +58,8 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
     std::string_view names[2];
     std::size_t name_count = 0;
     bool options_ended = false;
-    for (const char* raw : arguments) {
-        const std::string_view argument = raw;
+    for (std::size_t at = 0; at < arguments.size(); ++at) {
+        const std::string_view argument = arguments[at];
         if (!options_ended && is_option(argument)) {
             if (argument == "--") {
                 options_ended = true;
@@ -67,6 +73,10 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
                 command.request = Request::version;
                 return command;
             }
+            OptionProblem problem;
+            const OptionOutcome survey = take_survey_option(arguments, at, command.survey, problem);
+            if (survey == OptionOutcome::taken) continue;
+            if (survey == OptionOutcome::fault) return survey_usage_error(problem);
             return usage_error(UsageFault::unknown_option, argument);
         }
         // An empty name names no file; the I/O layer would take it for the directory.
@@ -74,6 +84,7 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
         if (name_count == 2) return usage_error(UsageFault::too_many_names, argument);
         names[name_count++] = argument;
     }
+    if (OptionProblem problem; !survey_choices_agree(command.survey, problem)) return survey_usage_error(problem);
     if (name_count > 0) command.files.input = names[0];
     if (name_count > 1) command.files.output = names[1];
     return command;
@@ -101,6 +112,9 @@ std::string usage_error_text(const CommandLine& command) {
             text += "too many file names at '" + shown_argument(command.culprit) + "'";
             break;
         case UsageFault::empty_name: text += "empty file name"; break;
+        case UsageFault::bad_survey_option:
+            text += std::string{command.survey_problem} + " '" + shown_argument(command.culprit) + "'";
+            break;
         case UsageFault::none: text += "no usage error"; break;
     }
     text += "; see '3dpoint --help'\n";
