@@ -156,7 +156,13 @@ LineProblem parse_table_line(std::string_view line, const TableFormat& format, T
     for (std::size_t k = 0; k < format.columns.count; ++k) {
         const Column column = format.columns.columns[k];
         std::string_view field;
-        if (!cutter.next(field)) return {FieldFault::missing, k + 1, column, line};
+        // A line may end before its texts (a point without a description),
+        // never before its numbers.
+        const bool number = column == Column::easting || column == Column::northing || column == Column::height;
+        if (!cutter.next(field)) {
+            if (number) return {FieldFault::missing, k + 1, column, line};
+            continue;
+        }
         FieldFault fault = FieldFault::none;
         switch (column) {
             case Column::easting: fault = convert(field, format.decimal_comma, format.wide, out.point.x, scratch); break;
