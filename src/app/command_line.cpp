@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/survey_help.h"
+
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/terminal.h"
@@ -7,7 +9,7 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kHelp =
+constexpr std::string_view kHelpHead =
     "Usage: 3dpoint [INPUT [OUTPUT]]\n"
     "Convert a list of 3-D points into a DXF drawing with one POINT per point.\n"
     "\n"
@@ -18,7 +20,9 @@ constexpr std::string_view kHelp =
     "  -h, --help     show this help and exit\n"
     "      --version  show the version and exit\n"
     "      --         take what follows as file names, even when it starts with '-'\n"
-    "\n"
+    "\n";
+
+constexpr std::string_view kHelpTail =
     "The point list holds the number of points, then x, y and z of each point.\n"
     "A failed run reports a number on standard error and exits with it.\n"
     "On a terminal a long run shows its progress; TDP_NO_PROGRESS turns that off.\n"
@@ -90,7 +94,10 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
     return command;
 }
 
-std::string_view help_text() { return kHelp; }
+std::string_view help_text() {
+    static const std::string text = std::string{kHelpHead} + std::string{kSurveyHelp} + std::string{kHelpTail};
+    return text;
+}
 
 std::string version_text(const BuildInfo& build) {
     std::string text = "3dpoint ";
