@@ -1,9 +1,10 @@
 #include "app/point_table_reader.h"
 
-#include <charconv>
 #include <cmath>
-#include <system_error>
 
+#include "io/scan/decimal_conversion.h"
+#include "io/scan/number_text.h"
+#include "io/scan/powers_of_ten.h"
 #include "reporting/error_numbers.h"
 
 namespace app {
@@ -80,9 +81,21 @@ private:
     bool done_ = false;
 };
 
+// A plain decimal of at most 53 bits and 22 digits after the point: both
+// the digits and the power of ten are exact doubles, so one division rounds
+// correctly. Most coordinates are such.
+bool plain_decimal_to_real64(const io::NumberText& number, double& value) {
+    const bool plain = number.form == io::NumberText::Form::decimal && !number.exponent_part && !number.leftover;
+    if (!plain || (number.digits >> 53) != 0 || number.fraction > 22) return false;
+    const double magnitude = static_cast<double>(number.digits) / io::table_power_of_ten(number.fraction);
+    value = number.negative ? -magnitude : magnitude;
+    return true;
+}
+
+// The number grammar is the point list's, so a value reads the same in both:
+// the field must be one number and nothing else.
 FieldFault convert(std::string_view text, bool decimal_comma, bool wide, double& value, std::string& scratch) {
     if (text.empty()) return FieldFault::empty;
-    if (text.front() == '+') text.remove_prefix(1);
     if (decimal_comma) {
         // The comma is the point; a '.' in such a number is no number.
         if (text.find('.') != std::string_view::npos) return FieldFault::not_a_number;
@@ -91,19 +104,20 @@ FieldFault convert(std::string_view text, bool decimal_comma, bool wide, double&
             if (c == ',') c = '.';
         text = scratch;
     }
-    const char* const end = text.data() + text.size();
-    std::from_chars_result result{};
+    io::NumberText number;
+    const io::NumberScan scan = io::recognise_number(text, 0, number);
+    if (scan.ending != io::NumberEnd::text_end || scan.end != text.size()) return FieldFault::not_a_number;
+    int status = io::conversion_ok;
     if (wide) {
-        result = std::from_chars(text.data(), end, value);
+        if (!plain_decimal_to_real64(number, value)) status = io::decimalToReal64(number, value);
     } else {
         float single = 0.0f;
-        result = std::from_chars(text.data(), end, single);
+        status = io::decimalToReal32(number, single);
         value = single;
     }
-    if (result.ec == std::errc::result_out_of_range) return FieldFault::out_of_range;
-    if (text.empty() || result.ec != std::errc{} || result.ptr != end) return FieldFault::not_a_number;
-    // The words a library takes for infinity and NaN are no coordinates.
-    if (!std::isfinite(value)) return FieldFault::not_a_number;
+    if (status == io::conversion_overflow) return FieldFault::out_of_range;
+    // INF and NAN are numbers to the grammar, but no coordinates.
+    if (status != io::conversion_ok || !std::isfinite(value)) return FieldFault::not_a_number;
     return FieldFault::none;
 }
 

@@ -1,8 +1,11 @@
 #include "io/format/fixed_decimals.h"
 
+#include "io/format/float_digits.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -105,11 +108,20 @@ private:
     std::size_t size_ = 0;
 };
 
+// Two digits a step: a coordinate has ten or more.
 char* write_u64_before(char* end, std::uint64_t v) {
-    do {
-        *--end = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v != 0);
+    while (v >= 100) {
+        const auto pair = static_cast<std::size_t>(v % 100) * 2;
+        v /= 100;
+        end -= 2;
+        std::memcpy(end, digits::digit_pairs + pair, 2);
+    }
+    if (v >= 10) {
+        end -= 2;
+        std::memcpy(end, digits::digit_pairs + v * 2, 2);
+    } else {
+        *--end = static_cast<char>('0' + v);
+    }
     return end;
 }
 
@@ -142,7 +154,7 @@ std::size_t format_fixed_decimals(double value, std::uint32_t decimals, char sep
     char* begin = end;
     bool zero = false;
     // The usual coordinate: the product fits a word and the cut lies within it.
-    const bool small_product = m < (std::uint64_t{1} << 43);  // m * 5^9 < 2^64
+    const bool small_product = m <= UINT64_MAX / five;
     if (m == 0) {
         zero = true;
         begin = write_u64_before(end, 0);
@@ -154,6 +166,11 @@ std::size_t format_fixed_decimals(double value, std::uint32_t decimals, char sep
         const std::uint64_t half = std::uint64_t{1} << (s - 1);
         if (rest > half || (rest == half && (whole & 1u) != 0)) ++whole;
         zero = whole == 0;
+        begin = write_u64_before(end, whole);
+    } else if (t >= 0 && t < 64 && small_product && ((m * five) >> (63 - t)) == 0) {
+        // A whole number that a word still holds after the shift.
+        const std::uint64_t whole = (m * five) << t;
+        zero = false;
         begin = write_u64_before(end, whole);
     } else if (t < 0 && -t > 80) {
         // m * 5^decimals < 2^74: less than half of one unit of the last decimal.
