@@ -96,6 +96,19 @@ class SurveyRun(FreshDirectories):
             self.assertIn(b"\r\n 10\r\n1.000\r\n 20\r\n2.000\r\n 30\r\n3.000\r\n", text)
             self.assertEqual(ezdxf.readfile(os.path.join(directory, "3dpoint.dxf")).audit().has_errors, False)
 
+    def test_table_without_other_options_draws_the_classic_file(self):
+        """Single precision and one decimal, as the classic list of the same points."""
+        points = b"1.5 -2.25 0\r\n4500000.1235 300000.45 0.35\r\n1e3 7 -0.04\r\n"
+        directory, done = self.convert([], {"input.txt": b"3\r\n" + points})
+        self.assertEqual(done.returncode, 0)
+        classic = read_file(os.path.join(directory, "3dpoint.dxf"))
+        for arguments, table in ((["--columns", "xyz"], points),
+                                 (["--columns", "p-xyz", "--skip", "2"], b"h1\r\nh2\r\n" + b"".join(
+                                     b"P%d x " % i + line + b"\r\n" for i, line in enumerate(points.split(b"\r\n")[:3])))):
+            directory, done = self.convert(arguments, {"input.txt": table})
+            self.assertEqual((done.returncode, done.stderr), (0, b""), arguments)
+            self.assertEqual(read_file(os.path.join(directory, "3dpoint.dxf")), classic, arguments)
+
 
 if __name__ == "__main__":
     main()
