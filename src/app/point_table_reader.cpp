@@ -233,9 +233,8 @@ TableResult read_point_table(io::RecordSource& records, const TableFormat& forma
             return {TableOutcome::refused, 0};
         }
         bool stored = points.add(parsed.point);
-        if (points.named) stored = stored && points.names.append_count(static_cast<std::uint32_t>(parsed.name.size())) &&
-                                   points.names.append(parsed.name);
-        if (points.coded) stored = stored && points.layer_index.append_count(points.layers.index_for(parsed.code));
+        if (points.named || points.coded)
+            stored = stored && points.add_tags(parsed.name, points.coded ? points.layers.index_for(parsed.code) : 0);
         if (!stored) return {TableOutcome::no_memory, err::kNoMemory};
     }
 }

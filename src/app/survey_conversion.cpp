@@ -95,8 +95,7 @@ int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const Survey
     if (const int number = write_survey_head(unit, choices, points); number != 0) return number;
     const EntityPlans plans{choices};
     const CoordinateFormat format{choices};
-    ByteStream::Reader names{points.names};
-    ByteStream::Reader layer_index{points.layer_index};
+    SurveyPoints::TagReader tags{points};
     const auto& layers = points.layers.names();
     std::string scratch;
     std::array<char, io::kFixedDecimalsRoom> x_room, y_room, z_room;
@@ -104,16 +103,16 @@ int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const Survey
     for (std::size_t i = 0; i < points.size(); ++i) {
         const SurveyPoint& p = points.at(i);
         const auto position = static_cast<std::int32_t>(i + 1);
-        const std::string_view layer = points.coded ? std::string_view{layers[layer_index.count()]} : "0";
+        std::string_view name;
+        std::uint32_t layer_index = 0;
+        if (points.named || points.coded) tags.next(name, layer_index, scratch);
+        const std::string_view layer = layers[layer_index];
         const io::ItemValue x = format.value(p.x, x_room), y = format.value(p.y, y_room), z = format.value(p.z, z_room);
         const io::ItemValue point_values[] = {io::ItemValue::of(position), io::ItemValue::of(layer), x, y, z};
         if (const int number = io::finish_statement(io::write_plan(unit, plans.point(), point_values)); number != 0)
             return number;
         if (!choices.labels) continue;
-        std::string_view name;
-        if (points.named) {
-            name = names.bytes(names.count(), scratch);
-        } else {
+        if (!points.named) {
             const auto end = std::to_chars(position_room.data(), position_room.data() + position_room.size(), position).ptr;
             name = {position_room.data(), static_cast<std::size_t>(end - position_room.data())};
         }

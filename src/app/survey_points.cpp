@@ -109,6 +109,37 @@ std::uint32_t LayerNames::index_for(std::string_view code) {
     return last_index_;
 }
 
+std::uint64_t plain_number(std::string_view name) {
+    if (name.empty() || name.size() > 18 || (name.size() > 1 && name[0] == '0')) return kNoNumber;
+    std::uint64_t n = 0;
+    for (const char c : name) {
+        if (c < '0' || c > '9') return kNoNumber;
+        n = n * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return n;
+}
+
+bool SurveyPoints::add_tags(std::string_view name, std::uint32_t layer) {
+    const std::uint64_t number = plain_number(name);
+    const bool counted = number != kNoNumber && previous_number_ != kNoNumber && number == previous_number_ + 1;
+    previous_number_ = number;
+    if (!tags_.append_count((layer << 1) | (counted ? 1u : 0u))) return false;
+    return counted || !named || (names_.append_count(static_cast<std::uint32_t>(name.size())) && names_.append(name));
+}
+
+void SurveyPoints::TagReader::next(std::string_view& name, std::uint32_t& layer, std::string& scratch) {
+    const std::uint32_t tag = tags_.count();
+    layer = tag >> 1;
+    if ((tag & 1u) != 0) {
+        ++previous_;
+        scratch = std::to_string(previous_);
+        name = scratch;
+        return;
+    }
+    name = named_ ? names_.bytes(names_.count(), scratch) : std::string_view{};
+    previous_ = plain_number(name);
+}
+
 bool SurveyPoints::add(const SurveyPoint& p) {
     if (size_ == chain_.blocks() * kBlockPoints && chain_.add_block() == nullptr) return false;
     reinterpret_cast<SurveyPoint*>(chain_.block(size_ / kBlockPoints))[size_ % kBlockPoints] = p;

@@ -117,16 +117,42 @@ public:
         return reinterpret_cast<const SurveyPoint*>(chain_.block(i / kBlockPoints))[i % kBlockPoints];
     }
 
+    // The point's name (kept only when `named`) and layer index, in the
+    // order of the points; for every point or none. Names that count up by one (1, 2, 3 ...) are not
+    // kept at all: each such point costs one byte with its layer.
+    bool add_tags(std::string_view name, std::uint32_t layer);
+
+    // Hands the tags back in order.
+    class TagReader {
+    public:
+        explicit TagReader(const SurveyPoints& points)
+            : tags_(points.tags_), names_(points.names_), named_(points.named) {}
+        // `name` may lie in `scratch`.
+        void next(std::string_view& name, std::uint32_t& layer, std::string& scratch);
+
+    private:
+        ByteStream::Reader tags_;
+        ByteStream::Reader names_;
+        bool named_;
+        std::uint64_t previous_ = 0;
+    };
+
     Extents box;
-    bool named = false;      // names holds every point's: otherwise it is its position
-    bool coded = false;      // layer_index holds every point's: otherwise layer 0
-    ByteStream names;        // per point: its name's length, then its bytes
-    ByteStream layer_index;  // per point: its layer's index
+    bool named = false;  // the tags hold every point's name: otherwise it is its position
+    bool coded = false;  // the tags hold every point's layer: otherwise layer 0
     LayerNames layers;
 
 private:
     BlockChain chain_;
     std::size_t size_ = 0;
+    ByteStream tags_;   // per point: its layer index times 2, plus 1 when its name is the last one's plus 1
+    ByteStream names_;  // per point whose name is not so: its length, then its bytes
+    std::uint64_t previous_number_ = 0;  // the last name as a number, or kNoNumber
 };
+
+// The name as a number when it is written as one is written plainly: digits
+// alone, no leading zero, at most 18; kNoNumber otherwise.
+inline constexpr std::uint64_t kNoNumber = ~std::uint64_t{0};
+std::uint64_t plain_number(std::string_view name);
 
 }  // namespace app

@@ -136,12 +136,15 @@ TEST(PointTable, SkipsHeadersBlanksAndComments) {
     EXPECT_EQ(points.at(2).x, 22.0);
     EXPECT_EQ(points.box.low.y, 10.0);
     EXPECT_EQ(points.box.high.z, 32.0);
-    app::ByteStream::Reader names{points.names}, layers{points.layer_index};
+    app::SurveyPoints::TagReader tags{points};
     std::string scratch;
     std::vector<std::string> seen;
     for (int k = 0; k < 3; ++k) {
-        seen.emplace_back(names.bytes(names.count(), scratch));
-        seen.push_back(points.layers.names()[layers.count()]);
+        std::string_view name;
+        std::uint32_t layer = 0;
+        tags.next(name, layer, scratch);
+        seen.emplace_back(name);
+        seen.push_back(points.layers.names()[layer]);
     }
     EXPECT_EQ(seen, (std::vector<std::string>{"1", "TREE", "2", "0", "3", "TREE"}));
 }
