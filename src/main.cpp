@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/conversion.h"
+#include "app/survey_conversion.h"
 #include "build_info.h"
 #include "io/records.h"
 #include "startup/startup.h"
@@ -13,7 +14,8 @@ int main(int argc, char** argv) {
     if (command.request != app::Request::convert)
         return app::answer_without_converting(command, {build_info::kVersion, build_info::kCommit});
 
-    // The driver takes no arguments: the names reach it through this constant.
+    // The driver takes no arguments: the names and choices reach it through these constants.
     static const app::ConversionFiles files = command.files;
-    return rt::process_entry(argc, argv, [] { app::run_conversion(files); }, io::close_all_units);
+    static const app::SurveyChoices survey = command.survey;
+    return rt::process_entry(argc, argv, [] { app::run_chosen_conversion(files, survey); }, io::close_all_units);
 }

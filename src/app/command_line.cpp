@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/survey_help.h"
+
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/terminal.h"
@@ -7,7 +9,7 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kHelp =
+constexpr std::string_view kHelpHead =
     "Usage: 3dpoint [INPUT [OUTPUT]]\n"
     "Convert a list of 3-D points into a DXF drawing with one POINT per point.\n"
     "\n"
@@ -18,7 +20,9 @@ constexpr std::string_view kHelp =
     "  -h, --help     show this help and exit\n"
     "      --version  show the version and exit\n"
     "      --         take what follows as file names, even when it starts with '-'\n"
-    "\n"
+    "\n";
+
+constexpr std::string_view kHelpTail =
     "The point list holds the number of points, then x, y and z of each point.\n"
     "A failed run reports a number on standard error and exits with it.\n"
     "On a terminal a long run shows its progress; TDP_NO_PROGRESS turns that off.\n"
@@ -31,6 +35,12 @@ CommandLine usage_error(UsageFault fault, std::string_view culprit) {
     command.request = Request::usage_error;
     command.fault = fault;
     command.culprit = culprit;
+    return command;
+}
+
+CommandLine survey_usage_error(const OptionProblem& problem) {
+    CommandLine command = usage_error(UsageFault::bad_survey_option, problem.culprit);
+    command.survey_problem = problem.what;
     return command;
 }
 
@@ -52,8 +62,8 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
     std::string_view names[2];
     std::size_t name_count = 0;
     bool options_ended = false;
-    for (const char* raw : arguments) {
-        const std::string_view argument = raw;
+    for (std::size_t at = 0; at < arguments.size(); ++at) {
+        const std::string_view argument = arguments[at];
         if (!options_ended && is_option(argument)) {
             if (argument == "--") {
                 options_ended = true;
@@ -67,6 +77,10 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
                 command.request = Request::version;
                 return command;
             }
+            OptionProblem problem;
+            const OptionOutcome survey = take_survey_option(arguments, at, command.survey, problem);
+            if (survey == OptionOutcome::taken) continue;
+            if (survey == OptionOutcome::fault) return survey_usage_error(problem);
             return usage_error(UsageFault::unknown_option, argument);
         }
         // An empty name names no file; the I/O layer would take it for the directory.
@@ -74,12 +88,16 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
         if (name_count == 2) return usage_error(UsageFault::too_many_names, argument);
         names[name_count++] = argument;
     }
+    if (OptionProblem problem; !survey_choices_agree(command.survey, problem)) return survey_usage_error(problem);
     if (name_count > 0) command.files.input = names[0];
     if (name_count > 1) command.files.output = names[1];
     return command;
 }
 
-std::string_view help_text() { return kHelp; }
+std::string_view help_text() {
+    static const std::string text = std::string{kHelpHead} + std::string{kSurveyHelp} + std::string{kHelpTail};
+    return text;
+}
 
 std::string version_text(const BuildInfo& build) {
     std::string text = "3dpoint ";
@@ -101,6 +119,9 @@ std::string usage_error_text(const CommandLine& command) {
             text += "too many file names at '" + shown_argument(command.culprit) + "'";
             break;
         case UsageFault::empty_name: text += "empty file name"; break;
+        case UsageFault::bad_survey_option:
+            text += std::string{command.survey_problem} + " '" + shown_argument(command.culprit) + "'";
+            break;
         case UsageFault::none: text += "no usage error"; break;
     }
     text += "; see '3dpoint --help'\n";

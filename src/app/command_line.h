@@ -7,18 +7,22 @@
 #include <string_view>
 
 #include "app/conversion.h"
+#include "app/option_parser.h"
+#include "app/survey_choices.h"
 
 namespace app {
 
 enum class Request : std::uint8_t { convert, help, version, usage_error };
 
-enum class UsageFault : std::uint8_t { none, unknown_option, too_many_names, empty_name };
+enum class UsageFault : std::uint8_t { none, unknown_option, too_many_names, empty_name, bad_survey_option };
 
 struct CommandLine {
     Request request = Request::convert;
     ConversionFiles files;
     UsageFault fault = UsageFault::none;
     std::string_view culprit;  // the argument a usage error names
+    SurveyChoices survey;      // all defaults: the classic run
+    std::string_view survey_problem;  // what is wrong with a survey option
 };
 
 // Where this build comes from, for --version; `commit` is empty when the

@@ -2,33 +2,19 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <string_view>
 
+#include "app/conversion_units.h"
 #include "app/point_list_reader.h"
 #include "app/point_set.h"
 #include "app/progress.h"
 #include "app/write_dxf.h"
 #include "io/array_storage.h"
-#include "io/records.h"
-#include "io/statement.h"
-#include "platform/terminal.h"
 #include "reporting/report.h"
-#include "startup/fp_modes.h"
 
 namespace app {
 namespace {
 
-constexpr std::int32_t kInputUnit = 10;
-constexpr std::int32_t kOutputUnit = 20;
 constexpr std::uint32_t kRecordsPerPoint = 12;
-
-// `name` of kStandardStreamName: the unit takes `stream` over instead.
-void connect(std::int32_t unit, std::string_view name, platform::StandardStream stream, std::string_view shown) {
-    io::finish_statement(name == kStandardStreamName ? io::open_standard_unit(unit, stream, shown)
-                                                     : io::open_unit(unit, name, "UNKNOWN"));
-}
-
-void disconnect(std::int32_t unit) { io::finish_statement(io::close_unit(unit)); }
 
 // Allocation failures carry no unit; they are severe and end the run.
 void allocate(io::ArrayStorage& storage, std::int32_t count) {
@@ -44,8 +30,7 @@ void zero_fill(const io::ArrayStorage& storage) {
 }  // namespace
 
 void run_conversion(const ConversionFiles& files) {
-    rt::apply_fp_modes(rt::kRequestFlushToZero | rt::kRequestDenormalsAreZero);
-    rt::enable_flush_to_zero();
+    prepare_conversion();
 
     // The points belong to the whole run: the arrays go with the process.
     static PointSet points;
@@ -53,7 +38,7 @@ void run_conversion(const ConversionFiles& files) {
     static ProgressLine progress{
         progress_wanted(files.input == kStandardStreamName, files.output == kStandardStreamName)};
 
-    connect(kInputUnit, files.input, platform::StandardStream::input, "standard input");
+    connect_input(files.input);
     {
         PointListReader input(kInputUnit);
         input.read_count(points);
@@ -73,13 +58,13 @@ void run_conversion(const ConversionFiles& files) {
             progress.step();
         }
     }
-    disconnect(kInputUnit);
+    disconnect_unit(kInputUnit);
 
     // The output is touched only after the whole input has been read.
-    connect(kOutputUnit, files.output, platform::StandardStream::output, "standard output");
+    connect_output(files.output);
     progress.begin(Phase::writing, points.count, kRecordsPerPoint);
     write_dxf(kOutputUnit, points, &progress);
-    disconnect(kOutputUnit);
+    disconnect_unit(kOutputUnit);
     progress.end();
 }
 

@@ -78,8 +78,11 @@ int ValueScanner::readItem(float& item) {
     return serve({nullptr, &item});
 }
 
+int ValueScanner::readItem(double& item) { return serve({nullptr, nullptr, &item}); }
+
 int ValueScanner::assign(const NumberText& number, ItemRef item) {
     if (item.type() == ItemType::integer32) return assign_integer(number, *item.integer);
+    if (item.wide != nullptr) return decimalToReal64(number, *item.wide) == conversion_ok ? 0 : err::kInputConversion;
     return decimalToReal32(number, *item.real) == conversion_ok ? 0 : err::kInputConversion;
 }
 

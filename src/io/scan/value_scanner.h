@@ -25,17 +25,22 @@ public:
     int beginStatement(RecordSource& records);
     int readItem(std::int32_t& item);  // ItemType::integer32
     int readItem(float& item);         // ItemType::real32
+    int readItem(double& item);        // a real item held in double precision
     // Ends the statement; the rest of the record is left unread. The string
     // buffer stays with the scanner for its next statement: a block of this
     // size would otherwise cost a full heap round trip per point.
     void endStatement();
 
 private:
-    // Exactly one of the two is set; small enough to travel in registers.
+    // Exactly one of the three is set; small enough to travel in registers.
+    // A double item is a real item in every rule but its conversion.
     struct ItemRef {
         std::int32_t* integer;
         float* real;
-        ItemType type() const { return integer != nullptr ? ItemType::integer32 : ItemType::real32; }
+        double* wide = nullptr;
+        ItemType type() const {
+            return integer != nullptr ? ItemType::integer32 : ItemType::real32;
+        }
     };
     struct Value;
 

@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""Survey-table benchmark: a point table of N points (no count line) through
+the survey options against the classic buffered run of the same points as a
+point list, all in one interleaved run. Prints medians, the ratios per point,
+and each run's peak memory against the budget of 24 bytes per point + 4 MiB.
+
+usage: bench/survey_table.py BUILD_DIR [--points N] [--repeat K]
+"""
+import argparse
+import os
+import random
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def make_inputs(directory, points, seed=20261207):
+    """The same points as a classic list, an xyz table and a PNEZD table with a header."""
+    rng = random.Random(seed)
+    codes = ["TREE", "FENCE", "WALL", "MH", "EP", ""]
+    with open(os.path.join(directory, "list.txt"), "w") as classic, \
+            open(os.path.join(directory, "table.xyz"), "w") as xyz, \
+            open(os.path.join(directory, "table.csv"), "w") as pnezd:
+        classic.write("%d\n" % points)
+        pnezd.write("Point,Northing,Easting,Elevation,Description\n")
+        for i in range(1, points + 1):
+            e = "%.3f" % rng.uniform(300000, 310000)
+            n = "%.3f" % rng.uniform(4500000, 4510000)
+            z = "%.3f" % rng.uniform(0, 500)
+            classic.write("%s %s %s\n" % (e, n, z))
+            xyz.write("%s %s %s\n" % (e, n, z))
+            pnezd.write("%d,%s,%s,%s,%s\n" % (i, n, e, z, codes[i % len(codes)]))
+
+
+def run(peak_tool, command, directory, env):
+    """Wall time in seconds and peak resident memory in KiB of one run."""
+    peak_file = os.path.join(directory, "peak_kib")
+    os.sync()  # no run pays for the write-back of the one before
+    start = time.perf_counter()
+    status = subprocess.call([peak_tool, peak_file] + command, cwd=directory, env=env, stdout=subprocess.DEVNULL)
+    elapsed = time.perf_counter() - start
+    if status != 0:
+        sys.exit("%s failed with %d" % (command, status))
+    with open(peak_file) as f:
+        return elapsed, int(f.read())
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build")
+    parser.add_argument("--points", type=int, default=1_000_000)
+    parser.add_argument("--repeat", type=int, default=5)
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+    program = os.path.join(build, "3dpoint")
+    peak_tool = os.path.join(build, "bench", "peak_memory")
+    env = {k: v for k, v in os.environ.items() if not k.startswith(("FOR", "TBK"))}
+    env["TDP_NO_PROGRESS"] = "1"
+    buffered = dict(env, FORT_BUFFERED="y")
+    commands = {
+        "classic list, buffered": ([program, "list.txt", "classic.dxf"], buffered),
+        "xyz table, 1 decimal, buffered": ([program, "--columns", "xyz", "table.xyz", "xyz1.dxf"], buffered),
+        "xyz table, 3 decimals, buffered": ([program, "--columns", "xyz", "--decimals", "3", "table.xyz", "xyz3.dxf"],
+                                            buffered),
+        "pnezd, labels+layers, 3 dec, buffered": ([program, "--columns", "pnezd", "--skip", "1", "--labels", "--layers",
+                                                   "--decimals", "3", "table.csv", "pnezd.dxf"], buffered),
+    }
+    with tempfile.TemporaryDirectory(prefix="3dpoint-survey-bench-") as directory:
+        make_inputs(directory, args.points)
+        # Same points, same drawing: the one-decimal table run must give the classic file.
+        run(peak_tool, commands["classic list, buffered"][0], directory, buffered)
+        run(peak_tool, commands["xyz table, 1 decimal, buffered"][0], directory, buffered)
+        with open(os.path.join(directory, "classic.dxf"), "rb") as a, open(os.path.join(directory, "xyz1.dxf"), "rb") as b:
+            if a.read() != b.read():
+                sys.exit("the one-decimal table run differs from the classic run")
+        # Round robin, median of each: a slow moment hits every command alike.
+        runs = {name: [] for name in commands}
+        for _ in range(args.repeat):
+            for name, (command, command_env) in commands.items():
+                runs[name].append(run(peak_tool, command, directory, command_env))
+    base = statistics.median(t for t, _ in runs["classic list, buffered"])
+    budget_mib = (24 * args.points + 4 * 2**20) / 2**20
+    print("%d points, medians of %d interleaved runs" % (args.points, args.repeat))
+    print("%-40s %9s %12s %14s %10s" % ("", "time (s)", "ns/point", "/ classic", "peak MiB"))
+    for name, r in runs.items():
+        t = statistics.median(x for x, _ in r)
+        peak = max(m for _, m in r) / 1024
+        print("%-40s %9.3f %12.1f %14.2f %10.1f" % (name, t, t / args.points * 1e9, t / base, peak))
+    print("memory budget: 24 B/point + 4 MiB = %.1f MiB" % budget_mib)
+
+
+if __name__ == "__main__":
+    main()

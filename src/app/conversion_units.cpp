@@ -1,0 +1,30 @@
+#include "app/conversion_units.h"
+
+#include "app/conversion.h"
+#include "io/records.h"
+#include "io/statement.h"
+#include "startup/fp_modes.h"
+
+namespace app {
+
+void prepare_conversion() {
+    rt::apply_fp_modes(rt::kRequestFlushToZero | rt::kRequestDenormalsAreZero);
+    rt::enable_flush_to_zero();
+}
+
+void connect_unit(std::int32_t unit, std::string_view name, platform::StandardStream stream, std::string_view shown) {
+    io::finish_statement(name == kStandardStreamName ? io::open_standard_unit(unit, stream, shown)
+                                                     : io::open_unit(unit, name, "UNKNOWN"));
+}
+
+void disconnect_unit(std::int32_t unit) { io::finish_statement(io::close_unit(unit)); }
+
+void connect_input(std::string_view name) {
+    connect_unit(kInputUnit, name, platform::StandardStream::input, "standard input");
+}
+
+void connect_output(std::string_view name) {
+    connect_unit(kOutputUnit, name, platform::StandardStream::output, "standard output");
+}
+
+}  // namespace app

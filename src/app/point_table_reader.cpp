@@ -1,0 +1,242 @@
+#include "app/point_table_reader.h"
+
+#include <cmath>
+
+#include "io/scan/decimal_conversion.h"
+#include "io/scan/number_text.h"
+#include "io/scan/powers_of_ten.h"
+#include "reporting/error_numbers.h"
+
+namespace app {
+namespace {
+
+constexpr bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trim(std::string_view s, bool tab_is_blank) {
+    const auto blank = [tab_is_blank](char c) { return c == ' ' || (tab_is_blank && c == '\t'); };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Hands out a line's fields one by one under the delimiter rule.
+class FieldCutter {
+public:
+    FieldCutter(std::string_view line, Delimiter delimiter, bool decimal_comma)
+        : line_(line), delimiter_(delimiter), decimal_comma_(decimal_comma) {
+        if (delimiter_ == Delimiter::blanks_comma_or_semicolon || delimiter_ == Delimiter::space) skip_blanks();
+    }
+
+    bool next(std::string_view& field) {
+        if (done_) return false;
+        switch (delimiter_) {
+            case Delimiter::comma: return cut_at(',', field);
+            case Delimiter::semicolon: return cut_at(';', field);
+            case Delimiter::tab: return cut_at('\t', field);
+            case Delimiter::space: return cut_blanks(field, false);
+            case Delimiter::blanks_comma_or_semicolon: return cut_blanks(field, true);
+        }
+        return false;
+    }
+
+private:
+    void skip_blanks() {
+        while (at_ < line_.size() && is_blank(line_[at_])) ++at_;
+    }
+    bool separates(char c) const { return c == ';' || (c == ',' && !decimal_comma_); }
+
+    bool cut_at(char delimiter, std::string_view& field) {
+        const std::size_t end = line_.find(delimiter, at_);
+        field = trim(line_.substr(at_, end == std::string_view::npos ? std::string_view::npos : end - at_),
+                     delimiter != '\t');
+        if (end == std::string_view::npos) done_ = true;
+        else at_ = end + 1;
+        return true;
+    }
+
+    // Runs of blanks separate; with `marks`, so does one ',' or ';' with
+    // blanks around it, and two marks in a row enclose an empty field.
+    bool cut_blanks(std::string_view& field, bool marks) {
+        if (at_ == line_.size() && !after_mark_) {
+            done_ = true;
+            return false;
+        }
+        const std::size_t start = at_;
+        while (at_ < line_.size() && !is_blank(line_[at_]) && !(marks && separates(line_[at_]))) ++at_;
+        field = line_.substr(start, at_ - start);
+        skip_blanks();
+        after_mark_ = marks && at_ < line_.size() && separates(line_[at_]);
+        if (after_mark_) {
+            ++at_;
+            skip_blanks();
+        }
+        return true;
+    }
+
+    std::string_view line_;
+    std::size_t at_ = 0;
+    Delimiter delimiter_;
+    bool decimal_comma_;
+    bool after_mark_ = false;
+    bool done_ = false;
+};
+
+// A plain decimal of at most 53 bits and 22 digits after the point: both
+// the digits and the power of ten are exact doubles, so one division rounds
+// correctly. Most coordinates are such.
+bool plain_decimal_to_real64(const io::NumberText& number, double& value) {
+    const bool plain = number.form == io::NumberText::Form::decimal && !number.exponent_part && !number.leftover;
+    if (!plain || (number.digits >> 53) != 0 || number.fraction > 22) return false;
+    const double magnitude = static_cast<double>(number.digits) / io::table_power_of_ten(number.fraction);
+    value = number.negative ? -magnitude : magnitude;
+    return true;
+}
+
+// The number grammar is the point list's, so a value reads the same in both:
+// the field must be one number and nothing else.
+FieldFault convert(std::string_view text, bool decimal_comma, bool wide, double& value, std::string& scratch) {
+    if (text.empty()) return FieldFault::empty;
+    if (decimal_comma) {
+        // The comma is the point; a '.' in such a number is no number.
+        if (text.find('.') != std::string_view::npos) return FieldFault::not_a_number;
+        scratch.assign(text);
+        for (char& c : scratch)
+            if (c == ',') c = '.';
+        text = scratch;
+    }
+    io::NumberText number;
+    const io::NumberScan scan = io::recognise_number(text, 0, number);
+    if (scan.ending != io::NumberEnd::text_end || scan.end != text.size()) return FieldFault::not_a_number;
+    int status = io::conversion_ok;
+    if (wide) {
+        if (!plain_decimal_to_real64(number, value)) status = io::decimalToReal64(number, value);
+    } else {
+        float single = 0.0f;
+        status = io::decimalToReal32(number, single);
+        value = single;
+    }
+    if (status == io::conversion_overflow) return FieldFault::out_of_range;
+    // INF and NAN are numbers to the grammar, but no coordinates.
+    if (status != io::conversion_ok || !std::isfinite(value)) return FieldFault::not_a_number;
+    return FieldFault::none;
+}
+
+constexpr std::string_view column_name(Column c) {
+    switch (c) {
+        case Column::name: return "point name";
+        case Column::easting: return "easting";
+        case Column::northing: return "northing";
+        case Column::height: return "height";
+        case Column::code: return "description";
+        case Column::ignored: return "ignored";
+    }
+    return "";
+}
+
+constexpr std::string_view fault_text(FieldFault f) {
+    switch (f) {
+        case FieldFault::missing: return "missing from the line";
+        case FieldFault::empty: return "empty";
+        case FieldFault::not_a_number: return "not a number:";
+        case FieldFault::out_of_range: return "out of range:";
+        case FieldFault::none: break;
+    }
+    return "";
+}
+
+}  // namespace
+
+TableFormat table_format(const SurveyChoices& choices) {
+    TableFormat format;
+    format.columns = choices.columns;
+    format.delimiter = choices.delimiter;
+    format.decimal_comma = choices.decimal_comma;
+    format.wide = choices.decimals_given;
+    format.keep_names = choices.labels;
+    format.keep_codes = choices.layers;
+    format.skip = choices.skip;
+    return format;
+}
+
+bool is_skipped_line(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && is_blank(line[i])) ++i;
+    return i == line.size() || line[i] == '#';
+}
+
+LineProblem parse_table_line(std::string_view line, const TableFormat& format, TableLine& out, std::string& scratch) {
+    out = {};
+    FieldCutter cutter(line, format.delimiter, format.decimal_comma);
+    for (std::size_t k = 0; k < format.columns.count; ++k) {
+        const Column column = format.columns.columns[k];
+        std::string_view field;
+        // A line may end before its texts (a point without a description),
+        // never before its numbers.
+        const bool number = column == Column::easting || column == Column::northing || column == Column::height;
+        if (!cutter.next(field)) {
+            if (number) return {FieldFault::missing, k + 1, column, line};
+            continue;
+        }
+        FieldFault fault = FieldFault::none;
+        switch (column) {
+            case Column::easting: fault = convert(field, format.decimal_comma, format.wide, out.point.x, scratch); break;
+            case Column::northing: fault = convert(field, format.decimal_comma, format.wide, out.point.y, scratch); break;
+            case Column::height: fault = convert(field, format.decimal_comma, format.wide, out.point.z, scratch); break;
+            case Column::name: out.name = field; break;
+            case Column::code: out.code = field; break;
+            case Column::ignored: break;
+        }
+        if (fault != FieldFault::none) return {fault, k + 1, column, field};
+    }
+    return {};
+}
+
+std::string table_problem_text(std::string_view file, const TableProblem& problem) {
+    constexpr std::size_t kMostShown = 60;
+    std::string text = "3dpoint: ";
+    text += file;
+    text += ", line " + std::to_string(problem.line) + ", field " + std::to_string(problem.where.field) + " (";
+    text += column_name(problem.where.column);
+    text += "): ";
+    text += fault_text(problem.where.fault);
+    if (problem.where.fault != FieldFault::empty) {
+        std::string shown = problem.found.substr(0, kMostShown);
+        for (char& c : shown)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+        text += " '" + shown + (problem.found.size() > kMostShown ? "...'" : "'");
+    }
+    text += '\n';
+    return text;
+}
+
+TableResult read_point_table(io::RecordSource& records, const TableFormat& format, SurveyPoints& points,
+                             TableProblem& problem) {
+    std::string scratch;
+    std::uint64_t line_number = 0;
+    // Only what the drawing shows is kept: a point without a name column is
+    // named by its position when written.
+    points.named = format.keep_names && format.columns.has(Column::name);
+    points.coded = format.keep_codes && format.columns.has(Column::code);
+    for (;;) {
+        std::string_view line;
+        if (const int number = records.next_record(line); number != 0) {
+            if (number == err::kEndOfFile) return {};
+            return {TableOutcome::record_error, number};
+        }
+        ++line_number;
+        if (line_number <= format.skip || is_skipped_line(line)) continue;
+        TableLine parsed;
+        if (const LineProblem where = parse_table_line(line, format, parsed, scratch); where.fault != FieldFault::none) {
+            problem.line = line_number;
+            problem.where = where;
+            problem.found.assign(where.found);
+            return {TableOutcome::refused, 0};
+        }
+        bool stored = points.add(parsed.point);
+        if (points.named || points.coded)
+            stored = stored && points.add_tags(parsed.name, points.coded ? points.layers.index_for(parsed.code) : 0);
+        if (!stored) return {TableOutcome::no_memory, err::kNoMemory};
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,189 @@
+#include "app/point_table_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "reporting/error_numbers.h"
+
+namespace {
+
+using app::Column;
+using app::FieldFault;
+
+app::TableFormat format(std::string_view columns, app::Delimiter delimiter = app::Delimiter::blanks_comma_or_semicolon,
+                        bool decimal_comma = false) {
+    app::TableFormat f;
+    for (const char c : columns) {
+        Column column = Column::ignored;
+        switch (c) {
+            case 'p': column = Column::name; break;
+            case 'x': column = Column::easting; break;
+            case 'y': column = Column::northing; break;
+            case 'z': column = Column::height; break;
+            case 'd': column = Column::code; break;
+        }
+        f.columns.columns[f.columns.count++] = column;
+    }
+    f.delimiter = delimiter;
+    f.decimal_comma = decimal_comma;
+    f.wide = true;
+    return f;
+}
+
+TEST(PointTableLine, FieldsByTheDelimiterRule) {
+    using D = app::Delimiter;
+    struct Case {
+        std::string_view line;
+        app::TableFormat f;
+        double x, y, z;
+        std::string_view name, code;
+    };
+    const Case cases[] = {
+        {"1 2 3", format("xyz"), 1, 2, 3, "", ""},
+        {"\t1.5 ,\t2.5 ; 3.5  ", format("xyz"), 1.5, 2.5, 3.5, "", ""},
+        {"P7,4500000.125,300000.5,12.25,TREE", format("pyxzd"), 300000.5, 4500000.125, 12.25, "P7", "TREE"},
+        {"1;2;3;4", format("-xyz"), 2, 3, 4, "", ""},
+        {"1,5;2,25;-0,5", format("xyz", D::blanks_comma_or_semicolon, true), 1.5, 2.25, -0.5, "", ""},
+        {"1,5 2,25", format("xy", D::space, true), 1.5, 2.25, 0, "", ""},
+        {"A 1,2,+3,0,oak tree", format("pxyzd", D::comma), 2, 3, 0, "A 1", "oak tree"},
+        {"7 1 2 3", format("pxyzd"), 1, 2, 3, "7", ""},  // no description: layer 0
+        {"1\t2\t\t4", format("xy-z", D::tab), 1, 2, 4, "", ""},
+        {"1 2 3 extra fields", format("xyz"), 1, 2, 3, "", ""},
+        {"1e3 -2.5E-1", format("xy"), 1000, -0.25, 0, "", ""},
+    };
+    std::string scratch;
+    for (const Case& c : cases) {
+        app::TableLine out;
+        const app::LineProblem problem = app::parse_table_line(c.line, c.f, out, scratch);
+        EXPECT_EQ(problem.fault, FieldFault::none) << c.line;
+        EXPECT_EQ(out.point.x, c.x) << c.line;
+        EXPECT_EQ(out.point.y, c.y) << c.line;
+        EXPECT_EQ(out.point.z, c.z) << c.line;
+        EXPECT_EQ(out.name, c.name) << c.line;
+        EXPECT_EQ(out.code, c.code) << c.line;
+    }
+}
+
+TEST(PointTableLine, RefusedAtTheField) {
+    struct Case {
+        std::string_view line;
+        app::TableFormat f;
+        FieldFault fault;
+        std::size_t field;
+        std::string_view found;
+    };
+    const Case cases[] = {
+        {"1 2", format("xyz"), FieldFault::missing, 3, "1 2"},
+        {"1,,3", format("xyz"), FieldFault::empty, 2, ""},
+        {"1 2x 3", format("xyz"), FieldFault::not_a_number, 2, "2x"},
+        {"- 1 2", format("xyz"), FieldFault::not_a_number, 1, "-"},
+        {"7 1", format("pxyd"), FieldFault::missing, 3, "7 1"},
+        {"1.5;2;3", format("xyz", app::Delimiter::semicolon, true), FieldFault::not_a_number, 1, "1.5"},
+        {"1 2 inf", format("xyz"), FieldFault::not_a_number, 3, "inf"},
+        {"1 2 nan", format("xyz"), FieldFault::not_a_number, 3, "nan"},
+        {"1 1e999 3", format("xyz"), FieldFault::out_of_range, 2, "1e999"},
+        {"0x10 1", format("xy"), FieldFault::not_a_number, 1, "0x10"},
+    };
+    std::string scratch;
+    for (const Case& c : cases) {
+        app::TableLine out;
+        const app::LineProblem problem = app::parse_table_line(c.line, c.f, out, scratch);
+        EXPECT_EQ(problem.fault, c.fault) << c.line;
+        EXPECT_EQ(problem.field, c.field) << c.line;
+        EXPECT_EQ(problem.found, c.found) << c.line;
+    }
+}
+
+// Single precision unless decimals are chosen: the value the classic list
+// would hold.
+TEST(PointTableLine, SinglePrecisionWithoutDecimals) {
+    app::TableFormat f = format("xy");
+    f.wide = false;
+    app::TableLine out;
+    std::string scratch;
+    ASSERT_EQ(app::parse_table_line("4500000.123 0.1", f, out, scratch).fault, FieldFault::none);
+    EXPECT_EQ(out.point.x, 4500000.0);
+    EXPECT_EQ(out.point.y, static_cast<double>(0.1f));
+}
+
+class MemoryRecords final : public io::RecordSource {
+public:
+    explicit MemoryRecords(std::vector<std::string> lines, int last = err::kEndOfFile)
+        : lines_(std::move(lines)), last_(last) {}
+    int next_record(std::string_view& record) override {
+        if (next_ == lines_.size()) return last_;
+        record = lines_[next_++];
+        return 0;
+    }
+
+private:
+    std::vector<std::string> lines_;
+    std::size_t next_ = 0;
+    int last_;
+};
+
+TEST(PointTable, SkipsHeadersBlanksAndComments) {
+    MemoryRecords records({"P N E Z D", "units: m", "1 10 20 30 TREE", "", "  # a remark", "2 11 21 31", "3 12 22 32 tree"});
+    app::TableFormat f = format("pyxzd");
+    f.skip = 2;
+    f.keep_names = f.keep_codes = true;
+    app::SurveyPoints points;
+    app::TableProblem problem;
+    ASSERT_EQ(app::read_point_table(records, f, points, problem).outcome, app::TableOutcome::done);
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points.at(2).x, 22.0);
+    EXPECT_EQ(points.box.low.y, 10.0);
+    EXPECT_EQ(points.box.high.z, 32.0);
+    app::SurveyPoints::TagReader tags{points};
+    std::string scratch;
+    std::vector<std::string> seen;
+    for (int k = 0; k < 3; ++k) {
+        std::string_view name;
+        std::uint32_t layer = 0;
+        tags.next(name, layer, scratch);
+        seen.emplace_back(name);
+        seen.push_back(points.layers.names()[layer]);
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"1", "TREE", "2", "0", "3", "TREE"}));
+}
+
+TEST(PointTable, TheFirstRefusedLineIsTold) {
+    MemoryRecords records({"1 2 3", "4 5 6", "7 \x01oops\x7f 9"});
+    app::SurveyPoints points;
+    app::TableProblem problem;
+    ASSERT_EQ(app::read_point_table(records, format("xyz"), points, problem).outcome, app::TableOutcome::refused);
+    EXPECT_EQ(app::table_problem_text("survey.txt", problem),
+              "3dpoint: survey.txt, line 3, field 2 (northing): not a number: '?oops?'\n");
+    const std::string long_text(100, 'q');
+    problem.found = long_text;
+    EXPECT_EQ(app::table_problem_text("s", problem).size(), std::string{"3dpoint: s, line 3, field 2 (northing): not a number: ''...\n"}.size() + 60);
+}
+
+TEST(PointTable, ARecordErrorIsNoEnd) {
+    MemoryRecords records({"1 2 3"}, err::kReadError);
+    app::SurveyPoints points;
+    app::TableProblem problem;
+    const app::TableResult result = app::read_point_table(records, format("xyz"), points, problem);
+    EXPECT_EQ(result.outcome, app::TableOutcome::record_error);
+    EXPECT_EQ(result.number, err::kReadError);
+}
+
+TEST(LayerNames, MadeValidAndShared) {
+    struct Case {
+        std::string_view code, name;
+    };
+    const Case cases[] = {{"tree", "TREE"}, {"Oak Tree/2", "OAK_TREE_2"}, {"", "0"}, {"$A-b_c", "$A-B_C"},
+                          {"abcdefghijklmnopqrstuvwxyz0123456789", "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"}};
+    for (const Case& c : cases) EXPECT_EQ(app::layer_name_for(c.code), c.name);
+    app::LayerNames layers;
+    EXPECT_EQ(layers.index_for("tree"), 1u);
+    EXPECT_EQ(layers.index_for("TREE"), 1u);
+    EXPECT_EQ(layers.index_for("0"), 0u);
+    EXPECT_EQ(layers.index_for("wall"), 2u);
+    EXPECT_EQ(layers.index_for(""), 0u);
+    EXPECT_EQ(layers.names(), (std::vector<std::string>{"0", "TREE", "WALL"}));
+}
+
+}  // namespace
