@@ -116,6 +116,7 @@ int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const Survey
             const auto end = std::to_chars(position_room.data(), position_room.data() + position_room.size(), position).ptr;
             name = {position_room.data(), static_cast<std::size_t>(end - position_room.data())};
         }
+        if (name.empty()) continue;  // an empty name field: nothing to show
         const io::ItemValue label_values[] = {io::ItemValue::of(tagged_handle('F', position, handle_room)),
                                               io::ItemValue::of(layer), x, y, z, io::ItemValue::of(name)};
         if (const int number = io::finish_statement(io::write_plan(unit, plans.label(), label_values)); number != 0)
