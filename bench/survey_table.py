@@ -9,6 +9,7 @@ usage: bench/survey_table.py BUILD_DIR [--points N] [--repeat K]
 import argparse
 import os
 import random
+import resource
 import statistics
 import subprocess
 import sys
@@ -35,16 +36,21 @@ def make_inputs(directory, points, seed=20261207):
 
 
 def run(peak_tool, command, directory, env):
-    """Wall time in seconds and peak resident memory in KiB of one run."""
+    """Wall time and processor time (user + system) in seconds, and peak
+    resident memory in KiB, of one run. The wall time also holds the wait for
+    the file system, which on a busy machine varies more than the work."""
     peak_file = os.path.join(directory, "peak_kib")
     os.sync()  # no run pays for the write-back of the one before
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
     start = time.perf_counter()
     status = subprocess.call([peak_tool, peak_file] + command, cwd=directory, env=env, stdout=subprocess.DEVNULL)
     elapsed = time.perf_counter() - start
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
     if status != 0:
         sys.exit("%s failed with %d" % (command, status))
+    cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
     with open(peak_file) as f:
-        return elapsed, int(f.read())
+        return elapsed, cpu, int(f.read())
 
 
 def main():
@@ -80,14 +86,18 @@ def main():
         for _ in range(args.repeat):
             for name, (command, command_env) in commands.items():
                 runs[name].append(run(peak_tool, command, directory, command_env))
-    base = statistics.median(t for t, _ in runs["classic list, buffered"])
+    base = statistics.median(t for t, _, _ in runs["classic list, buffered"])
+    base_cpu = statistics.median(c for _, c, _ in runs["classic list, buffered"])
     budget_mib = (24 * args.points + 4 * 2**20) / 2**20
     print("%d points, medians of %d interleaved runs" % (args.points, args.repeat))
-    print("%-40s %9s %12s %14s %10s" % ("", "time (s)", "ns/point", "/ classic", "peak MiB"))
+    print("%-40s %8s %9s %8s %9s %9s %9s" % ("", "wall (s)", "ns/point", "/classic", "cpu (s)", "/classic",
+                                             "peak MiB"))
     for name, r in runs.items():
-        t = statistics.median(x for x, _ in r)
-        peak = max(m for _, m in r) / 1024
-        print("%-40s %9.3f %12.1f %14.2f %10.1f" % (name, t, t / args.points * 1e9, t / base, peak))
+        t = statistics.median(x for x, _, _ in r)
+        cpu = statistics.median(c for _, c, _ in r)
+        peak = max(m for _, _, m in r) / 1024
+        print("%-40s %8.3f %9.1f %8.2f %9.3f %9.2f %9.1f" % (name, t, t / args.points * 1e9, t / base, cpu,
+                                                          cpu / base_cpu, peak))
     print("memory budget: 24 B/point + 4 MiB = %.1f MiB" % budget_mib)
 
 

@@ -99,10 +99,12 @@ int write_survey_head(std::int32_t unit, const SurveyChoices& choices, const Sur
 }
 
 EntityPlans::EntityPlans(const SurveyChoices& choices)
-    : height_(size_text(label_height(choices))),
+    : layered_(choices.layers),
+      height_(size_text(label_height(choices))),
       point_records_{dxf_records::fixed(code(0)), dxf_records::fixed(text("POINT")),
                      dxf_records::fixed(code(5)), dxf_records::slot(io::field::I0),
-                     dxf_records::fixed(code(8)), dxf_records::slot(io::field::A),
+                     dxf_records::fixed(code(8)),
+                     choices.layers ? dxf_records::slot(io::field::A) : dxf_records::point[5],
                      dxf_records::fixed(code(10)), dxf_records::slot(CoordinateFormat{choices}.spec()),
                      dxf_records::fixed(code(20)), dxf_records::slot(CoordinateFormat{choices}.spec()),
                      dxf_records::fixed(code(30)), dxf_records::slot(CoordinateFormat{choices}.spec())},

@@ -59,15 +59,29 @@ std::string_view tagged_handle(char tag, std::int32_t number, std::span<char, 16
 int write_survey_head(std::int32_t unit, const SurveyChoices& choices, const SurveyPoints& points);
 
 // The records of one point and of one label, their slots in the order the
-// writer fills them: point (handle, layer, x, y, z), label (handle, layer,
-// x, y, z, name).
+// writer fills them: point (handle, layer when layers are asked for, x, y,
+// z), label (handle, layer, x, y, z, name). Without layers the point's
+// layer is a fixed record, as in the classic file.
 class EntityPlans {
 public:
     EntityPlans(const SurveyChoices& choices);
     const io::RecordPlan& point() const { return point_plan_; }
     const io::RecordPlan& label() const { return label_plan_; }
 
+    // The point's slot values, in `room`.
+    std::span<const io::ItemValue> point_values(std::array<io::ItemValue, 5>& room, std::int32_t position,
+                                                std::string_view layer, const io::ItemValue& x,
+                                                const io::ItemValue& y, const io::ItemValue& z) const {
+        if (!layered_) {
+            room = {io::ItemValue::of(position), x, y, z, z};
+            return std::span{room}.first(4);
+        }
+        room = {io::ItemValue::of(position), io::ItemValue::of(layer), x, y, z};
+        return room;
+    }
+
 private:
+    bool layered_;
     std::string height_;
     std::array<io::PlannedRecord, 12> point_records_;
     std::array<io::PlannedRecord, 16> label_records_;

@@ -100,6 +100,7 @@ int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const Survey
     std::string scratch;
     std::array<char, io::kFixedDecimalsRoom> x_room, y_room, z_room;
     std::array<char, 16> handle_room, position_room;
+    std::array<io::ItemValue, 5> value_room;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const SurveyPoint& p = points.at(i);
         const auto position = static_cast<std::int32_t>(i + 1);
@@ -108,7 +109,7 @@ int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const Survey
         if (points.named || points.coded) tags.next(name, layer_index, scratch);
         const std::string_view layer = layers[layer_index];
         const io::ItemValue x = format.value(p.x, x_room), y = format.value(p.y, y_room), z = format.value(p.z, z_room);
-        const io::ItemValue point_values[] = {io::ItemValue::of(position), io::ItemValue::of(layer), x, y, z};
+        const auto point_values = plans.point_values(value_room, position, layer, x, y, z);
         if (const int number = io::finish_statement(io::write_plan(unit, plans.point(), point_values)); number != 0)
             return number;
         if (!choices.labels) continue;
@@ -116,6 +117,7 @@ int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const Survey
             const auto end = std::to_chars(position_room.data(), position_room.data() + position_room.size(), position).ptr;
             name = {position_room.data(), static_cast<std::size_t>(end - position_room.data())};
         }
+        if (name.empty()) continue;  // an empty name field: nothing to show
         const io::ItemValue label_values[] = {io::ItemValue::of(tagged_handle('F', position, handle_room)),
                                               io::ItemValue::of(layer), x, y, z, io::ItemValue::of(name)};
         if (const int number = io::finish_statement(io::write_plan(unit, plans.label(), label_values)); number != 0)

@@ -106,7 +106,8 @@ std::string layer_name_for(std::string_view code);
 
 class SurveyPoints {
 public:
-    static constexpr std::size_t kBlockPoints = 16 * 1024;
+    // 96 KiB: the last block, part empty, wastes little.
+    static constexpr std::size_t kBlockPoints = 4 * 1024;
 
     SurveyPoints() : chain_(kBlockPoints * sizeof(SurveyPoint)) {}
 

@@ -20,7 +20,8 @@ PNEZD = (b"Point,Northing,Easting,Elevation,Description\r\n"
          b"# a remark\r\n"
          b"\r\n"
          b"3,4499990.0005,299990,11.9,Tree\r\n"
-         b"100,4500005,300005,12,\r\n")
+         b"100,4500005,300005,12,\r\n"
+         b",4500006,300006,12,TREE\r\n")  # no name: a point without a label
 SURVEY_OPTIONS = ["--columns", "pnezd", "--skip", "1", "--labels", "--layers", "--decimals", "3"]
 
 
@@ -43,9 +44,9 @@ class SurveyRun(FreshDirectories):
         entities = list(doc.modelspace())
         points = [e for e in entities if e.dxftype() == "POINT"]
         labels = [e for e in entities if e.dxftype() == "TEXT"]
-        self.assertEqual(len(points), 4)
+        self.assertEqual(len(points), 5)
         self.assertEqual([t.dxf.text for t in labels], ["1", "2", "3", "100"])
-        self.assertEqual([p.dxf.layer for p in points], ["TREE", "OAK_TREE", "TREE", "0"])
+        self.assertEqual([p.dxf.layer for p in points], ["TREE", "OAK_TREE", "TREE", "0", "TREE"])
         self.assertEqual([t.dxf.layer for t in labels], ["TREE", "OAK_TREE", "TREE", "0"])
         self.assertEqual(sorted(layer.dxf.name for layer in doc.layers if layer.dxf.name != "Defpoints"),
                          ["0", "OAK_TREE", "TREE"])
@@ -61,7 +62,7 @@ class SurveyRun(FreshDirectories):
         if ogrinfo:
             listing = subprocess.run([ogrinfo, "-ro", "-al", "-q", path], capture_output=True, text=True, timeout=120)
             self.assertEqual(listing.returncode, 0, listing.stderr)
-            self.assertEqual(listing.stdout.count("POINT Z ("), 8, listing.stdout)
+            self.assertEqual(listing.stdout.count("POINT Z ("), 9, listing.stdout)
             self.assertIn("POINT Z (300000.456 4500000.123 12.345)", listing.stdout)
 
     def test_style_and_extents_reach_the_header(self):
