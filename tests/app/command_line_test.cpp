@@ -99,7 +99,7 @@ TEST(VersionText, NameVersionAndCommitWhenKnown) {
 }
 
 TEST(HelpText, StartsWithTheUsageAndEndsItsLastLine) {
-    const std::string_view help = app::help_text();
+    const std::string help = app::help_text();
     EXPECT_EQ(help.substr(0, help.find('\n')), "Usage: 3dpoint [INPUT [OUTPUT]]");
     EXPECT_EQ(help.back(), '\n');
     for (const std::string_view option : {"--help", "-h", "--version", "TDP_NO_PROGRESS"})
