@@ -22,7 +22,8 @@
 //                     its width, and a monotonic clock
 //   byte_match.h      where a byte lies in a block of 64, by the vector compare
 //   testing.h         for tests: make the Nth call of a kind fail by category;
-//                     set environment variables; how a child's end shows
+//                     set and list environment variables; how a child's end
+//                     shows; run this program again as a child
 #pragma once
 
 #include "platform/arguments.h"
