@@ -17,9 +17,18 @@ add_dependencies(3dpoint tdp_build_info)
 target_include_directories(3dpoint PRIVATE ${TDP_BUILD_INFO_DIR})
 
 install(TARGETS 3dpoint RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/docs/3dpoint.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-# The Windows build's zip will also need the compiler's run-time DLLs beside
-# the program, unless it links them statically.
+if(WIN32)
+  # Windows has no manual pages: the ZIP carries the README, with the line
+  # ends Notepad of every version shows, beside bin\; the help points to it.
+  file(READ ${PROJECT_SOURCE_DIR}/README.md tdp_readme)
+  string(REPLACE "\n" "\r\n" tdp_readme "${tdp_readme}")
+  file(WRITE ${CMAKE_BINARY_DIR}/README.txt "${tdp_readme}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+  install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
+else()
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/3dpoint.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+# The program links the compiler's run-time statically: no DLLs go beside it.
 
 set(CPACK_PACKAGE_NAME 3dpoint)
 set(CPACK_PACKAGE_VENDOR "3dpoint")

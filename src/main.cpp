@@ -5,12 +5,14 @@
 #include "app/survey_conversion.h"
 #include "build_info.h"
 #include "io/records.h"
+#include "platform/arguments.h"
 #include "startup/startup.h"
 
 int main(int argc, char** argv) {
-    // After the program's own name; argv[argc] exists even when argc is 0.
-    const std::size_t given = argc > 1 ? static_cast<std::size_t>(argc - 1) : 0;
-    const app::CommandLine command = app::parse_command_line(std::span<const char* const>{argv + 1, given});
+    // As UTF-8, whatever the system's own form; kept for the whole run, as
+    // the names of the command line point into it.
+    static const platform::ProgramArguments arguments{argc, argv};
+    const app::CommandLine command = app::parse_command_line(arguments.after_name());
     if (command.request != app::Request::convert)
         return app::answer_without_converting(command, {build_info::kVersion, build_info::kCommit});
 

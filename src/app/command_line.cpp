@@ -1,23 +1,25 @@
 #include "app/command_line.h"
 
 #include "app/survey_help.h"
-
-#include "platform/files.h"
-#include "platform/process.h"
+#include "app/system_help.h"
 #include "platform/terminal.h"
 
 namespace app {
 namespace {
 
+// The help is the common head, the system's help words, the common options,
+// the survey options, what a run does, and the system's closing line.
 constexpr std::string_view kHelpHead =
-    "Usage: 3dpoint [INPUT [OUTPUT]]\n"
+    "Usage: 3dpoint [OPTION...] [INPUT [OUTPUT]]\n"
     "Convert a list of 3-D points into a DXF drawing with one POINT per point.\n"
     "\n"
     "  INPUT     the point list (default input.txt, created empty when missing)\n"
     "  OUTPUT    the drawing (default 3dpoint.dxf, replaced when it exists)\n"
     "            '-' reads standard input or writes standard output\n"
     "\n"
-    "  -h, --help     show this help and exit\n"
+    "  -h, --help     show this help and exit\n";
+
+constexpr std::string_view kCommonOptions =
     "      --version  show the version and exit\n"
     "      --         take what follows as file names, even when it starts with '-'\n"
     "\n";
@@ -25,8 +27,7 @@ constexpr std::string_view kHelpHead =
 constexpr std::string_view kHelpTail =
     "The point list holds the number of points, then x, y and z of each point.\n"
     "A failed run reports a number on standard error and exits with it.\n"
-    "On a terminal a long run shows its progress; TDP_NO_PROGRESS turns that off.\n"
-    "The manual page 3dpoint(1) tells the rest.\n";
+    "On a terminal a long run shows its progress; TDP_NO_PROGRESS turns that off.\n";
 
 bool is_option(std::string_view argument) { return argument.size() > 1 && argument.front() == '-'; }
 
@@ -51,8 +52,8 @@ std::string shown_argument(std::string_view argument) {
     return shown;
 }
 
-bool write_standard_output(std::string_view text) {
-    return platform::write_file(platform::standard_handle(platform::StandardStream::output), text).error == 0;
+bool is_help_word(std::string_view argument) {
+    return argument == "-h" || argument == "--help" || is_system_help_word(argument);
 }
 
 }  // namespace
@@ -64,14 +65,14 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
     bool options_ended = false;
     for (std::size_t at = 0; at < arguments.size(); ++at) {
         const std::string_view argument = arguments[at];
+        if (!options_ended && is_help_word(argument)) {
+            command.request = Request::help;
+            return command;
+        }
         if (!options_ended && is_option(argument)) {
             if (argument == "--") {
                 options_ended = true;
                 continue;
-            }
-            if (argument == "-h" || argument == "--help") {
-                command.request = Request::help;
-                return command;
             }
             if (argument == "--version") {
                 command.request = Request::version;
@@ -94,8 +95,13 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
     return command;
 }
 
-std::string_view help_text() {
-    static const std::string text = std::string{kHelpHead} + std::string{kSurveyHelp} + std::string{kHelpTail};
+std::string help_text() {
+    std::string text{kHelpHead};
+    text += system_help_options();
+    text += kCommonOptions;
+    text += kSurveyHelp;
+    text += kHelpTail;
+    text += system_help_closing();
     return text;
 }
 
@@ -131,15 +137,14 @@ std::string usage_error_text(const CommandLine& command) {
 int answer_without_converting(const CommandLine& command, const BuildInfo& build) {
     switch (command.request) {
         case Request::usage_error: {
-            const std::string text = usage_error_text(command);
-            platform::write_standard_error(text);
+            platform::write_user_text(platform::StandardStream::error, usage_error_text(command));
             return kUsageErrorStatus;
         }
         case Request::help:
         case Request::version: {
-            const std::string text = command.request == Request::help ? std::string{help_text()} : version_text(build);
-            if (write_standard_output(text)) return 0;
-            platform::write_standard_error(std::string_view{"3dpoint: cannot write to standard output\n"});
+            const std::string text = command.request == Request::help ? help_text() : version_text(build);
+            if (platform::write_user_text(platform::StandardStream::output, text)) return 0;
+            platform::write_user_text(platform::StandardStream::error, "3dpoint: cannot write to standard output\n");
             return 1;
         }
         case Request::convert: break;

@@ -36,11 +36,14 @@ struct BuildInfo {
 inline constexpr int kUsageErrorStatus = 2;
 
 // `arguments` without the program's own name. Options are taken left to
-// right and the first one decides; "--" ends them, so that a name may start
+// right and the first one decides (the system's own help word, "/?" on
+// Windows, among them); "--" ends them, so that a name may start
 // with "-". Up to two names follow, "-" among them for a standard stream.
 CommandLine parse_command_line(std::span<const char* const> arguments);
 
-std::string_view help_text();
+// The help: the same on every system but for the system's help words and
+// where it sends the reader for the rest.
+std::string help_text();
 std::string version_text(const BuildInfo& build);
 // One line naming the fault and --help; control characters of the culprit
 // are shown as '?' so that the line stays one line.

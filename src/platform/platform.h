@@ -3,6 +3,7 @@
 // runs on; below it one backend per system (posix/, win32/) and the code they
 // share (common/). The interface, header by header:
 //
+//   arguments.h       the program's arguments as UTF-8, whatever the system's form
 //   files.h           open-or-create with access and sharing, read, write, cut,
 //                     close, is-disk-file, absolute path, file name of a path;
 //                     failures as a category plus the platform's code and its text
@@ -21,9 +22,11 @@
 //                     its width, and a monotonic clock
 //   byte_match.h      where a byte lies in a block of 64, by the vector compare
 //   testing.h         for tests: make the Nth call of a kind fail by category;
-//                     set environment variables; how a child's end shows
+//                     set and list environment variables; how a child's end
+//                     shows; run this program again as a child
 #pragma once
 
+#include "platform/arguments.h"
 #include "platform/byte_match.h"
 #include "platform/console_events.h"
 #include "platform/cpu.h"

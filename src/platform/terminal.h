@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/files.h"
 
@@ -13,6 +14,13 @@ enum class StandardStream : std::uint8_t { input, output, error };
 // The stream's handle as the process received it, for reading and writing
 // with read_file and write_file. It may be closed; the transfer then fails.
 FileHandle standard_handle(StandardStream stream);
+
+// Writes text meant for a person (help, version, a usage error), UTF-8,
+// each line ending in a line feed, as the system's own programs write
+// theirs: on Windows each line feed as CR LF, and the characters as a
+// console shows them or, redirected, in the ANSI code page. Elsewhere the
+// bytes as they are. False when not all of it could be written.
+bool write_user_text(StandardStream stream, std::string_view text);
 
 // True when the stream is an interactive terminal (a console on Windows).
 bool is_terminal(StandardStream stream);

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -36,6 +39,22 @@ void fail_syscall(Syscall call, int nth, ErrorCategory category, bool persistent
 void fail_syscall_with_code(Syscall call, int nth, SystemError code, bool persistent = false);
 // Every call succeeds again.
 void clear_syscall_failures();
+
+// Whether the backend makes this kind of call at all: Windows cuts a file
+// where its handle stands, without asking for the position.
+bool makes_call(Syscall call);
+
+// The names of the process's environment variables.
+std::vector<std::string> environment_names();
+
+// Runs this same program again as a child with `arguments` (after its own
+// name), in `directory`, its standard error on the file `error_path` and its
+// standard input and output on the null device, and waits at most a minute
+// for it. Returns its exit status (0 to 255 on POSIX, the full number on
+// Windows), or -1 when it could not be started, ended by a signal or an
+// unhandled exception, or ran out of time.
+int run_this_program(std::span<const std::string> arguments, const std::string& directory,
+                     const std::string& error_path);
 
 // Sets `name` to `value` where the C run-time's getenv sees it; a null value
 // removes it. Windows' run-time cannot hold an empty value: "" removes the

@@ -99,8 +99,8 @@ TEST(VersionText, NameVersionAndCommitWhenKnown) {
 }
 
 TEST(HelpText, StartsWithTheUsageAndEndsItsLastLine) {
-    const std::string_view help = app::help_text();
-    EXPECT_EQ(help.substr(0, help.find('\n')), "Usage: 3dpoint [INPUT [OUTPUT]]");
+    const std::string help = app::help_text();
+    EXPECT_EQ(help.substr(0, help.find('\n')), "Usage: 3dpoint [OPTION...] [INPUT [OUTPUT]]");
     EXPECT_EQ(help.back(), '\n');
     for (const std::string_view option : {"--help", "-h", "--version", "TDP_NO_PROGRESS"})
         EXPECT_NE(help.find(option), std::string_view::npos) << option;

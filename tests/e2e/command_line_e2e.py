@@ -4,10 +4,15 @@ input and output names, and "-" for standard input and output.
 
 usage: command_line_e2e.py --program CMD --version-expected X.Y [unittest args]
 """
+import fcntl
 import os
+import pty
 import re
+import select
+import struct
 import subprocess
 import sys
+import termios
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import dxf_reference as ref  # noqa: E402
@@ -34,8 +39,8 @@ class Result:
 
     @property
     def message_line(self):
-        end = self.stderr.find(b"\r\n")
-        return self.stderr if end < 0 else self.stderr[: end + 2]
+        end = self.stderr.find(b"\n")
+        return self.stderr if end < 0 else self.stderr[: end + 1]
 
 
 class CommandLine(program.FreshDirectories):
@@ -53,12 +58,16 @@ class CommandLine(program.FreshDirectories):
         self.assertEqual(result.status, 2)
         self.assertEqual(result.stdout, b"")
         self.assertEqual(result.stderr.count(b"\n"), 1, result.stderr)
-        self.assertTrue(result.stderr.endswith(b"\n"), result.stderr)
+        self.assertTrue(result.stderr.endswith(program.line_end()), result.stderr)
         self.assertIn(culprit, result.stderr)
         self.assertIn(b"--help", result.stderr)
 
     def assert_report(self, result, number, text, unit, shown_name):
-        line = "forrtl: severe (%d): %s, unit %d, file %s\r\n" % (number, text, unit, shown_name)
+        # Windows' text-mode stream adds its CR to the report's CR LF.
+        end = "\r\r\n" if program.WINDOWS else "\r\n"
+        if shown_name.startswith("/"):
+            shown_name = program.shown_path(shown_name)
+        line = "forrtl: severe (%d): %s, unit %d, file %s%s" % (number, text, unit, shown_name, end)
         self.assertEqual(result.message_line.decode(), line)
         self.assertEqual(result.status, number)
 
@@ -69,13 +78,41 @@ class Answers(CommandLine):
             with self.subTest(arguments=arguments):
                 result = self.run_program(arguments)
                 self.assertEqual((result.status, result.stderr), (0, b""))
-                self.assertTrue(result.stdout.startswith(b"Usage: 3dpoint [INPUT [OUTPUT]]\n"), result.stdout)
+                self.assert_lines(result.stdout)
+                self.assertTrue(result.stdout.startswith(b"Usage: 3dpoint [OPTION...] [INPUT [OUTPUT]]"), result.stdout)
                 self.assertEqual(self.listing(result.dir), {}, "no input.txt is created")
+
+    def assert_lines(self, text):
+        """Every line ends as the system's text lines do, the last one too."""
+        end = program.line_end()
+        self.assertTrue(text.endswith(end), text)
+        self.assertEqual(text.count(b"\n"), text.count(end), text)
+
+    def test_help_points_to_what_the_system_has(self):
+        help_text = self.run_program(["--help"]).stdout
+        if program.WINDOWS:
+            self.assertTrue(help_text.endswith(b"README.txt, in the ZIP that holds 3dpoint.exe, tells the rest.\r\n"))
+            self.assertNotIn(b"3dpoint(1)", help_text)
+        else:
+            self.assertTrue(help_text.endswith(b"The manual page 3dpoint(1) tells the rest.\n"), help_text)
+
+    def test_slash_question_mark(self):
+        """The help on Windows, where "/?" can name no file; a file name elsewhere."""
+        result = self.run_program(["/?"], files={"input.txt": POINT_LIST})
+        if program.WINDOWS:
+            self.assertEqual((result.status, result.stderr), (0, b""))
+            self.assertEqual(result.stdout, self.run_program(["--help"]).stdout)
+            self.assertIn(b"/?", result.stdout)
+        else:
+            self.assertNotEqual(result.status, 0)
+            self.assertNotIn(b"/?", self.run_program(["--help"]).stdout)
+        self.assertEqual(self.listing(result.dir), {"input.txt": POINT_LIST}, "nothing is converted")
 
     def test_version(self):
         result = self.run_program(["--version"], files={"input.txt": POINT_LIST})
         self.assertEqual((result.status, result.stderr), (0, b""))
-        pattern = r"3dpoint %s( \(commit [0-9a-f]{7,}(-dirty)?\))?\n" % re.escape(program.OPTIONS.version_expected)
+        pattern = r"3dpoint %s( \(commit [0-9a-f]{7,}(-dirty)?\))?%s" % (
+            re.escape(program.OPTIONS.version_expected), re.escape(program.line_end().decode()))
         self.assertRegex(result.stdout.decode(), "^" + pattern + "$")
         self.assertEqual(self.listing(result.dir), {"input.txt": POINT_LIST}, "nothing is converted")
 
@@ -109,7 +146,7 @@ class Answers(CommandLine):
         with open("/dev/full", "wb") as full:
             result = self.run_program(["--help"], stdout=full)
         self.assertEqual(result.status, 1)
-        self.assertEqual(result.stderr, b"3dpoint: cannot write to standard output\n")
+        self.assertEqual(result.stderr, b"3dpoint: cannot write to standard output" + program.line_end())
 
 
 class FileNames(CommandLine):
@@ -163,6 +200,44 @@ class FileNames(CommandLine):
         self.assertEqual(result.read("both.txt"), EXPECTED)
 
 
+class Names(CommandLine):
+    """Names in any script the system allows, and reports that show them."""
+
+    NAME = "\u6d4b\u91cf\u70b9"  # a survey's points, in Chinese: outside every Western code page
+
+    def test_a_name_in_another_script_is_converted(self):
+        names = [self.NAME + ".txt", self.NAME + ".dxf"]
+        result = self.run_program(names, files={names[0]: POINT_LIST})
+        self.assertEqual((result.status, result.stderr), (0, b""))
+        self.assertEqual(result.read(names[1]), EXPECTED)
+        self.assertEqual(sorted(self.listing(result.dir)), sorted(names))
+
+    def test_a_report_shows_the_name_on_a_terminal(self):
+        """A console (a terminal under Wine) shows the characters of the name."""
+        directory = self.new_directory({"input.txt": POINT_LIST})
+        missing = os.path.join("absent", self.NAME + ".dxf")
+        leader, follower = pty.openpty()
+        # Wide enough that no line of the report wraps.
+        fcntl.ioctl(follower, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 1000, 0, 0))
+        child = subprocess.Popen(program.PROGRAM + ["input.txt", missing], cwd=directory,
+                                 env=program.clean_environment({"TDP_NO_PROGRESS": "1"}),
+                                 stdin=follower, stdout=follower, stderr=follower)
+        os.close(follower)
+        shown = b""
+        while select.select([leader], [], [], 60)[0]:
+            try:
+                chunk = os.read(leader, 4096)
+            except OSError:  # the terminal closes with the program
+                break
+            if not chunk:
+                break
+            shown += chunk
+        os.close(leader)
+        status = child.wait(timeout=60)
+        self.assertEqual(status, 29, shown)  # the folder is missing
+        self.assertIn(program.shown_path(os.path.join(directory, missing)).encode(), shown)
+
+
 class StandardStreams(CommandLine):
     def test_standard_input_and_output(self):
         cases = [
@@ -214,8 +289,10 @@ class StandardStreams(CommandLine):
             result = self.run_program(["-", "-"], stdin=POINT_LIST, stdout=full)
         self.assertEqual(result.status, 38)
         first, _, rest = result.stderr.partition(b"\n")
-        self.assertTrue(first.startswith(b"forrtl: ") and b"space" in first.lower(), first)
-        self.assertTrue(rest.startswith(b"forrtl: severe (38): error during write, unit 20, file standard output\r\n"),
+        # The system's own words: "No space left on device", "Disk full."
+        self.assertTrue(first.startswith(b"forrtl: ") and re.search(rb"space|full", first.lower()), first)
+        end = b"\r\r\n" if program.WINDOWS else b"\r\n"
+        self.assertTrue(rest.startswith(b"forrtl: severe (38): error during write, unit 20, file standard output" + end),
                         rest[:120])
 
 

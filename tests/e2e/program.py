@@ -12,6 +12,8 @@ import unittest
 
 PROGRAM = []
 OPTIONS = argparse.Namespace()
+# Set by main(): the program is a Windows one (run under Wine here).
+WINDOWS = False
 # The program's own variables: none may leak in from the caller.
 OWN_VARIABLES = ("FOR", "TBK", "TDP_NO_PROGRESS", "f77_dump_flag", "decfort_dump_flag")
 
@@ -20,6 +22,16 @@ def clean_environment(extra=None):
     env = {k: v for k, v in os.environ.items() if not k.startswith(OWN_VARIABLES)}
     env.update(extra or {})
     return env
+
+
+def line_end():
+    """How a line of text for a person ends on the program's system."""
+    return b"\r\n" if WINDOWS else b"\n"
+
+
+def shown_path(path):
+    """An absolute path as the program shows it: under Wine the Unix root is drive Z:."""
+    return "Z:" + path.replace("/", "\\") if WINDOWS else path
 
 
 def write_file(path, data):
@@ -75,5 +87,7 @@ def main(extra_options=()):
         sys.exit("%s: give the program with --program or TDP_PROGRAM" % os.path.basename(sys.argv[0]))
     PROGRAM.extend(shlex.split(args.program))
     PROGRAM[0] = os.path.abspath(PROGRAM[0]) if os.path.exists(PROGRAM[0]) else PROGRAM[0]
+    global WINDOWS
+    WINDOWS = PROGRAM[-1].lower().endswith(".exe")
     vars(OPTIONS).update(vars(args))
     unittest.main(module="__main__", argv=[sys.argv[0]] + rest, verbosity=2)

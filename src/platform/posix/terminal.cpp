@@ -17,6 +17,11 @@ FileHandle standard_handle(StandardStream stream) {
     return kNoFile;
 }
 
+// Terminals and files here take UTF-8 and line feeds as they are.
+bool write_user_text(StandardStream stream, std::string_view text) {
+    return write_file(standard_handle(stream), text).error == 0;
+}
+
 bool is_terminal(StandardStream stream) { return ::isatty(standard_handle(stream)) == 1; }
 
 int terminal_columns(StandardStream stream) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/testing.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform {
 
@@ -18,7 +19,8 @@ ErrorCategory categorize(SystemError code) {
         case ERROR_FILE_NOT_FOUND: return ErrorCategory::file_not_found;
         case ERROR_PATH_NOT_FOUND: return ErrorCategory::path_not_found;
         case ERROR_INVALID_NAME:
-        case ERROR_BAD_PATHNAME: return ErrorCategory::invalid_name;
+        case ERROR_BAD_PATHNAME:
+        case ERROR_NO_UNICODE_TRANSLATION: return ErrorCategory::invalid_name;
         case ERROR_FILENAME_EXCED_RANGE: return ErrorCategory::name_too_long;
         case ERROR_ALREADY_EXISTS:
         case ERROR_FILE_EXISTS: return ErrorCategory::already_exists;
@@ -57,14 +59,18 @@ SystemError testing::system_code(ErrorCategory category) {
 }
 
 // The system's message for the code in the default language, with the line
-// break it ends in. The text is at most 1024 bytes, and must fit in `out`
-// with its terminating zero.
+// break it ends in, as UTF-8 like every text of the program: a message in a
+// language outside the ANSI code page reaches a console whole. The text is
+// at most 1024 bytes, and must fit in `out` with its terminating zero.
 std::size_t system_error_text(SystemError code, std::span<char> out) {
     constexpr std::size_t kLongestText = 1024;
     const DWORD room = static_cast<DWORD>(std::min(out.size(), kLongestText));
     if (room == 0) return 0;
-    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                                    MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), out.data(), room, nullptr);
+    wchar_t wide[kLongestText];
+    const DWORD wide_length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                               MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), wide, kLongestText, nullptr);
+    if (wide_length == 0 || wide_length >= kLongestText) return 0;
+    DWORD length = static_cast<DWORD>(win32::to_utf8({wide, wide_length}, out.first(room)));
     if (length == 0 || length >= room) return 0;
     // System messages end in CR LF; one that does not gets it here.
     if (out[length - 1] != '\n') {

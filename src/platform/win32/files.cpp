@@ -7,6 +7,7 @@
 #include "platform/console_events.h"
 #include "platform/win32/console_control.h"
 #include "platform/win32/syscalls.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform {
 
@@ -20,6 +21,10 @@ HANDLE handle_of(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 // the size type is wider on a 64-bit build.
 constexpr std::size_t kLargestTransfer = 1u << 30;
 
+// Longer names than this fail as too long before the system sees them; the
+// record layer never opens a name longer than 256 characters.
+constexpr std::size_t kLongestWideName = 4095;
+
 // A call a console event cancelled: the event is acted on (which ends the
 // process) before the call is tried again. A cancel without an event is a
 // failure like any other.
@@ -32,14 +37,19 @@ bool cancelled() {
 
 }  // namespace
 
-// CreateFileA refuses a directory by itself (access denied) unless asked
+// CreateFileW refuses a directory by itself (access denied) unless asked
 // for backup semantics, and keeps the share mode for as long as the handle
 // is open. A successful open of an existing file leaves ERROR_ALREADY_EXISTS
-// as the last error: it is no failure, and not kept.
+// as the last error: it is no failure, and not kept. The name is UTF-8, so
+// that any name the system allows can be opened, not only those of the
+// ANSI code page.
 OpenResult open_or_create(const char* path, Access access, Share share) {
     const DWORD desired = access == Access::read_write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
     const DWORD sharing = share == Share::read ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
-    const HANDLE file = win32::sys_create_file(path, desired, sharing, OPEN_ALWAYS);
+    wchar_t wide[kLongestWideName + 1];
+    wide[0] = L'\0';  // an empty name fails in the system as it always did
+    if (*path != '\0' && win32::to_wide(path, wide) == 0) return {kNoFile, last_error()};
+    const HANDLE file = win32::sys_create_file(wide, desired, sharing, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) return {kNoFile, last_error()};
     // FILE_TYPE_UNKNOWN with an error is a failed check, and guessing "no
     // disk file" would leave an old output's tail uncut: the open fails.

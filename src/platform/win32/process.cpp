@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "platform/win32/break_request.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform {
 namespace {
@@ -75,9 +76,13 @@ bool write_standard_error(std::span<const char> bytes) {
     return write_all(::GetStdHandle(STD_ERROR_HANDLE), bytes);
 }
 
+// A report naming a file outside ASCII goes out as text for a person (see
+// wide_text.h) after what the stream holds; pure ASCII, the usual report,
+// takes the stream as it always did.
 bool write_standard_error_stream(std::span<const char> bytes) {
     follow_reopened_standard_error();
-    return write_stream(stderr, bytes);
+    if (win32::is_ascii(bytes)) return write_stream(stderr, bytes);
+    return std::fflush(stderr) == 0 && win32::write_user_text(::GetStdHandle(STD_ERROR_HANDLE), bytes, true);
 }
 
 // Kernel calls only, so that a fault's report can reopen standard error
@@ -113,7 +118,8 @@ bool append_to_file(const char* path, std::span<const char> bytes) { return appe
 bool append_to_file_text(const char* path, std::span<const char> bytes) { return append_with(path, bytes, write_text); }
 
 bool write_standard_error_text(std::span<const char> bytes) {
-    return write_text(::GetStdHandle(STD_ERROR_HANDLE), bytes);
+    const HANDLE file = ::GetStdHandle(STD_ERROR_HANDLE);
+    return win32::is_ascii(bytes) ? write_text(file, bytes) : win32::write_user_text(file, bytes, true);
 }
 
 bool append_to_file_stream(const char* path, std::span<const char> bytes) {

@@ -19,6 +19,7 @@
 #include "platform/win32/capture.h"
 #include "platform/win32/handler_frame.h"
 #include "platform/win32/symbol_name.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform {
 namespace {
@@ -33,12 +34,13 @@ public:
                         SYMOPT_NO_PROMPTS);
         ready_ = ::SymInitialize(process_, nullptr, FALSE) != FALSE;
         if (!ready_) return;
-        char path[MAX_PATH];
-        const HMODULE program = ::GetModuleHandleA(nullptr);
-        const DWORD length = ::GetModuleFileNameA(program, path, sizeof path);
-        if (length > 0 && length < sizeof path)
-            ::SymLoadModuleEx(process_, nullptr, path, nullptr, reinterpret_cast<std::uintptr_t>(program), 0,
-                              nullptr, 0);
+        // The wide name: a folder named outside the ANSI code page has no narrow one.
+        wchar_t path[MAX_PATH];
+        const HMODULE program = ::GetModuleHandleW(nullptr);
+        const DWORD length = ::GetModuleFileNameW(program, path, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            ::SymLoadModuleExW(process_, nullptr, path, nullptr, reinterpret_cast<std::uintptr_t>(program), 0,
+                               nullptr, 0);
     }
     ~SymbolHandler() {
         if (ready_) ::SymCleanup(process_);
@@ -85,8 +87,10 @@ private:
         if (::VirtualQuery(reinterpret_cast<const void*>(address), &memory, sizeof memory) == 0) return;
         const auto module = static_cast<HMODULE>(memory.AllocationBase);
         if (module == nullptr) return;
-        const DWORD length = ::GetModuleFileNameA(module, image_, sizeof image_);
-        if (length == 0 || length >= sizeof image_) return;
+        // As UTF-8, as every name the program shows.
+        wchar_t wide[MAX_PATH];
+        const DWORD length = ::GetModuleFileNameW(module, wide, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH || win32::to_utf8({wide, length}, image_) == 0) return;
         frame.image = image_;
     }
 
@@ -105,7 +109,7 @@ private:
         frame.routine = routine_;
     }
 
-    char image_[MAX_PATH];
+    char image_[3 * MAX_PATH];  // a UTF-16 unit takes at most three bytes
     char routine_[256];
     char source_[MAX_PATH];
 };

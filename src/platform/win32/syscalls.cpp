@@ -17,9 +17,9 @@ bool injected(Syscall call) {
 
 }  // namespace
 
-HANDLE sys_create_file(const char* path, DWORD access, DWORD share, DWORD disposition) {
+HANDLE sys_create_file(const wchar_t* path, DWORD access, DWORD share, DWORD disposition) {
     if (injected(Syscall::open)) return INVALID_HANDLE_VALUE;
-    return ::CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return ::CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 BOOL sys_read_file(HANDLE file, void* into, DWORD bytes, DWORD* got) {
@@ -56,9 +56,9 @@ DWORD sys_get_file_type(HANDLE file) {
     return injected(Syscall::file_type) ? DWORD{FILE_TYPE_UNKNOWN} : ::GetFileType(file);
 }
 
-DWORD sys_get_full_path_name(const char* name, DWORD room, char* into) {
+DWORD sys_get_full_path_name(const wchar_t* name, DWORD room, wchar_t* into) {
     // The current directory is where a relative name is resolved.
-    return injected(Syscall::current_directory) ? 0 : ::GetFullPathNameA(name, room, into, nullptr);
+    return injected(Syscall::current_directory) ? 0 : ::GetFullPathNameW(name, room, into, nullptr);
 }
 
 void* sys_heap_alloc(std::size_t bytes) {

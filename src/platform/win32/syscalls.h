@@ -9,13 +9,13 @@
 
 namespace platform::win32 {
 
-HANDLE sys_create_file(const char* path, DWORD access, DWORD share, DWORD disposition);
+HANDLE sys_create_file(const wchar_t* path, DWORD access, DWORD share, DWORD disposition);
 BOOL sys_read_file(HANDLE file, void* into, DWORD bytes, DWORD* got);
 BOOL sys_write_file(HANDLE file, const void* from, DWORD bytes, DWORD* put);
 BOOL sys_set_end_of_file(HANDLE file);
 BOOL sys_close_handle(HANDLE file);
 DWORD sys_get_file_type(HANDLE file);  // FILE_TYPE_UNKNOWN with an error set on failure
-DWORD sys_get_full_path_name(const char* name, DWORD room, char* into);
+DWORD sys_get_full_path_name(const wchar_t* name, DWORD room, wchar_t* into);
 void* sys_heap_alloc(std::size_t bytes);
 void* sys_heap_realloc(void* block, std::size_t bytes);
 void* sys_virtual_alloc(std::size_t bytes);  // committed, read-write; null on failure

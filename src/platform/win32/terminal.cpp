@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+
 namespace platform {
 namespace {
 
@@ -20,6 +22,10 @@ HANDLE handle_of(StandardStream stream) {
 FileHandle standard_handle(StandardStream stream) {
     const HANDLE handle = handle_of(stream);
     return handle == nullptr ? kNoFile : reinterpret_cast<FileHandle>(handle);
+}
+
+bool write_user_text(StandardStream stream, std::string_view text) {
+    return win32::write_user_text(handle_of(stream), text, true);
 }
 
 // Only a console has a console mode; files, pipes and devices do not.
