@@ -227,7 +227,11 @@ TEST(ProcessEndingsDeathTest, ConsoleEventsDuringASlowRead) {
         int signal;
         const char* name;
         int status;
-    } cases[] = {{SIGINT, "control-C", 200}, {SIGQUIT, "control-BREAK", 1}, {SIGHUP, "window-CLOSE", 2}};
+    } cases[] = {{SIGINT, "control-C", 200},
+                 {SIGQUIT, "control-BREAK", 1},
+                 {SIGHUP, "window-CLOSE", 2},
+                 // A request to end (timeout, a service manager) ends as the closing does.
+                 {SIGTERM, "window-CLOSE", 2}};
     for (const auto& c : cases) {
         console_signal = c.signal;
         EXPECT_EXIT(run(interrupted_read), ExitedWithCode(c.status),
