@@ -147,7 +147,7 @@ bool run_protected(void (*body)(void*), void* arg, FaultFilter filter, std::size
     Region region;
     region.filter = filter;
     region.x87_control = read_x87_control();
-    region.vector_control = read_vector_control() & ~0x3Fu;  // without status flags
+    region.vector_control = read_vector_control() & ~kVectorStatusFlags;
     const ThreadFiber thread_fiber;
     region.body_fiber = thread_fiber.get();
     const FilterFiber filter_fiber(region, filter_stack_bytes);
