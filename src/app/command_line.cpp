@@ -74,7 +74,10 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
         if (name_count == 2) return usage_error(UsageFault::too_many_names, argument);
         names[name_count++] = argument;
     }
-    if (name_count > 0) command.files.input = names[0];
+    if (name_count > 0) {
+        command.files.input = names[0];
+        command.files.input_must_exist = true;
+    }
     if (name_count > 1) command.files.output = names[1];
     return command;
 }

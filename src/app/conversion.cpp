@@ -24,9 +24,10 @@ constexpr std::int32_t kOutputUnit = 20;
 constexpr std::uint32_t kRecordsPerPoint = 12;
 
 // `name` of kStandardStreamName: the unit takes `stream` over instead.
-void connect(std::int32_t unit, std::string_view name, platform::StandardStream stream, std::string_view shown) {
+void connect(std::int32_t unit, std::string_view name, platform::StandardStream stream, std::string_view shown,
+             platform::Missing missing) {
     io::finish_statement(name == kStandardStreamName ? io::open_standard_unit(unit, stream, shown)
-                                                     : io::open_unit(unit, name, "UNKNOWN"));
+                                                     : io::open_unit(unit, name, missing));
 }
 
 void disconnect(std::int32_t unit) { io::finish_statement(io::close_unit(unit)); }
@@ -55,7 +56,8 @@ void run_conversion(const ConversionFiles& files) {
     static ProgressLine progress{
         progress_wanted(files.input == kStandardStreamName, files.output == kStandardStreamName)};
 
-    connect(kInputUnit, files.input, platform::StandardStream::input, "standard input");
+    connect(kInputUnit, files.input, platform::StandardStream::input, "standard input",
+            files.input_must_exist ? platform::Missing::fail : platform::Missing::create);
     {
         PointListReader input(kInputUnit);
         input.read_count(points);
@@ -78,7 +80,7 @@ void run_conversion(const ConversionFiles& files) {
     disconnect(kInputUnit);
 
     // The output is touched only after the whole input has been read.
-    connect(kOutputUnit, files.output, platform::StandardStream::output, "standard output");
+    connect(kOutputUnit, files.output, platform::StandardStream::output, "standard output", platform::Missing::create);
     progress.begin(Phase::writing, points.count, kRecordsPerPoint);
     write_dxf(kOutputUnit, points, &progress);
     disconnect(kOutputUnit);

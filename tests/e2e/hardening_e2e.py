@@ -12,6 +12,7 @@ import argparse
 import os
 import random
 import resource
+import shutil
 import signal
 import stat
 import subprocess
@@ -190,6 +191,42 @@ class Hardening(unittest.TestCase):
         status, err = self.finish(self.start(), timeout=20)
         thread.join(5)
         self.assertEqual(status, 0, err[-400:])
+        self.assertEqual(got, [ref.dxf_bytes(points)])
+
+    # The FIFO named as the output is replaced by a regular file while the
+    # open looks at it (strace holds every call on the path for a second, a
+    # window that is otherwise microseconds wide): what was opened is a
+    # FIFO, and the drawing goes there; the regular file is never written.
+    @unittest.skipUnless(shutil.which("strace") and subprocess.call(
+        ["strace", "-qq", "-o", os.devnull, "true"]) == 0, "strace is missing or cannot trace here")
+    def test_fifo_swapped_for_a_file_while_it_is_opened(self):
+        points, data = point_list(3)
+        os.mkfifo(self.path("input.txt"))
+        os.mkfifo(self.path("3dpoint.dxf"))
+        got = []
+
+        def reader():  # opened before the swap; waits for the writer
+            with open(self.path("3dpoint.dxf"), "rb") as f:
+                got.append(f.read())
+
+        thread = threading.Thread(target=reader, daemon=True)
+        thread.start()
+        command = ["strace", "-f", "-qq", "-o", os.devnull, "-P", self.path("3dpoint.dxf"),
+                   "-e", "inject=open,openat,stat,lstat,newfstatat,statx:delay_exit=1000000", PROGRAM]
+        process = subprocess.Popen(command, cwd=self.dir, env=environment(), stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        with open(self.path("input.txt"), "wb") as f:
+            f.write(data)
+        # The input is read at once and the output is opened; its first call
+        # on the path is held.
+        time.sleep(0.4)
+        old = b"an old drawing, which must stay as it is\r\n"
+        self.write("swap.dxf", old)
+        os.replace(self.path("swap.dxf"), self.path("3dpoint.dxf"))
+        status, err = self.finish(process, timeout=60)
+        thread.join(10)
+        self.assertEqual(status, 0, err[-400:])
+        self.assertEqual(self.read("3dpoint.dxf"), old)
         self.assertEqual(got, [ref.dxf_bytes(points)])
 
     # A second run meets the first's share mode: refused, never interleaved.

@@ -35,10 +35,11 @@ bool cancelled() {
 // for backup semantics, and keeps the share mode for as long as the handle
 // is open. A successful open of an existing file leaves ERROR_ALREADY_EXISTS
 // as the last error: it is no failure, and not kept.
-OpenResult open_or_create(const char* path, Access access, Share share) {
+OpenResult open_or_create(const char* path, Access access, Share share, Missing missing) {
     const DWORD desired = access == Access::read_write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
     const DWORD sharing = share == Share::read ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
-    const HANDLE file = win32::sys_create_file(path, desired, sharing, OPEN_ALWAYS);
+    const DWORD disposition = missing == Missing::create ? OPEN_ALWAYS : OPEN_EXISTING;
+    const HANDLE file = win32::sys_create_file(path, desired, sharing, disposition);
     if (file == INVALID_HANDLE_VALUE) return {kNoFile, last_error()};
     // FILE_TYPE_UNKNOWN with an error is a failed check, and guessing "no
     // disk file" would leave an old output's tail uncut: the open fails.
