@@ -71,6 +71,9 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
         }
         // An empty name names no file; the I/O layer would take it for the directory.
         if (argument.empty()) return usage_error(UsageFault::empty_name, argument);
+        // The open drops outer blanks, as the classic run needs: a typed name
+        // with them would open another file than the one given.
+        if (argument.front() == ' ' || argument.back() == ' ') return usage_error(UsageFault::blank_edged_name, argument);
         if (name_count == 2) return usage_error(UsageFault::too_many_names, argument);
         names[name_count++] = argument;
     }
@@ -104,6 +107,9 @@ std::string usage_error_text(const CommandLine& command) {
             text += "too many file names at '" + shown_argument(command.culprit) + "'";
             break;
         case UsageFault::empty_name: text += "empty file name"; break;
+        case UsageFault::blank_edged_name:
+            text += "file name '" + shown_argument(command.culprit) + "' begins or ends with a blank";
+            break;
         case UsageFault::none: text += "no usage error"; break;
     }
     text += "; see '3dpoint --help'\n";

@@ -12,7 +12,7 @@ namespace app {
 
 enum class Request : std::uint8_t { convert, help, version, usage_error };
 
-enum class UsageFault : std::uint8_t { none, unknown_option, too_many_names, empty_name };
+enum class UsageFault : std::uint8_t { none, unknown_option, too_many_names, empty_name, blank_edged_name };
 
 struct CommandLine {
     Request request = Request::convert;

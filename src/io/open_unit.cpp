@@ -129,6 +129,11 @@ IoResult connect_unit(std::int32_t unit, std::string_view name, platform::Missin
 
     bool disk_file = false;
     if (stream) {
+        // A stream the user named must be a real one, not what start-up put
+        // in place of a closed one.
+        if (const platform::SystemError code = platform::standard_stream_error(*stream); code != 0) {
+            return {err::kOpenFailure, unit, code};
+        }
         // A standard stream is never cut, even when a disk file stands behind it.
         connection.handle = platform::standard_handle(*stream);
     } else if (const IoResult opened = open_file(connection, missing, disk_file); !opened.ok()) {

@@ -14,6 +14,11 @@ enum class StandardStream : std::uint8_t { input, output, error };
 // with read_file and write_file. It may be closed; the transfer then fails.
 FileHandle standard_handle(StandardStream stream);
 
+// 0 when the process was given the stream; the platform's code for an
+// invalid handle when it started without one (start-up may have put a
+// placeholder there, which is no stream the user gave).
+SystemError standard_stream_error(StandardStream stream);
+
 // True when the stream is an interactive terminal (a console on Windows).
 bool is_terminal(StandardStream stream);
 

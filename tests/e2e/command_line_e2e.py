@@ -88,6 +88,9 @@ class Answers(CommandLine):
             (["-x", "input.txt"], b"'-x'"),
             (["input.txt", "out.dxf", "extra.dxf"], b"'extra.dxf'"),
             ([""], b"empty file name"),
+            (["input.txt", "3dpoint.dxf "], b"'3dpoint.dxf '"),
+            ([" input.txt"], b"' input.txt'"),
+            (["  "], b"'  '"),
             (["-\nsecond line"], b"'-?second line'"),
         ]
         old_output = b"old drawing\r\n"

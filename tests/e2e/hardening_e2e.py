@@ -98,6 +98,25 @@ class Hardening(unittest.TestCase):
                 self.assertEqual(self.read("input.txt"), data, "the input is never modified")
                 self.assertFalse(os.path.exists(self.path("3dpoint.dxf")))
 
+    # "-" names a stream the user gives: a closed one is refused at the
+    # open, never written to (or read from) the null device in its place.
+    def test_dash_for_a_closed_standard_stream_is_refused(self):
+        points, data = point_list(3)
+        for arguments, shut, unit, name in ((["input.txt", "-"], ">&-", 20, "standard output"),
+                                            (["-", "out.dxf"], "<&-", 10, "standard input")):
+            with self.subTest(arguments=arguments):
+                self.write("input.txt", data)
+                script = "exec %s %s %s" % (PROGRAM, " ".join(arguments), shut)
+                process = subprocess.run(["/bin/sh", "-c", script], cwd=self.dir, env=environment(),
+                                         stderr=subprocess.PIPE, timeout=60)
+                self.assertEqual(process.returncode, 30, process.stderr[-400:])
+                self.assert_message(process.stderr, 30, "open failure, unit %d, file %s" % (unit, name))
+                self.assertIn(b"forrtl: Bad file descriptor", process.stderr)
+                self.assertEqual(sorted(os.listdir(self.dir)), ["input.txt"])
+        # Given to it, even the null device is a stream like any other.
+        self.assertEqual(subprocess.call([PROGRAM, "input.txt", "-"], cwd=self.dir, env=environment(),
+                                         stdout=subprocess.DEVNULL), 0)
+
     def test_closed_standard_error_with_a_successful_run(self):
         points, data = point_list(3)
         self.write("input.txt", data)

@@ -1,9 +1,11 @@
 #include "platform/terminal.h"
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
 
 namespace platform {
@@ -15,6 +17,14 @@ FileHandle standard_handle(StandardStream stream) {
         case StandardStream::error: return STDERR_FILENO;
     }
     return kNoFile;
+}
+
+// Start-up's placeholder for a closed stream carries close-on-exec, which an
+// inherited descriptor never does (the exec closed those): see process_start.cpp.
+SystemError standard_stream_error(StandardStream stream) {
+    const int flags = ::fcntl(static_cast<int>(standard_handle(stream)), F_GETFD);
+    if (flags < 0) return static_cast<SystemError>(errno);
+    return (flags & FD_CLOEXEC) != 0 ? EBADF : 0;
 }
 
 bool is_terminal(StandardStream stream) { return ::isatty(standard_handle(stream)) == 1; }
