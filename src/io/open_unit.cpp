@@ -141,6 +141,7 @@ IoResult connect_unit(std::int32_t unit, std::string_view name, platform::Missin
     }
     // One more position for the carriage control of a formatted record.
     connection.record_area_size += 1;
+    connection.disk_file = disk_file;
     connection.buffered = disk_file && rt::check_env_flag("FORT_BUFFERED");
 
     if (settings.sizes.block_size == kSettingBad) {

@@ -65,6 +65,9 @@ TransferResult read_file(FileHandle file, std::span<char> into);
 TransferResult write_file(FileHandle file, std::span<const char> bytes);
 // Cuts the file at its current position.
 SystemError truncate_here(FileHandle file);
+// Cuts the file `bytes` before its current position and moves the position
+// there: takes back the bytes of a write that failed part-way.
+SystemError cut_back(FileHandle file, std::uint64_t bytes);
 SystemError close_file(FileHandle file);
 bool is_disk_file(FileHandle file);
 

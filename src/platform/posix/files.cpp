@@ -160,6 +160,19 @@ SystemError truncate_here(FileHandle file) {
     return rc == 0 ? 0 : last_error();
 }
 
+SystemError cut_back(FileHandle file, std::uint64_t bytes) {
+    const off_t here = posix::sys_lseek(descriptor(file), 0, SEEK_CUR);
+    if (here < 0) return last_error();
+    if (bytes > static_cast<std::uint64_t>(here)) return EINVAL;
+    const off_t end = here - static_cast<off_t>(bytes);
+    int rc;
+    do {
+        rc = posix::sys_ftruncate(descriptor(file), end);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) return last_error();
+    return posix::sys_lseek(descriptor(file), end, SEEK_SET) < 0 ? last_error() : 0;
+}
+
 SystemError close_file(FileHandle file) {
     // On Linux the descriptor is gone even when close reports EINTR;
     // retrying could close a descriptor another thread has just opened.

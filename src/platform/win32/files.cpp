@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "platform/console_events.h"
 #include "platform/win32/syscalls.h"
@@ -83,6 +85,12 @@ TransferResult write_file(FileHandle file, std::span<const char> bytes) {
 }
 
 SystemError truncate_here(FileHandle file) {
+    return win32::sys_set_end_of_file(handle_of(file)) ? 0 : last_error();
+}
+
+SystemError cut_back(FileHandle file, std::uint64_t bytes) {
+    if (bytes > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return ERROR_INVALID_PARAMETER;
+    if (!win32::sys_set_file_pointer(handle_of(file), -static_cast<LONGLONG>(bytes), FILE_CURRENT, nullptr)) return last_error();
     return win32::sys_set_end_of_file(handle_of(file)) ? 0 : last_error();
 }
 
