@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/platform.h"  // the whole interface compiles on its own
@@ -68,6 +69,20 @@ TEST(FailureSeam, PersistentFailureKeepsFailing) {
         EXPECT_EQ(platform::categorize(refused.error), ErrorCategory::access_denied);
     }
     platform::close_file(first.handle);
+}
+
+TEST(OpenOrCreate, MissingFileIsCreatedOrRefusedAsAsked) {
+    TempDir dir;
+    const std::string path = dir.file("survy.txt");
+    const auto refused = platform::open_or_create(path.c_str(), Access::read_write, Share::read, platform::Missing::fail);
+    EXPECT_EQ(refused.handle, platform::kNoFile);
+    EXPECT_EQ(platform::categorize(refused.error), ErrorCategory::file_not_found);
+    EXPECT_FALSE(std::filesystem::exists(path)) << "nothing is created";
+    const auto created = platform::open_or_create(path.c_str(), Access::read_write, Share::read, platform::Missing::create);
+    ASSERT_NE(created.handle, platform::kNoFile);
+    EXPECT_TRUE(created.disk_file);
+    platform::close_file(created.handle);
+    EXPECT_EQ(test_support::read_bytes(path), "");
 }
 
 TEST(SystemErrorText, EndsWithALineBreak) {

@@ -33,6 +33,29 @@ bool cancelled() {
 
 }  // namespace
 
+namespace {
+
+// Past any data a file can hold, so that locking it stops no read or write.
+constexpr DWORD kShareLockOffsetHigh = 0x40000000;  // byte 2^62
+
+// The share mode as a byte-range lock as well: a writer locks the byte
+// exclusively, a reader that refuses writers shares it. The system's share
+// modes already keep two Windows programs apart; the lock is for a Linux
+// run of this program on the same file under Wine, which maps the lock to a
+// POSIX lock on the Unix file, where that run's open-file-description lock
+// (which covers every offset) meets it. Returns false when another open
+// holds a lock that excludes this one; a system without such locks (a
+// device, some network shares) is used unguarded.
+bool take_share_lock(HANDLE file, Access access) {
+    OVERLAPPED where{};
+    where.OffsetHigh = kShareLockOffsetHigh;
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (access == Access::read_write ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (::LockFileEx(file, flags, 0, 1, 0, &where)) return true;
+    return ::GetLastError() != ERROR_LOCK_VIOLATION;
+}
+
+}  // namespace
+
 // CreateFileA refuses a directory by itself (access denied) unless asked
 // for backup semantics, and keeps the share mode for as long as the handle
 // is open. A successful open of an existing file leaves ERROR_ALREADY_EXISTS
@@ -51,6 +74,10 @@ OpenResult open_or_create(const char* path, Access access, Share share, Missing 
         const SystemError code = last_error();
         win32::sys_close_handle(file);
         return {kNoFile, code};
+    }
+    if (type == FILE_TYPE_DISK && share == Share::read && !take_share_lock(file, access)) {
+        win32::sys_close_handle(file);
+        return {kNoFile, ERROR_SHARING_VIOLATION};
     }
     return {reinterpret_cast<FileHandle>(file), 0, type == FILE_TYPE_DISK};
 }

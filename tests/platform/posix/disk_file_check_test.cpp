@@ -73,20 +73,6 @@ TEST(DiskFileCheck, WithoutProcThePathIsOpenedAgain) {
     EXPECT_EQ(lowest_free_descriptor(), free_before);
 }
 
-TEST(DiskFileCheck, MissingFileIsCreatedOrRefusedAsAsked) {
-    test_support::TempDir dir;
-    const std::string path = dir.file("survy.txt");
-    const auto refused = open_writer(path, platform::Missing::fail);
-    EXPECT_EQ(refused.handle, platform::kNoFile);
-    EXPECT_EQ(platform::categorize(refused.error), platform::ErrorCategory::file_not_found);
-    EXPECT_EQ(::access(path.c_str(), F_OK), -1) << "nothing is created";
-    const auto created = open_writer(path, platform::Missing::create);
-    ASSERT_NE(created.handle, platform::kNoFile);
-    EXPECT_TRUE(created.disk_file);
-    platform::close_file(created.handle);
-    EXPECT_EQ(test_support::read_bytes(path), "");
-}
-
 // A FIFO opened, then a regular file put in its place: the handle goes on
 // naming the FIFO. Its first write opens the FIFO's writing end (a reader
 // holds the other), and the regular file is never touched.
