@@ -71,7 +71,7 @@ TEST(FailureSeam, PersistentFailureKeepsFailing) {
     platform::close_file(first.handle);
 }
 
-TEST(OpenOrCreate, MissingFileIsCreatedOrRefusedAsAsked) {
+TEST(MissingFile, IsCreatedOrRefusedAsAsked) {
     TempDir dir;
     const std::string path = dir.file("survy.txt");
     const auto refused = platform::open_or_create(path.c_str(), Access::read_write, Share::read, platform::Missing::fail);
