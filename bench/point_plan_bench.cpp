@@ -89,7 +89,7 @@ template <class Write>
 std::string write_file(const std::string& name, const app::PointSet& points, Write write) {
     std::error_code ignored;
     fs::remove(name, ignored);
-    if (!io::open_unit(kUnit, name, "UNKNOWN").ok()) std::abort();
+    if (!io::open_unit(kUnit, name, platform::Missing::create).ok()) std::abort();
     write(points);
     if (!io::close_unit(kUnit).ok()) std::abort();
     std::ifstream in(name, std::ios::binary);
@@ -114,7 +114,7 @@ void WritePoints(benchmark::State& state) {
         std::error_code ignored;
         fs::remove(name, ignored);
         state.ResumeTiming();
-        if (!io::open_unit(kUnit, name, "UNKNOWN").ok()) std::abort();
+        if (!io::open_unit(kUnit, name, platform::Missing::create).ok()) std::abort();
         Write(points.set);
         if (!io::close_unit(kUnit).ok()) std::abort();
     }

@@ -97,7 +97,7 @@ void put_record(io::UnitConnection& connection, const std::string& text) {
 void ReadRecords(benchmark::State& state) {
     Workspace& work = workspace();
     for (auto _ : state) {
-        if (!io::open_unit(10, work.point_list, "UNKNOWN").ok()) std::abort();
+        if (!io::open_unit(10, work.point_list, platform::Missing::create).ok()) std::abort();
         io::UnitRecordSource source{10};
         std::size_t characters = 0;
         std::string_view record;
@@ -173,7 +173,7 @@ void WriteRecords(benchmark::State& state, bool buffered) {
     const std::string name = (work.dir / "3dpoint.dxf").string();
     for (auto _ : state) {
         remove_output(state, name);
-        if (!io::open_unit(20, name, "UNKNOWN").ok()) std::abort();
+        if (!io::open_unit(20, name, platform::Missing::create).ok()) std::abort();
         io::UnitConnection& connection = *io::find_slot(20)->connection;
         for (const std::string& record : work.records) put_record(connection, record);
         if (!io::close_unit(20).ok()) std::abort();
@@ -207,7 +207,7 @@ void WritePlanned(benchmark::State& state, bool buffered) {
     const std::size_t points = work.records.size() / std::size(kPoint);
     for (auto _ : state) {
         remove_output(state, name);
-        if (!io::open_unit(20, name, "UNKNOWN").ok()) std::abort();
+        if (!io::open_unit(20, name, platform::Missing::create).ok()) std::abort();
         for (std::size_t p = 0; p < points; ++p) {
             const std::string* texts = &work.records[p * std::size(kPoint) + 8];
             const io::ItemValue values[] = {io::ItemValue::of(std::string_view{texts[0]}),

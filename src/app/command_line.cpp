@@ -13,7 +13,8 @@ constexpr std::string_view kHelpHead =
     "Usage: 3dpoint [OPTION...] [INPUT [OUTPUT]]\n"
     "Convert a list of 3-D points into a DXF drawing with one POINT per point.\n"
     "\n"
-    "  INPUT     the point list (default input.txt, created empty when missing)\n"
+    "  INPUT     the point list, which must exist when named\n"
+    "            (default input.txt, created empty when missing)\n"
     "  OUTPUT    the drawing (default 3dpoint.dxf, replaced when it exists)\n"
     "            '-' reads standard input or writes standard output\n"
     "\n"
@@ -86,11 +87,17 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
         }
         // An empty name names no file; the I/O layer would take it for the directory.
         if (argument.empty()) return usage_error(UsageFault::empty_name, argument);
+        // The open drops outer blanks, as the classic run needs: a typed name
+        // with them would open another file than the one given.
+        if (argument.front() == ' ' || argument.back() == ' ') return usage_error(UsageFault::blank_edged_name, argument);
         if (name_count == 2) return usage_error(UsageFault::too_many_names, argument);
         names[name_count++] = argument;
     }
     if (OptionProblem problem; !survey_choices_agree(command.survey, problem)) return survey_usage_error(problem);
-    if (name_count > 0) command.files.input = names[0];
+    if (name_count > 0) {
+        command.files.input = names[0];
+        command.files.input_must_exist = true;
+    }
     if (name_count > 1) command.files.output = names[1];
     return command;
 }
@@ -127,6 +134,9 @@ std::string usage_error_text(const CommandLine& command) {
         case UsageFault::empty_name: text += "empty file name"; break;
         case UsageFault::bad_survey_option:
             text += std::string{command.survey_problem} + " '" + shown_argument(command.culprit) + "'";
+            break;
+        case UsageFault::blank_edged_name:
+            text += "file name '" + shown_argument(command.culprit) + "' begins or ends with a blank";
             break;
         case UsageFault::none: text += "no usage error"; break;
     }

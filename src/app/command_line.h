@@ -14,7 +14,8 @@ namespace app {
 
 enum class Request : std::uint8_t { convert, help, version, usage_error };
 
-enum class UsageFault : std::uint8_t { none, unknown_option, too_many_names, empty_name, bad_survey_option };
+enum class UsageFault : std::uint8_t { none, unknown_option, too_many_names, empty_name, bad_survey_option,
+                                    blank_edged_name };;
 
 struct CommandLine {
     Request request = Request::convert;

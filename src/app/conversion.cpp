@@ -38,7 +38,7 @@ void run_conversion(const ConversionFiles& files) {
     static ProgressLine progress{
         progress_wanted(files.input == kStandardStreamName, files.output == kStandardStreamName)};
 
-    connect_input(files.input);
+    connect_input(files.input, files.input_must_exist ? platform::Missing::fail : platform::Missing::create);
     {
         PointListReader input(kInputUnit);
         input.read_count(points);

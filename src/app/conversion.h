@@ -13,6 +13,10 @@ inline constexpr std::string_view kStandardStreamName = "-";
 struct ConversionFiles {
     std::string_view input = "input.txt";
     std::string_view output = "3dpoint.dxf";
+    // The classic run creates a missing input.txt empty, as it always has; a
+    // name the user typed that is not there is far more likely a typo than a
+    // wish for an empty file, so a named input must exist.
+    bool input_must_exist = false;
 };
 
 // Reads the whole point list, then writes the whole DXF file. Every failure

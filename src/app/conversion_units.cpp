@@ -12,19 +12,20 @@ void prepare_conversion() {
     rt::enable_flush_to_zero();
 }
 
-void connect_unit(std::int32_t unit, std::string_view name, platform::StandardStream stream, std::string_view shown) {
+void connect_unit(std::int32_t unit, std::string_view name, platform::StandardStream stream, std::string_view shown,
+                  platform::Missing missing) {
     io::finish_statement(name == kStandardStreamName ? io::open_standard_unit(unit, stream, shown)
-                                                     : io::open_unit(unit, name, "UNKNOWN"));
+                                                     : io::open_unit(unit, name, missing));
 }
 
 void disconnect_unit(std::int32_t unit) { io::finish_statement(io::close_unit(unit)); }
 
-void connect_input(std::string_view name) {
-    connect_unit(kInputUnit, name, platform::StandardStream::input, "standard input");
+void connect_input(std::string_view name, platform::Missing missing) {
+    connect_unit(kInputUnit, name, platform::StandardStream::input, "standard input", missing);
 }
 
 void connect_output(std::string_view name) {
-    connect_unit(kOutputUnit, name, platform::StandardStream::output, "standard output");
+    connect_unit(kOutputUnit, name, platform::StandardStream::output, "standard output", platform::Missing::create);
 }
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/files.h"
 #include "platform/terminal.h"
 
 namespace app {
@@ -17,11 +18,13 @@ void prepare_conversion();
 
 // Connects `unit` to the file `name`; the standard-stream name makes it take
 // `stream` over instead, shown as `shown`. A failure ends the run.
-void connect_unit(std::int32_t unit, std::string_view name, platform::StandardStream stream, std::string_view shown);
+void connect_unit(std::int32_t unit, std::string_view name, platform::StandardStream stream, std::string_view shown,
+                  platform::Missing missing);
 void disconnect_unit(std::int32_t unit);
 
-// The input and the output of a run, by the names the command line gave.
-void connect_input(std::string_view name);
+// The input and the output of a run, by the names the command line gave;
+// a missing input is created only where `missing` says so.
+void connect_input(std::string_view name, platform::Missing missing);
 void connect_output(std::string_view name);
 
 }  // namespace app

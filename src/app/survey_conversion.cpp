@@ -133,7 +133,7 @@ void run_survey_conversion(const ConversionFiles& files, const SurveyChoices& ch
     prepare_conversion();
     // The points belong to the whole run, as the classic arrays do.
     static SurveyPoints points;
-    connect_input(files.input);
+    connect_input(files.input, files.input_must_exist ? platform::Missing::fail : platform::Missing::create);
     if (choices.table) read_table(files.input, choices, points);
     else read_list(choices, points);
     disconnect_unit(kInputUnit);

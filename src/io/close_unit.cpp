@@ -1,5 +1,6 @@
 #include "io/records.h"
 
+#include "io/record_ops.h"
 #include "io/unit_table.h"
 #include "reporting/error_numbers.h"
 #include "reporting/report.h"
@@ -16,7 +17,7 @@ IoResult close_slot(UnitSlot& slot) {
     if (connection.pending_output_end > 0) {
         const auto written = platform::write_file(connection.handle, {connection.buffer.data(), connection.pending_output_end});
         connection.pending_output_end = 0;
-        if (written.error != 0) result = {err::kCloseError, connection.unit, written.error};
+        if (written.error != 0) result = take_back_torn_write(connection, written.bytes, written.error, err::kCloseError);
     }
     if (const platform::SystemError code = platform::close_file(connection.handle); code != 0) {
         result = {err::kCloseError, connection.unit, code};

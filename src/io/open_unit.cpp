@@ -54,19 +54,19 @@ int open_failure_number(platform::ErrorCategory category) {
 }
 
 // The read-write open, then the one read-only retry the failure allows.
-IoResult open_file(UnitConnection& connection, bool& disk_file) {
+IoResult open_file(UnitConnection& connection, platform::Missing missing, bool& disk_file) {
     using platform::Access;
     using platform::ErrorCategory;
     using platform::Share;
-    platform::OpenResult opened = platform::open_or_create(connection.file_name.data(), Access::read_write, Share::read);
+    platform::OpenResult opened = platform::open_or_create(connection.file_name.data(), Access::read_write, Share::read, missing);
     if (opened.handle == platform::kNoFile) {
         const ErrorCategory category = platform::categorize(opened.error);
         if (category == ErrorCategory::access_denied || category == ErrorCategory::write_protected) {
-            opened = platform::open_or_create(connection.file_name.data(), Access::read_only, Share::read);
+            opened = platform::open_or_create(connection.file_name.data(), Access::read_only, Share::read, missing);
             connection.read_only = true;
         } else if (category == ErrorCategory::sharing_violation) {
             // Others write the file: we may read it, allowing them to go on.
-            opened = platform::open_or_create(connection.file_name.data(), Access::read_only, Share::read_write);
+            opened = platform::open_or_create(connection.file_name.data(), Access::read_only, Share::read_write, missing);
             connection.read_only = true;
         }
     }
@@ -90,15 +90,8 @@ void drop_handle(UnitConnection& connection) {
 
 // `stream` set: the unit takes over a standard stream, and `name` is only
 // what messages call it.
-IoResult connect_unit(std::int32_t unit, std::string_view name, std::string_view status,
+IoResult connect_unit(std::int32_t unit, std::string_view name, platform::Missing missing,
                       std::optional<platform::StandardStream> stream) {
-    // Only "UNKNOWN" is offered: use the file if it exists, create it if not.
-    const std::string_view wanted = trim_name(status);
-    if (!std::ranges::equal(wanted, std::string_view{"UNKNOWN"},
-                            [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 32 : a) == b; })) {
-        return {err::kOpenFailure, unit};
-    }
-
     UnitSlot* slot = find_slot(unit);
     if (slot == nullptr) return {err::kOpenFailure, unit};
     if (slot->connection && slot->connection->connected) {
@@ -136,13 +129,19 @@ IoResult connect_unit(std::int32_t unit, std::string_view name, std::string_view
 
     bool disk_file = false;
     if (stream) {
+        // A stream the user named must be a real one, not what start-up put
+        // in place of a closed one.
+        if (const platform::SystemError code = platform::standard_stream_error(*stream); code != 0) {
+            return {err::kOpenFailure, unit, code};
+        }
         // A standard stream is never cut, even when a disk file stands behind it.
         connection.handle = platform::standard_handle(*stream);
-    } else if (const IoResult opened = open_file(connection, disk_file); !opened.ok()) {
+    } else if (const IoResult opened = open_file(connection, missing, disk_file); !opened.ok()) {
         return opened;
     }
     // One more position for the carriage control of a formatted record.
     connection.record_area_size += 1;
+    connection.disk_file = disk_file;
     connection.buffered = disk_file && rt::check_env_flag("FORT_BUFFERED");
 
     if (settings.sizes.block_size == kSettingBad) {
@@ -177,12 +176,12 @@ IoResult connect_unit(std::int32_t unit, std::string_view name, std::string_view
 
 }  // namespace
 
-IoResult open_unit(std::int32_t unit, std::string_view name, std::string_view status) {
-    return connect_unit(unit, name, status, std::nullopt);
+IoResult open_unit(std::int32_t unit, std::string_view name, platform::Missing missing) {
+    return connect_unit(unit, name, missing, std::nullopt);
 }
 
 IoResult open_standard_unit(std::int32_t unit, platform::StandardStream stream, std::string_view shown_name) {
-    return connect_unit(unit, shown_name, "UNKNOWN", stream);
+    return connect_unit(unit, shown_name, platform::Missing::fail, stream);
 }
 
 }  // namespace io

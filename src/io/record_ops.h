@@ -99,8 +99,14 @@ inline std::size_t place_terminator(UnitConnection& connection) {
     return connection.next_position + terminator.size();
 }
 
-// Hands the buffer's bytes [from, to) to the file in pieces of at most the
-// block size value, stopping at the first failure.
+// A write of whole records that failed after `gone` of its bytes went out
+// (`code`: its error): a file on disk is cut back to where the write began,
+// so that it ends on whole records. Returns `number` with the write's code,
+// or with the cut's when the cut fails too.
+IoResult take_back_torn_write(const UnitConnection& connection, std::size_t gone, platform::SystemError code, int number);
+
+// Hands the buffer's bytes [from, to), whole records, to the file in pieces
+// of at most the block size value, stopping at the first failure.
 IoResult write_in_pieces(const UnitConnection& connection, std::size_t from, std::size_t to);
 
 // The same; inline for the usual single piece, which the default mode pays
@@ -108,7 +114,7 @@ IoResult write_in_pieces(const UnitConnection& connection, std::size_t from, std
 inline IoResult write_through(const UnitConnection& connection, std::size_t from, std::size_t to) {
     if (to - from > connection.block_size_value) return write_in_pieces(connection, from, to);
     const platform::TransferResult written = platform::write_file(connection.handle, {connection.buffer.data() + from, to - from});
-    if (written.error != 0) [[unlikely]] return {err::kWriteError, connection.unit, written.error};
+    if (written.error != 0) [[unlikely]] return take_back_torn_write(connection, written.bytes, written.error, err::kWriteError);
     return {};
 }
 

@@ -12,8 +12,9 @@
 
 namespace io {
 
-// status: "UNKNOWN" (use the file if it exists, create it empty if not).
-IoResult open_unit(std::int32_t unit, std::string_view name, std::string_view status);
+// Uses the file if it exists; a missing one is created empty, or with
+// Missing::fail is a failure (29, file not found) and nothing is created.
+IoResult open_unit(std::int32_t unit, std::string_view name, platform::Missing missing);
 // Connects `unit` to standard input or output as it stands: nothing is opened,
 // created or cut, and messages name it `shown_name`.
 IoResult open_standard_unit(std::int32_t unit, platform::StandardStream stream, std::string_view shown_name);

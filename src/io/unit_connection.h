@@ -27,6 +27,7 @@ struct UnitConnection {
     platform::FileHandle handle = platform::kNoFile;
 
     bool read_only = false;
+    bool disk_file = false;  // opened by name and on disk: a torn record can be taken back
     bool buffered = false;
     bool truncate_at_next_record = false;
     bool record_length_defaulted = true;  // only then may an output record grow

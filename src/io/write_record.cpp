@@ -16,12 +16,22 @@ bool grow_buffer(UnitConnection& connection, std::size_t bytes) {
 
 }  // namespace
 
+IoResult take_back_torn_write(const UnitConnection& connection, std::size_t gone, platform::SystemError code, int number) {
+    // Nothing went out, or it went where nothing can be taken back (a pipe,
+    // a terminal, a standard stream another program may share).
+    if (gone == 0 || !connection.disk_file) return {number, connection.unit, code};
+    const platform::SystemError cut = platform::cut_back(connection.handle, gone);
+    return {number, connection.unit, cut != 0 ? cut : code};
+}
+
 IoResult write_in_pieces(const UnitConnection& connection, std::size_t from, std::size_t to) {
     const char* bytes = connection.buffer.data();
+    // A piece may end inside a record: a failure takes back every piece.
+    const std::size_t first = from;
     while (from < to) {
         const std::size_t piece = std::min(to - from, connection.block_size_value);
         const auto written = platform::write_file(connection.handle, {bytes + from, piece});
-        if (written.error != 0) return {err::kWriteError, connection.unit, written.error};
+        if (written.error != 0) return take_back_torn_write(connection, from - first + written.bytes, written.error, err::kWriteError);
         from += piece;
     }
     return {};

@@ -39,6 +39,8 @@ ErrorCategory categorize(SystemError code);
 enum class Access : std::uint8_t { read_write, read_only };
 // Who else may write while we hold the file open.
 enum class Share : std::uint8_t { read, read_write };
+// What an open does when the file is not there.
+enum class Missing : std::uint8_t { create, fail };
 
 struct OpenResult {
     FileHandle handle = kNoFile;
@@ -46,12 +48,13 @@ struct OpenResult {
     bool disk_file = false;  // a file on disk, not a console, pipe or device
 };
 
-// Opens an existing file unchanged at its first byte, or creates it empty.
+// Opens an existing file unchanged at its first byte, or creates it empty
+// (`missing` create; with fail a missing file is a failure, file not found).
 // A directory is refused (access denied) for reading as well as writing.
 // Whether the file is on disk is found out here: a check that fails is a
 // failure of the open. While the handle is open, a later open whose access
 // or sharing conflicts with `share` fails with a sharing violation.
-OpenResult open_or_create(const char* path, Access access, Share share);
+OpenResult open_or_create(const char* path, Access access, Share share, Missing missing = Missing::create);
 
 struct TransferResult {
     std::size_t bytes = 0;
@@ -62,6 +65,9 @@ TransferResult read_file(FileHandle file, std::span<char> into);
 TransferResult write_file(FileHandle file, std::span<const char> bytes);
 // Cuts the file at its current position.
 SystemError truncate_here(FileHandle file);
+// Cuts the file `bytes` before its current position and moves the position
+// there: takes back the bytes of a write that failed part-way.
+SystemError cut_back(FileHandle file, std::uint64_t bytes);
 SystemError close_file(FileHandle file);
 bool is_disk_file(FileHandle file);
 

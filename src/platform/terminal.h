@@ -22,6 +22,11 @@ FileHandle standard_handle(StandardStream stream);
 // bytes as they are. False when not all of it could be written.
 bool write_user_text(StandardStream stream, std::string_view text);
 
+// 0 when the process was given the stream; the platform's code for an
+// invalid handle when it started without one (start-up may have put a
+// placeholder there, which is no stream the user gave).
+SystemError standard_stream_error(StandardStream stream);
+
 // True when the stream is an interactive terminal (a console on Windows).
 bool is_terminal(StandardStream stream);
 

@@ -4,6 +4,7 @@
 // serves every backend: each knows its own code for the category.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -37,7 +38,10 @@ SystemError system_code(ErrorCategory category);
 void fail_syscall(Syscall call, int nth, ErrorCategory category, bool persistent = false);
 // The same with a code of the backend's own, for tests of one backend.
 void fail_syscall_with_code(Syscall call, int nth, SystemError code, bool persistent = false);
-// Every call succeeds again.
+// The `nth` write from now transfers at most `bytes` bytes and reports that
+// count without an error, as a nearly full disk or a file-size limit does.
+void shorten_write(int nth, std::size_t bytes);
+// Every call succeeds again, and every write is whole.
 void clear_syscall_failures();
 
 // Whether the backend makes this kind of call at all: Windows cuts a file

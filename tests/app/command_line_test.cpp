@@ -29,8 +29,8 @@ TEST(ParseCommandLine, NamesAndDefaults) {
         {{"--", "-h"}, "-h", "3dpoint.dxf"},
         {{"--", "--", "-x"}, "--", "-x"},
         {{"a", "--", "-b"}, "a", "-b"},
-        // Blanks are the I/O layer's to trim; the command line keeps them.
-        {{" in.txt "}, " in.txt ", "3dpoint.dxf"},
+        // Blanks inside a name are the name's.
+        {{"in put.txt"}, "in put.txt", "3dpoint.dxf"},
     };
     for (const Case& c : cases) {
         const app::CommandLine command = parse(c.arguments);
@@ -38,6 +38,8 @@ TEST(ParseCommandLine, NamesAndDefaults) {
         EXPECT_EQ(command.request, Request::convert);
         EXPECT_EQ(command.files.input, c.input);
         EXPECT_EQ(command.files.output, c.output);
+        // Only the classic run may create its input.
+        EXPECT_EQ(command.files.input_must_exist, !c.arguments.empty());
     }
 }
 
@@ -67,6 +69,11 @@ TEST(ParseCommandLine, TheFirstOptionDecides) {
         {{""}, Request::usage_error, UsageFault::empty_name, ""},
         {{"a", "", "b"}, Request::usage_error, UsageFault::empty_name, ""},
         {{"--", ""}, Request::usage_error, UsageFault::empty_name, ""},
+        // The open would drop the blanks and take another file.
+        {{"keep.dxf "}, Request::usage_error, UsageFault::blank_edged_name, "keep.dxf "},
+        {{"in.txt", " p.txt"}, Request::usage_error, UsageFault::blank_edged_name, " p.txt"},
+        {{"   "}, Request::usage_error, UsageFault::blank_edged_name, "   "},
+        {{"--", " -"}, Request::usage_error, UsageFault::blank_edged_name, " -"},
     };
     for (const Case& c : cases) {
         const app::CommandLine command = parse(c.arguments);
@@ -86,6 +93,7 @@ TEST(UsageErrorText, OneLineNamingTheCulpritAndHelp) {
         {{"--bogus"}, "3dpoint: unknown option '--bogus'; see '3dpoint --help'\n"},
         {{"a", "b", "c"}, "3dpoint: too many file names at 'c'; see '3dpoint --help'\n"},
         {{""}, "3dpoint: empty file name; see '3dpoint --help'\n"},
+        {{"p.txt "}, "3dpoint: file name 'p.txt ' begins or ends with a blank; see '3dpoint --help'\n"},
         // A line break inside the argument would split the one line.
         {{"-\n\r\tx\x7f\xc3\xa9"}, "3dpoint: unknown option '-???x?\xc3\xa9'; see '3dpoint --help'\n"},
     };

@@ -125,6 +125,9 @@ class Answers(CommandLine):
             (["-x", "input.txt"], b"'-x'"),
             (["input.txt", "out.dxf", "extra.dxf"], b"'extra.dxf'"),
             ([""], b"empty file name"),
+            (["input.txt", "3dpoint.dxf "], b"'3dpoint.dxf '"),
+            ([" input.txt"], b"' input.txt'"),
+            (["  "], b"'  '"),
             (["-\nsecond line"], b"'-?second line'"),
         ]
         old_output = b"old drawing\r\n"
@@ -175,10 +178,17 @@ class FileNames(CommandLine):
                 if output != "3dpoint.dxf":
                     self.assertIsNone(result.read("3dpoint.dxf"))
 
-    def test_missing_named_input_is_created_empty(self):
-        result = self.run_program(["missing.txt", "out.dxf"])
-        self.assert_report(result, 24, "end-of-file during read", 10, result.path("missing.txt"))
-        self.assertEqual(self.listing(result.dir), {"missing.txt": b""})
+    # A typed name that is not there is a typo, not a wish for an empty
+    # file; the classic run keeps creating its input.txt.
+    def test_missing_named_input_is_not_found_and_not_created(self):
+        for arguments in (["missing.txt", "out.dxf"], ["missing.txt"], ["input.txt"]):
+            with self.subTest(arguments=arguments):
+                result = self.run_program(arguments)
+                self.assert_report(result, 29, "file not found", 10, result.path(arguments[0]))
+                self.assertEqual(self.listing(result.dir), {})
+        result = self.run_program([])
+        self.assert_report(result, 24, "end-of-file during read", 10, result.path("input.txt"))
+        self.assertEqual(self.listing(result.dir), {"input.txt": b""})
 
     def test_reports_name_the_absolute_path_of_the_given_name(self):
         result = self.run_program(["sub/../short.txt", "out.dxf"], files={"short.txt": b"3\n1 2 3\n"})

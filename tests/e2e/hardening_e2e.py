@@ -13,6 +13,7 @@ import argparse
 import os
 import random
 import resource
+import shutil
 import stat
 import subprocess
 import sys
@@ -97,6 +98,25 @@ class Hardening(unittest.TestCase):
                 self.assertEqual(self.read("input.txt"), data, "the input is never modified")
                 self.assertFalse(os.path.exists(self.path("3dpoint.dxf")))
 
+    # "-" names a stream the user gives: a closed one is refused at the
+    # open, never written to (or read from) the null device in its place.
+    def test_dash_for_a_closed_standard_stream_is_refused(self):
+        points, data = point_list(3)
+        for arguments, shut, unit, name in ((["input.txt", "-"], ">&-", 20, "standard output"),
+                                            (["-", "out.dxf"], "<&-", 10, "standard input")):
+            with self.subTest(arguments=arguments):
+                self.write("input.txt", data)
+                script = "exec %s %s %s" % (PROGRAM, " ".join(arguments), shut)
+                process = subprocess.run(["/bin/sh", "-c", script], cwd=self.dir, env=environment(),
+                                         stderr=subprocess.PIPE, timeout=60)
+                self.assertEqual(process.returncode, 30, process.stderr[-400:])
+                self.assert_message(process.stderr, 30, "open failure, unit %d, file %s" % (unit, name))
+                self.assertIn(b"forrtl: Bad file descriptor", process.stderr)
+                self.assertEqual(sorted(os.listdir(self.dir)), ["input.txt"])
+        # Given to it, even the null device is a stream like any other.
+        self.assertEqual(subprocess.call([PROGRAM, "input.txt", "-"], cwd=self.dir, env=environment(),
+                                         stdout=subprocess.DEVNULL), 0)
+
     def test_closed_standard_error_with_a_successful_run(self):
         points, data = point_list(3)
         self.write("input.txt", data)
@@ -117,21 +137,28 @@ class Hardening(unittest.TestCase):
         status, _ = self.finish(process)
         self.assertEqual(status, 24)
 
+    # The write that meets the limit goes out in part, then fails: the file
+    # is cut back to the whole records before it.
     def test_file_size_limit_is_a_write_error(self):
-        _, data = point_list(2000)
+        points, data = point_list(2000)
         self.write("input.txt", data)
+        correct = ref.dxf_bytes(points)
 
-        def limit():
-            resource.setrlimit(resource.RLIMIT_FSIZE, (8192, 8192))
+        for size in (1024, 8192):
+            for mode in ({}, {"FORT_BUFFERED": "y"}):
+                with self.subTest(size=size, mode=mode):
+                    def limit():
+                        resource.setrlimit(resource.RLIMIT_FSIZE, (size, size))
 
-        for mode in ({}, {"FORT_BUFFERED": "y"}):
-            with self.subTest(mode=mode):
-                process = self.start(mode, preexec_fn=limit)
-                status, err = self.finish(process)
-                self.assertEqual(status, 38, err[-400:])
-                self.assertIn(b"forrtl: File too large", err)
-                self.assert_message(err, 38, "error during write, unit 20, file %s" % self.path("3dpoint.dxf"))
-                self.assertLessEqual(os.path.getsize(self.path("3dpoint.dxf")), 8192)
+                    process = self.start(mode, preexec_fn=limit)
+                    status, err = self.finish(process)
+                    self.assertEqual(status, 38, err[-400:])
+                    self.assertIn(b"forrtl: File too large", err)
+                    self.assert_message(err, 38, "error during write, unit 20, file %s" % self.path("3dpoint.dxf"))
+                    output = self.read("3dpoint.dxf")
+                    self.assertLessEqual(len(output), size)
+                    self.assertEqual(records(output)[1], b"", "a torn record")
+                    self.assertTrue(correct.startswith(output), "not a prefix of the correct output")
 
     def feed_fifo(self, name, data, delay=0.2):
         def writer():
@@ -190,6 +217,42 @@ class Hardening(unittest.TestCase):
         status, err = self.finish(self.start(), timeout=20)
         thread.join(5)
         self.assertEqual(status, 0, err[-400:])
+        self.assertEqual(got, [ref.dxf_bytes(points)])
+
+    # The FIFO named as the output is replaced by a regular file while the
+    # open looks at it (strace holds every call on the path for a second, a
+    # window that is otherwise microseconds wide): what was opened is a
+    # FIFO, and the drawing goes there; the regular file is never written.
+    @unittest.skipUnless(shutil.which("strace") and subprocess.call(
+        ["strace", "-qq", "-o", os.devnull, "true"]) == 0, "strace is missing or cannot trace here")
+    def test_fifo_swapped_for_a_file_while_it_is_opened(self):
+        points, data = point_list(3)
+        os.mkfifo(self.path("input.txt"))
+        os.mkfifo(self.path("3dpoint.dxf"))
+        got = []
+
+        def reader():  # opened before the swap; waits for the writer
+            with open(self.path("3dpoint.dxf"), "rb") as f:
+                got.append(f.read())
+
+        thread = threading.Thread(target=reader, daemon=True)
+        thread.start()
+        command = ["strace", "-f", "-qq", "-o", os.devnull, "-P", self.path("3dpoint.dxf"),
+                   "-e", "inject=open,openat,stat,lstat,newfstatat,statx:delay_exit=1000000", PROGRAM]
+        process = subprocess.Popen(command, cwd=self.dir, env=environment(), stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        with open(self.path("input.txt"), "wb") as f:
+            f.write(data)
+        # The input is read at once and the output is opened; its first call
+        # on the path is held.
+        time.sleep(0.4)
+        old = b"an old drawing, which must stay as it is\r\n"
+        self.write("swap.dxf", old)
+        os.replace(self.path("swap.dxf"), self.path("3dpoint.dxf"))
+        status, err = self.finish(process, timeout=60)
+        thread.join(10)
+        self.assertEqual(status, 0, err[-400:])
+        self.assertEqual(self.read("3dpoint.dxf"), old)
         self.assertEqual(got, [ref.dxf_bytes(points)])
 
     # A second run meets the first's share mode: refused, never interleaved.

@@ -121,6 +121,9 @@ def traced_calls(log, name):
             call, args, result = m.group(1), m.group(2), int(m.group(3))
             if call in ("open", "openat") and ('/%s"' % name in args or args.startswith('"%s"' % name)):
                 descriptor = result if result >= 0 else descriptor
+            elif call in ("open", "openat") and descriptor is not None and '"/proc/self/fd/%d"' % descriptor in args:
+                # The name is held by a path handle and opened through it.
+                descriptor = result if result >= 0 else descriptor
             elif call == "close" and descriptor is not None and args == str(descriptor):
                 descriptor = None
             elif call in ("read", "write") and descriptor is not None and args.startswith("%d," % descriptor):

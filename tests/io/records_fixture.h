@@ -44,7 +44,7 @@ protected:
         io::testing::forget_terminator_rule();
     }
 
-    io::IoResult open(std::int32_t unit, const std::string& path) { return io::open_unit(unit, path, "UNKNOWN"); }
+    io::IoResult open(std::int32_t unit, const std::string& path) { return io::open_unit(unit, path, platform::Missing::create); }
 
     // Builds one output record the way a write statement does and writes it.
     static io::IoResult put_record(std::int32_t unit, std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/platform.h"  // the whole interface compiles on its own
@@ -57,15 +58,31 @@ TEST(FailureSeam, TheThirdWriteFailsWithDiskFull) {
 TEST(FailureSeam, PersistentFailureKeepsFailing) {
     TempDir dir;
     const std::string name = dir.file("f");
-    const ScopedSyscallFailure denied{Syscall::open, 2, ErrorCategory::access_denied, true};
+    // A backend may make more than one system open for one open: the
+    // failure is armed after the first.
     const auto first = platform::open_or_create(name.c_str(), Access::read_write, Share::read);
     ASSERT_NE(first.handle, platform::kNoFile);
+    const ScopedSyscallFailure denied{Syscall::open, 1, ErrorCategory::access_denied, true};
     for (int i = 0; i < 3; ++i) {
         const auto refused = platform::open_or_create(name.c_str(), Access::read_only, Share::read);
         EXPECT_EQ(refused.handle, platform::kNoFile);
         EXPECT_EQ(platform::categorize(refused.error), ErrorCategory::access_denied);
     }
     platform::close_file(first.handle);
+}
+
+TEST(MissingFile, IsCreatedOrRefusedAsAsked) {
+    TempDir dir;
+    const std::string path = dir.file("survy.txt");
+    const auto refused = platform::open_or_create(path.c_str(), Access::read_write, Share::read, platform::Missing::fail);
+    EXPECT_EQ(refused.handle, platform::kNoFile);
+    EXPECT_EQ(platform::categorize(refused.error), ErrorCategory::file_not_found);
+    EXPECT_FALSE(std::filesystem::exists(path)) << "nothing is created";
+    const auto created = platform::open_or_create(path.c_str(), Access::read_write, Share::read, platform::Missing::create);
+    ASSERT_NE(created.handle, platform::kNoFile);
+    EXPECT_TRUE(created.disk_file);
+    platform::close_file(created.handle);
+    EXPECT_EQ(test_support::read_bytes(path), "");
 }
 
 TEST(SystemErrorText, EndsWithALineBreak) {

@@ -1,5 +1,6 @@
 #include "platform/common/failure_injection.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstddef>
@@ -20,6 +21,14 @@ std::array<Injection, static_cast<std::size_t>(Syscall::count_)> injections;
 
 Injection& slot_of(Syscall call) { return injections[static_cast<std::size_t>(call)]; }
 
+// One armed short write: `countdown` writes to go (0 = none armed).
+struct ShortWrite {
+    std::atomic<int> countdown{0};
+    std::atomic<std::size_t> bytes{0};
+};
+
+ShortWrite short_write;
+
 }  // namespace
 
 namespace injection {
@@ -32,6 +41,12 @@ bool take(Syscall call, SystemError& code) {
     if (slot.persistent.load()) slot.countdown.store(1);
     code = slot.code.load();
     return true;
+}
+
+std::size_t write_size(std::size_t bytes) {
+    if (short_write.countdown.load(std::memory_order_relaxed) == 0) return bytes;  // the usual case
+    if (short_write.countdown.fetch_sub(1) - 1 > 0) return bytes;
+    return std::min(bytes, short_write.bytes.load());
 }
 
 }  // namespace injection
@@ -49,8 +64,14 @@ void fail_syscall_with_code(Syscall call, int nth, SystemError code, bool persis
     slot.countdown.store(nth < 1 ? 1 : nth);
 }
 
+void shorten_write(int nth, std::size_t bytes) {
+    short_write.bytes.store(bytes);
+    short_write.countdown.store(nth < 1 ? 1 : nth);
+}
+
 void clear_syscall_failures() {
     for (Injection& slot : injections) slot.countdown.store(0);
+    short_write.countdown.store(0);
 }
 
 }  // namespace testing

@@ -11,4 +11,8 @@ namespace platform::injection {
 // code it fails with. One relaxed load when nothing is armed.
 bool take(testing::Syscall call, SystemError& code);
 
+// The bytes a write asked to move `bytes` may move: fewer for a write that
+// testing::shorten_write armed. One relaxed load when nothing is armed.
+std::size_t write_size(std::size_t bytes);
+
 }  // namespace platform::injection

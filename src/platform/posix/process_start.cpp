@@ -24,13 +24,15 @@ int open_placeholder(const char* path, int flags) {
 // would take it: the input file would then receive the reports written to
 // standard error. The null device fills it; where there is none (a bare
 // chroot), the root directory does, which refuses reads and writes alike.
+// The placeholder carries close-on-exec, which no inherited descriptor has:
+// that tells it from a stream the user gave (standard_stream_error).
 void fill_standard_descriptor(int wanted) {
-    int fd = open_placeholder("/dev/null", O_RDWR | O_NOCTTY);
-    if (fd < 0) fd = open_placeholder("/", O_RDONLY | O_DIRECTORY);
+    int fd = open_placeholder("/dev/null", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) fd = open_placeholder("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0 || fd == wanted) return;
     // Lower numbers are open already, so this only happens if the number was
     // taken between the check and the open; move it where it belongs.
-    ::dup2(fd, wanted);
+    ::dup3(fd, wanted, O_CLOEXEC);
     ::close(fd);
 }
 

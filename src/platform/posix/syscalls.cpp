@@ -34,7 +34,7 @@ ssize_t sys_read(int fd, void* into, std::size_t bytes) {
 }
 
 ssize_t sys_write(int fd, const void* from, std::size_t bytes) {
-    return injected(Syscall::write) ? -1 : ::write(fd, from, bytes);
+    return injected(Syscall::write) ? -1 : ::write(fd, from, injection::write_size(bytes));
 }
 
 int sys_ftruncate(int fd, off_t length) {

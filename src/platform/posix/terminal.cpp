@@ -1,9 +1,11 @@
 #include "platform/terminal.h"
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
 
 namespace platform {
@@ -20,6 +22,14 @@ FileHandle standard_handle(StandardStream stream) {
 // Terminals and files here take UTF-8 and line feeds as they are.
 bool write_user_text(StandardStream stream, std::string_view text) {
     return write_file(standard_handle(stream), text).error == 0;
+}
+
+// Start-up's placeholder for a closed stream carries close-on-exec, which an
+// inherited descriptor never does (the exec closed those): see process_start.cpp.
+SystemError standard_stream_error(StandardStream stream) {
+    const int flags = ::fcntl(static_cast<int>(standard_handle(stream)), F_GETFD);
+    if (flags < 0) return static_cast<SystemError>(errno);
+    return (flags & FD_CLOEXEC) != 0 ? EBADF : 0;
 }
 
 bool is_terminal(StandardStream stream) { return ::isatty(standard_handle(stream)) == 1; }

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "platform/console_events.h"
 #include "platform/win32/console_control.h"
@@ -37,19 +39,43 @@ bool cancelled() {
 
 }  // namespace
 
+namespace {
+
+// Past any data a file can hold, so that locking it stops no read or write.
+constexpr DWORD kShareLockOffsetHigh = 0x40000000;  // byte 2^62
+
+// The share mode as a byte-range lock as well: a writer locks the byte
+// exclusively, a reader that refuses writers shares it. The system's share
+// modes already keep two Windows programs apart; the lock is for a Linux
+// run of this program on the same file under Wine, which maps the lock to a
+// POSIX lock on the Unix file, where that run's open-file-description lock
+// (which covers every offset) meets it. Returns false when another open
+// holds a lock that excludes this one; a system without such locks (a
+// device, some network shares) is used unguarded.
+bool take_share_lock(HANDLE file, Access access) {
+    OVERLAPPED where{};
+    where.OffsetHigh = kShareLockOffsetHigh;
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (access == Access::read_write ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (::LockFileEx(file, flags, 0, 1, 0, &where)) return true;
+    return ::GetLastError() != ERROR_LOCK_VIOLATION;
+}
+
+}  // namespace
+
 // CreateFileW refuses a directory by itself (access denied) unless asked
 // for backup semantics, and keeps the share mode for as long as the handle
 // is open. A successful open of an existing file leaves ERROR_ALREADY_EXISTS
 // as the last error: it is no failure, and not kept. The name is UTF-8, so
 // that any name the system allows can be opened, not only those of the
 // ANSI code page.
-OpenResult open_or_create(const char* path, Access access, Share share) {
+OpenResult open_or_create(const char* path, Access access, Share share, Missing missing) {
     const DWORD desired = access == Access::read_write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
     const DWORD sharing = share == Share::read ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
     wchar_t wide[kLongestWideName + 1];
     wide[0] = L'\0';  // an empty name fails in the system as it always did
     if (*path != '\0' && win32::to_wide(path, wide) == 0) return {kNoFile, last_error()};
-    const HANDLE file = win32::sys_create_file(wide, desired, sharing, OPEN_ALWAYS);
+    const DWORD disposition = missing == Missing::create ? OPEN_ALWAYS : OPEN_EXISTING;
+    const HANDLE file = win32::sys_create_file(wide, desired, sharing, disposition);
     if (file == INVALID_HANDLE_VALUE) return {kNoFile, last_error()};
     // FILE_TYPE_UNKNOWN with an error is a failed check, and guessing "no
     // disk file" would leave an old output's tail uncut: the open fails.
@@ -59,6 +85,10 @@ OpenResult open_or_create(const char* path, Access access, Share share) {
         const SystemError code = last_error();
         win32::sys_close_handle(file);
         return {kNoFile, code};
+    }
+    if (type == FILE_TYPE_DISK && share == Share::read && !take_share_lock(file, access)) {
+        win32::sys_close_handle(file);
+        return {kNoFile, ERROR_SHARING_VIOLATION};
     }
     return {reinterpret_cast<FileHandle>(file), 0, type == FILE_TYPE_DISK};
 }
@@ -95,6 +125,12 @@ TransferResult write_file(FileHandle file, std::span<const char> bytes) {
 }
 
 SystemError truncate_here(FileHandle file) {
+    return win32::sys_set_end_of_file(handle_of(file)) ? 0 : last_error();
+}
+
+SystemError cut_back(FileHandle file, std::uint64_t bytes) {
+    if (bytes > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return ERROR_INVALID_PARAMETER;
+    if (!win32::sys_set_file_pointer(handle_of(file), -static_cast<LONGLONG>(bytes), FILE_CURRENT, nullptr)) return last_error();
     return win32::sys_set_end_of_file(handle_of(file)) ? 0 : last_error();
 }
 

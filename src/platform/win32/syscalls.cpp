@@ -36,7 +36,17 @@ BOOL sys_write_file(HANDLE file, const void* from, DWORD bytes, DWORD* put) {
         *put = 0;
         return FALSE;
     }
-    return ::WriteFile(file, from, bytes, put, nullptr);
+    return ::WriteFile(file, from, static_cast<DWORD>(injection::write_size(bytes)), put, nullptr);
+}
+
+BOOL sys_set_file_pointer(HANDLE file, LONGLONG distance, DWORD method, LONGLONG* position) {
+    if (injected(Syscall::seek)) return FALSE;
+    LARGE_INTEGER moved{};
+    LARGE_INTEGER wanted{};
+    wanted.QuadPart = distance;
+    if (!::SetFilePointerEx(file, wanted, &moved, method)) return FALSE;
+    if (position != nullptr) *position = moved.QuadPart;
+    return TRUE;
 }
 
 BOOL sys_set_end_of_file(HANDLE file) { return injected(Syscall::cut) ? FALSE : ::SetEndOfFile(file); }

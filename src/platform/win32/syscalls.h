@@ -12,6 +12,7 @@ namespace platform::win32 {
 HANDLE sys_create_file(const wchar_t* path, DWORD access, DWORD share, DWORD disposition);
 BOOL sys_read_file(HANDLE file, void* into, DWORD bytes, DWORD* got);
 BOOL sys_write_file(HANDLE file, const void* from, DWORD bytes, DWORD* put);
+BOOL sys_set_file_pointer(HANDLE file, LONGLONG distance, DWORD method, LONGLONG* position);
 BOOL sys_set_end_of_file(HANDLE file);
 BOOL sys_close_handle(HANDLE file);
 DWORD sys_get_file_type(HANDLE file);  // FILE_TYPE_UNKNOWN with an error set on failure

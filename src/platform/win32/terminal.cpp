@@ -28,6 +28,16 @@ bool write_user_text(StandardStream stream, std::string_view text) {
     return win32::write_user_text(handle_of(stream), text, true);
 }
 
+// A process started without the stream has no handle for it, or one that
+// names nothing.
+SystemError standard_stream_error(StandardStream stream) {
+    const HANDLE handle = handle_of(stream);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
+    ::SetLastError(ERROR_SUCCESS);
+    if (::GetFileType(handle) == FILE_TYPE_UNKNOWN && ::GetLastError() != ERROR_SUCCESS) return ::GetLastError();
+    return 0;
+}
+
 // Only a console has a console mode; files, pipes and devices do not.
 bool is_terminal(StandardStream stream) {
     DWORD mode = 0;

@@ -1,11 +1,15 @@
 // Whether a file is on disk decides whether an old output is cut: a check
-// that fails must fail the open, not pass for "no disk file".
+// that fails must fail the open, not pass for "no disk file". And the check
+// is of what was opened, whatever the path names by then.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
+#include <thread>
 
 #include "platform/files.h"
 #include "platform/testing.h"
@@ -13,6 +17,9 @@
 
 namespace {
 
+using platform::Access;
+using platform::Share;
+using platform::testing::RawCode;
 using platform::testing::ScopedSyscallFailure;
 using platform::testing::Syscall;
 
@@ -22,23 +29,76 @@ int lowest_free_descriptor() {
     return fd;
 }
 
+platform::OpenResult open_writer(const std::string& path, platform::Missing missing = platform::Missing::create) {
+    return platform::open_or_create(path.c_str(), Access::read_write, Share::read, missing);
+}
+
 TEST(DiskFileCheck, FailingCheckFailsTheOpenAndKeepsNothingOpen) {
     test_support::TempDir dir;
     const std::string path = dir.file("3dpoint.dxf");
     test_support::write_bytes(path, "old\r\n");
     const int free_before = lowest_free_descriptor();
-    // The look at the path, then the check of what was opened.
-    for (const int nth : {1, 2}) {
-        const ScopedSyscallFailure failure{Syscall::file_type, nth, platform::testing::RawCode{EIO}};
-        const auto opened = platform::open_or_create(path.c_str(), platform::Access::read_write, platform::Share::read);
-        EXPECT_EQ(opened.handle, platform::kNoFile) << nth;
-        EXPECT_EQ(opened.error, static_cast<platform::SystemError>(EIO)) << nth;
-        EXPECT_EQ(lowest_free_descriptor(), free_before) << nth;
+    {
+        const ScopedSyscallFailure failure{Syscall::file_type, 1, RawCode{EIO}};
+        const auto opened = open_writer(path);
+        EXPECT_EQ(opened.handle, platform::kNoFile);
+        EXPECT_EQ(opened.error, static_cast<platform::SystemError>(EIO));
+        EXPECT_EQ(lowest_free_descriptor(), free_before);
     }
-    const auto opened = platform::open_or_create(path.c_str(), platform::Access::read_write, platform::Share::read);
+    const auto opened = open_writer(path);
     ASSERT_NE(opened.handle, platform::kNoFile);
     EXPECT_TRUE(opened.disk_file);
     platform::close_file(opened.handle);
+    EXPECT_EQ(test_support::read_bytes(path), "old\r\n");
+}
+
+// Without /proc (its open fails as a missing one does) the path is opened
+// again: the file is still opened, on disk and locked, and nothing leaks.
+TEST(DiskFileCheck, WithoutProcThePathIsOpenedAgain) {
+    test_support::TempDir dir;
+    const std::string path = dir.file("3dpoint.dxf");
+    test_support::write_bytes(path, "old\r\n");
+    const int free_before = lowest_free_descriptor();
+    platform::OpenResult opened;
+    {
+        const ScopedSyscallFailure no_proc{Syscall::open, 2, RawCode{ENOENT}};
+        opened = open_writer(path);
+    }
+    ASSERT_NE(opened.handle, platform::kNoFile);
+    EXPECT_TRUE(opened.disk_file);
+    EXPECT_EQ(::fcntl(static_cast<int>(opened.handle), F_GETFL) & (O_NONBLOCK | O_ACCMODE), O_RDWR);
+    const auto second = open_writer(path);
+    EXPECT_EQ(platform::categorize(second.error), platform::ErrorCategory::sharing_violation);
+    platform::close_file(opened.handle);
+    EXPECT_EQ(lowest_free_descriptor(), free_before);
+}
+
+// A FIFO opened, then a regular file put in its place: the handle goes on
+// naming the FIFO. Its first write opens the FIFO's writing end (a reader
+// holds the other), and the regular file is never touched.
+TEST(DiskFileCheck, AFifoSwappedForAFileIsStillTheFifo) {
+    test_support::TempDir dir;
+    const std::string path = dir.file("3dpoint.dxf");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const auto opened = open_writer(path);
+    ASSERT_NE(opened.handle, platform::kNoFile);
+    EXPECT_FALSE(opened.disk_file);
+    // The reader opens the FIFO through the held handle: its path is gone.
+    char link[32];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", static_cast<int>(opened.handle));
+    std::string got;
+    std::thread reader([&link, &got] {
+        const int fd = ::open(link, O_RDONLY);  // waits for the writer
+        char buffer[16];
+        for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) got.append(buffer, static_cast<std::size_t>(n));
+        if (fd >= 0) ::close(fd);
+    });
+    test_support::write_bytes(dir.file("old.dxf"), "old\r\n");
+    ASSERT_EQ(::rename(dir.file("old.dxf").c_str(), path.c_str()), 0);
+    EXPECT_EQ(platform::write_file(opened.handle, std::string_view{"new\r\n"}).error, 0u);
+    EXPECT_EQ(platform::close_file(opened.handle), 0u);
+    reader.join();
+    EXPECT_EQ(got, "new\r\n");
     EXPECT_EQ(test_support::read_bytes(path), "old\r\n");
 }
 

@@ -226,3 +226,50 @@ TEST(IsDiskFile, DevicesAndPipesAreNot) {
 }
 
 }  // namespace
+
+namespace {
+
+// The share mode is also a lock on one byte far past the data, which Wine
+// hands on to the Unix file, where a Linux run of the program meets it. Seen
+// from a second handle that any share mode lets in: the writer's lock
+// excludes every other, a reader's excludes writers only, and the data
+// stays readable either way.
+TEST_F(OpenOrCreate, ShareModeIsAlsoALockPastTheData) {
+    const std::string name = dir.file("3dpoint.dxf");
+    test_support::write_bytes(name, "old\r\n");
+    struct Case {
+        const char* what;
+        Access access;
+        Share share;
+        bool shared_refused;
+        bool exclusive_refused;
+    };
+    const Case cases[] = {
+        {"writer", Access::read_write, Share::read, true, true},
+        {"reader", Access::read_only, Share::read, false, true},
+        {"shared reader", Access::read_only, Share::read_write, false, false},
+    };
+    for (const Case& c : cases) {
+        const platform::OpenResult held = open(name, c.access, c.share);
+        ASSERT_NE(held.handle, platform::kNoFile) << c.what;
+        const HANDLE other = ::CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(other, INVALID_HANDLE_VALUE) << c.what;
+        for (const bool exclusive : {false, true}) {
+            OVERLAPPED where{};
+            where.OffsetHigh = 0x40000000;
+            const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+            const bool locked = ::LockFileEx(other, flags, 0, 1, 0, &where) != FALSE;
+            EXPECT_EQ(!locked, exclusive ? c.exclusive_refused : c.shared_refused) << c.what << exclusive;
+            if (locked) ::UnlockFileEx(other, 0, 1, 0, &where);
+        }
+        char first[3] = {};
+        DWORD got = 0;
+        EXPECT_TRUE(::ReadFile(other, first, 3, &got, nullptr)) << c.what;
+        EXPECT_EQ(got, 3u) << c.what;
+        ::CloseHandle(other);
+        EXPECT_EQ(platform::close_file(held.handle), 0u) << c.what;
+    }
+}
+
+}  // namespace
