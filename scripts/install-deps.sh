@@ -6,6 +6,9 @@ set -euo pipefail
 packages=(cmake g++ ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libunwind-dev libdw-dev ccache python3 python3-ezdxf util-linux dpkg-dev
           g++-mingw-w64-i686-posix googletest wine wine32:i386)
+# "bench": also what the benchmarks of the 32-bit code need (a 32-bit
+# native build of the text cores, and an instruction counter).
+[ "${1:-}" = bench ] && packages+=(g++-multilib valgrind)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -42,7 +42,7 @@ inline int leading_digits(std::uint64_t word) {
 // lanes: pairs, then the two pairs.
 inline std::uint32_t four_digits_value(std::uint32_t v) {
     v = v * 10 + (v >> 8);
-    return ((v & 0x00FF00FFu) * (100 + (1u << 16))) >> 16 & 0xFFFFu;
+    return ((v & 0x00FF00FFu) * (1 + (100u << 16))) >> 16;  // the first pair is worth a hundred
 }
 
 // The value of the first `n` (1 to 8) digit bytes of `word`.
