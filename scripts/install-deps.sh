@@ -15,7 +15,7 @@ for purpose in "$@"; do
   case "$purpose" in
     native) ;;
     tests) packages+=(libgtest-dev libgmock-dev python3 python3-ezdxf strace util-linux dpkg-dev) ;;
-    bench) packages+=(libbenchmark-dev python3) ;;
+    bench) packages+=(libbenchmark-dev python3 g++-multilib valgrind) ;;  # and the 32-bit text cores' instruction counts
     win32) packages+=(g++-mingw-w64-i686-posix googletest wine wine32:i386 python3 python3-ezdxf)
            needs_i386=true ;;
     *) echo "usage: $0 {native|tests|bench|win32}..." >&2; exit 2 ;;

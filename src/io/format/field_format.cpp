@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "io/format/float_digits.h"
+#include "io/register_width.h"
 
 namespace io {
 namespace {
@@ -108,8 +109,8 @@ Placed place_integer(std::int32_t value, std::size_t width, std::span<char> out)
 
 Placed place_non_finite(std::uint32_t bits, std::size_t width, std::span<char> out) {
     // Not-a-number never shows its sign bit.
-    if ((bits & 0x7fffffu) != 0) return width >= 3 ? place_right("NaN", out, width) : overflow(out, width);
-    const bool negative = (bits >> 31) != 0;
+    if ((bits & digits::kFractionMask) != 0) return width >= 3 ? place_right("NaN", out, width) : overflow(out, width);
+    const bool negative = (bits >> digits::kSignShift) != 0;
     const std::string_view full = negative ? "-Infinity" : "Infinity";
     const std::string_view shortened = negative ? "-Inf" : "Inf";
     if (full.size() <= width) return place_right(full, out, width);
@@ -128,11 +129,23 @@ struct RealLayout {
     bool at_front;
 };
 
-// The word of eight digits with its first `8 - keep` (leading zero) digits dropped.
+// The word of eight digits with its first `8 - keep` (leading zero) digits
+// dropped. Keeping none (a zero whole part) keeps all eight instead: the
+// caller's point goes over the first of them, and the rest lie past the
+// text. So one shift below 64 serves.
 std::uint64_t keep_last_digits(std::uint64_t eight, std::size_t keep) {
-    const auto drop = static_cast<unsigned>(8 * (8 - keep));  // 0 to 64: shift in two steps
-    if constexpr (std::endian::native == std::endian::little) return (eight >> (drop / 2)) >> (drop - drop / 2);
-    return (eight << (drop / 2)) << (drop - drop / 2);
+    const auto drop = static_cast<unsigned>(8 * (8 - keep)) & 63;
+    if constexpr (std::endian::native == std::endian::little) return eight >> drop;
+    return eight << drop;
+}
+
+// The eight digit bytes of a whole part of `count` digits (whole < 2^23, so
+// count <= 7) with its own digits first; the rest lie past the text.
+std::uint64_t front_digits(std::uint32_t whole, std::size_t count) {
+    // Scaled up to eight digits the value's come first: a multiply, where
+    // a 64-bit shift on a 32-bit target is a dozen instructions.
+    if constexpr (!kWideRegisters) return digits::eight_digits(whole * digits::powers_of_ten<std::uint32_t>[8 - count]);
+    return keep_last_digits(digits::eight_digits(whole), count);
 }
 
 // The minimal field with one digit after the point (no "0" before it), the
@@ -147,21 +160,14 @@ constexpr std::size_t front_room = 24;
 bool place_tenths_front(std::uint32_t bits, std::span<char> out, std::size_t& length) {
     const auto [m, e] = digits::decode(bits);
     const int q = -e;
-    if (q < 1 || q > 60 || out.size() < front_room) return false;
-    digits::NarrowFraction fraction(m, q);
-    std::uint64_t whole = std::uint64_t{m} >> q;  // below 2^23
-    unsigned digit = fraction.next_digit();
-    digit += digits::rounds_up(fraction.versus_half(), (digit & 1) != 0);
-    const bool carry = digit == 10;
-    digit = carry ? 0 : digit;
-    whole += carry;
-
+    if (q < 1 || q > digits::NarrowFraction::kBitsMax || out.size() < front_room) return false;
+    const auto [whole, digit] = digits::round_tenths(m, q);
     const std::size_t whole_digits = digits::decimal_length(whole);
-    const bool negative = ((bits >> 31) != 0) & ((whole | digit) != 0);
+    const bool negative = ((bits >> digits::kSignShift) != 0) & ((whole | digit) != 0);
     char* p = out.data();
     *p = '-';
     p += negative;
-    const std::uint64_t word = keep_last_digits(digits::eight_digits(static_cast<std::uint32_t>(whole)), whole_digits);
+    const std::uint64_t word = front_digits(static_cast<std::uint32_t>(whole), whole_digits);
     std::memcpy(p, &word, 8);
     p += whole_digits;
     p[0] = '.';
@@ -177,7 +183,7 @@ Placed place_digits(std::uint32_t bits, const RealLayout& layout, std::span<char
     const std::size_t point = layout.width - layout.digits - 1;
     const auto r = digits::round_fixed(bits, out.subspan(point + 1, layout.digits));
     // A zero result is always positive.
-    const bool negative = (bits >> 31) != 0 && !r.is_zero;
+    const bool negative = (bits >> digits::kSignShift) != 0 && !r.is_zero;
     std::size_t length = negative + r.integer_length + 1 + layout.digits;
     if (length > layout.width) return overflow(out, layout.width);
     const bool zero = r.integer_length == 0 && layout.zero_allowed && length < layout.width;
@@ -193,7 +199,7 @@ Placed place_digits(std::uint32_t bits, const RealLayout& layout, std::span<char
 }
 
 Placed place_fixed(std::uint32_t bits, const RealLayout& layout, std::span<char> out) {
-    if (((bits >> 23) & 0xffu) == 0xffu) {
+    if (((bits >> digits::kFractionBits) & digits::kExponentMask) == digits::kExponentMask) {
         const Placed placed = place_non_finite(bits, layout.width, out);
         return layout.at_front ? move_to_front(placed, out) : placed;
     }

@@ -49,7 +49,10 @@ private:
     std::uint32_t limb_[limb_count]{};
 };
 
-// Digits of m * 2^e for e > 40 (up to 2^128), via base 10^9 division.
+// m < 2^24 shifted by at most this many bits still fits a 64-bit word.
+constexpr int kWordShiftMax = 40;
+
+// Digits of m * 2^e for e > kWordShiftMax (up to 2^128), via base 10^9 division.
 char* put_wide_decimal(std::uint32_t m, int e, char* end) {
     constexpr int limb_count = 5;
     constexpr std::uint32_t chunk = 1000000000u;
@@ -68,8 +71,9 @@ char* put_wide_decimal(std::uint32_t m, int e, char* end) {
             rem = cur % chunk;
             more = more || limb[i] != 0;
         }
-        if (!more) return put_decimal(rem, p);
-        p = put_digits(rem, 9, p);
+        // Below 10^9: divided in 32 bits.
+        if (!more) return put_decimal(static_cast<std::uint32_t>(rem), p);
+        p = put_digits(static_cast<std::uint32_t>(rem), 9, p);
     }
 }
 
@@ -97,7 +101,7 @@ FixedDigits integer_value(std::uint32_t m, int e, std::span<char> frac) {
     std::fill(frac.begin(), frac.end(), '0');
     char buf[48];
     char* const end = buf + sizeof buf;
-    char* begin = e <= 40 ? put_decimal(std::uint64_t{m} << e, end) : put_wide_decimal(m, e, end);
+    char* begin = e <= kWordShiftMax ? put_decimal(std::uint64_t{m} << e, end) : put_wide_decimal(m, e, end);
     if (const auto n = static_cast<std::size_t>(end - begin); n > max_significant)
         begin = round_integer_digits(begin, n, max_significant);
 
@@ -167,7 +171,7 @@ FixedDigits round_fixed(std::uint32_t bits, std::span<char> frac) {
         return FixedDigits{};
     }
     if (e >= 0) return integer_value(m, e, frac);
-    if (-e <= 60) return fraction_value<NarrowFraction>(m, -e, frac);
+    if (-e <= NarrowFraction::kBitsMax) return fraction_value<NarrowFraction>(m, -e, frac);
     return fraction_value<WideFraction>(m, -e, frac);
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "io/scan/number_text.h"
+#include "io/register_width.h"
 #include "io/scan/powers_of_ten.h"
 
 namespace io {
@@ -24,6 +25,17 @@ int decimalToInt32(const NumberText& number, std::int32_t& value);
 // The same, converted to the nearest double.
 int decimalToReal64(const NumberText& number, double& value);
 
+// An integer below 2^53 as a double, exactly: one conversion where a
+// register holds it; on a 32-bit target two of 32-bit halves that fit a
+// signed integer, since a 64-bit one goes through the x87 unit and memory.
+inline double exact_double(std::uint64_t value) {
+    if constexpr (kWideRegisters) return static_cast<double>(static_cast<std::int64_t>(value));
+    constexpr int low_bits = 31;
+    const auto high = static_cast<std::int32_t>(value >> low_bits);  // below 2^22
+    const auto low = static_cast<std::int32_t>(value & ((std::uint64_t{1} << low_bits) - 1));
+    return static_cast<double>(high) * 0x1p31 + static_cast<double>(low);  // both exact, and so is the sum
+}
+
 // A plain decimal (no exponent, no word) of at most 53 bits and 19 digits
 // after the point: the exact integer times a correctly rounded power of ten,
 // well inside the normal range, rounded once to single, which is what the
@@ -33,7 +45,7 @@ inline bool plain_decimal_to_real32(const NumberText& number, float& value) {
     if (!plain || (number.digits >> 53) != 0 || number.fraction > 19) return false;
     // The digits convert as a signed integer, in one instruction; zero needs
     // no case of its own, and the sign is set without a branch.
-    const auto digits = static_cast<double>(static_cast<std::int64_t>(number.digits));
+    const double digits = exact_double(number.digits);
     const auto single = static_cast<float>(digits * table_power_of_ten(-number.fraction));
     const std::uint32_t sign = static_cast<std::uint32_t>(number.negative) << 31;
     value = std::bit_cast<float>(std::bit_cast<std::uint32_t>(single) | sign);
