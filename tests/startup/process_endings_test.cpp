@@ -38,7 +38,6 @@ using testing::EndsWith;
 using testing::Eq;
 using testing::ExitedWithCode;
 using testing::HasSubstr;
-using testing::Not;
 using testing::ResultOf;
 using testing::StartsWith;
 
@@ -321,7 +320,7 @@ TEST_F(ProcessEndingsDeathTest, DeclinedFaultsTakeTheSystemsCourse) {
     EXPECT_EXIT(run(test_support::write_null, {{"FOR__IS_DEBUGGER_PRESENT", "1"}, {"FOR_NOERROR_DIALOGS", "1"}}),
                 sys::ended_by_access_violation, StartsWith(kAccessViolation));
     EXPECT_EXIT(run(test_support::write_null, {{"FOR_IGNORE_EXCEPTIONS", "true"}, {"FOR_NOERROR_DIALOGS", "y"}}),
-                sys::ended_by_access_violation, AllOf(Not(HasSubstr("forrtl")), Not(HasSubstr("units closed"))));
+                sys::ended_by_access_violation, Eq(""));
 }
 
 TEST_F(ProcessEndingsDeathTest, TheDumpFlagEndsThroughTheAbnormalEnd) {
