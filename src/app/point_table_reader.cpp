@@ -305,12 +305,14 @@ TableResult read_point_table(io::RecordSource& records, const TableFormat& forma
             return {TableOutcome::record_error, number};
         }
         ++line_number;
-        if (line_number <= format.skip || is_skipped_line(line)) continue;
+        if (line_number <= format.skip) continue;
         TableLine parsed;
+        // A line taken this way starts with a number: no blank line, no remark.
         if (numbers.usable() && numbers.parse(line, parsed.point)) {
             if (!points.add(parsed.point)) return {TableOutcome::no_memory, err::kNoMemory};
             continue;
         }
+        if (is_skipped_line(line)) continue;
         if (const LineProblem where = parse_table_line(line, format, parsed, scratch); where.fault != FieldFault::none) {
             problem.line = line_number;
             problem.where = where;

@@ -149,6 +149,19 @@ TEST(PointTable, SkipsHeadersBlanksAndComments) {
     EXPECT_EQ(seen, (std::vector<std::string>{"1", "TREE", "2", "0", "3", "TREE"}));
 }
 
+TEST(PointTable, NumberTablesSkipBlanksAndComments) {
+    MemoryRecords records({"x y z", "", "1 2 3", "# 4 5 6", "#7 8 9", " \t ", "\t#", "10 11 12"});
+    app::TableFormat f = format("xyz");
+    f.skip = 1;
+    f.wide = false;
+    app::SurveyPoints points{true};
+    app::TableProblem problem;
+    ASSERT_EQ(app::read_point_table(records, f, points, problem).outcome, app::TableOutcome::done);
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points.at(1).x, 10.0);
+    EXPECT_EQ(points.box.low.z, 3.0);
+}
+
 TEST(PointTable, TheFirstRefusedLineIsTold) {
     MemoryRecords records({"1 2 3", "4 5 6", "7 \x01oops\x7f 9"});
     app::SurveyPoints points;
