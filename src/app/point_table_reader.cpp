@@ -147,6 +147,63 @@ FieldFault convert(std::string_view text, bool decimal_comma, bool wide, double&
     return convert_recognised(number, wide, value);
 }
 
+// A table of numbers alone under a blank rule, the usual xyz file: each
+// line read in one pass, every field recognised where it stands, as the
+// cutter's next_number does. A line it does not take whole goes the general
+// way, which tells what is wrong.
+class NumberLine {
+public:
+    explicit NumberLine(const TableFormat& format) : wide_(format.wide) {
+        const bool blank_rule =
+            format.delimiter == Delimiter::blanks_comma_or_semicolon || format.delimiter == Delimiter::space;
+        marks_ = format.delimiter == Delimiter::blanks_comma_or_semicolon;
+        usable_ = blank_rule && !format.decimal_comma && format.columns.count > 0;
+        for (std::size_t k = 0; usable_ && k < format.columns.count; ++k) {
+            const Column c = format.columns.columns[k];
+            if (c == Column::easting) targets_[k] = 0;
+            else if (c == Column::northing) targets_[k] = 1;
+            else if (c == Column::height) targets_[k] = 2;
+            else usable_ = false;
+        }
+        count_ = format.columns.count;
+    }
+
+    bool usable() const { return usable_; }
+
+    // True with the point when the whole line is taken.
+    bool parse(std::string_view line, SurveyPoint& point) const {
+        double values[3] = {0.0, 0.0, 0.0};
+        const std::size_t size = line.size();
+        std::size_t at = skip_blanks(line, 0);
+        for (std::size_t k = 0; k < count_; ++k) {
+            if (at == size) return false;
+            io::NumberText number;
+            const io::NumberScan scan = io::recognise_number(line, at, number);
+            if (scan.ending != io::NumberEnd::text_end) return false;
+            at = scan.end;
+            if (at < size && !is_blank(line[at]) && !(marks_ && separates(line[at]))) return false;
+            if (convert_recognised(number, wide_, values[targets_[k]]) != FieldFault::none) return false;
+            at = skip_blanks(line, at);
+            if (marks_ && at < size && separates(line[at])) at = skip_blanks(line, at + 1);
+        }
+        point = {values[0], values[1], values[2]};
+        return true;
+    }
+
+private:
+    static std::size_t skip_blanks(std::string_view line, std::size_t at) {
+        while (at < line.size() && is_blank(line[at])) ++at;
+        return at;
+    }
+    static constexpr bool separates(char c) { return c == ';' || c == ','; }
+
+    bool wide_;
+    bool marks_ = false;
+    bool usable_ = false;
+    std::size_t count_ = 0;
+    std::uint8_t targets_[ColumnSpec::kMostColumns] = {};
+};
+
 constexpr std::string_view column_name(Column c) {
     switch (c) {
         case Column::name: return "point name";
@@ -240,6 +297,7 @@ TableResult read_point_table(io::RecordSource& records, const TableFormat& forma
     // named by its position when written.
     points.named = format.keep_names && format.columns.has(Column::name);
     points.coded = format.keep_codes && format.columns.has(Column::code);
+    const NumberLine numbers{format};
     for (;;) {
         std::string_view line;
         if (const int number = records.next_record(line); number != 0) {
@@ -247,8 +305,14 @@ TableResult read_point_table(io::RecordSource& records, const TableFormat& forma
             return {TableOutcome::record_error, number};
         }
         ++line_number;
-        if (line_number <= format.skip || is_skipped_line(line)) continue;
+        if (line_number <= format.skip) continue;
         TableLine parsed;
+        // A line taken this way starts with a number: no blank line, no remark.
+        if (numbers.usable() && numbers.parse(line, parsed.point)) {
+            if (!points.add(parsed.point)) return {TableOutcome::no_memory, err::kNoMemory};
+            continue;
+        }
+        if (is_skipped_line(line)) continue;
         if (const LineProblem where = parse_table_line(line, format, parsed, scratch); where.fault != FieldFault::none) {
             problem.line = line_number;
             problem.where = where;

@@ -89,11 +89,36 @@ void read_table(std::string_view input_name, const SurveyChoices& choices, Surve
     platform::exit_process(kTableErrorStatus);
 }
 
+// Points alone in single precision, the classic entity: only the handle and
+// the three values change from one point to the next, as in the classic loop.
+int write_plain_points(std::int32_t unit, const SurveyPoints& points, const io::RecordPlan& plan) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const SurveyPoint p = points.at(i);
+        const io::ItemValue values[] = {io::ItemValue::of(static_cast<std::int32_t>(i + 1)),
+                                        io::ItemValue::of(static_cast<float>(p.x)),
+                                        io::ItemValue::of(static_cast<float>(p.y)),
+                                        io::ItemValue::of(static_cast<float>(p.z))};
+        if (const int number = io::finish_statement(io::write_plan(unit, plan, values)); number != 0) return number;
+    }
+    return 0;
+}
+
+int write_trailer(std::int32_t unit) {
+    for (const DxfRecord& record : dxf_records::trailer)
+        if (const int number = io::finish_statement(io::write_field(unit, record.spec, record.value)); number != 0)
+            return number;
+    return 0;
+}
+
 }  // namespace
 
 int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const SurveyChoices& choices) {
     if (const int number = write_survey_head(unit, choices, points); number != 0) return number;
     const EntityPlans plans{choices};
+    if (points.single() && !choices.decimals_given && !choices.labels && !choices.layers) {
+        if (const int number = write_plain_points(unit, points, plans.point()); number != 0) return number;
+        return write_trailer(unit);
+    }
     const CoordinateFormat format{choices};
     SurveyPoints::TagReader tags{points};
     const auto& layers = points.layers.names();
@@ -102,7 +127,7 @@ int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const Survey
     std::array<char, 16> handle_room, position_room;
     std::array<io::ItemValue, 5> value_room;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        const SurveyPoint& p = points.at(i);
+        const SurveyPoint p = points.at(i);
         const auto position = static_cast<std::int32_t>(i + 1);
         std::string_view name;
         std::uint32_t layer_index = 0;
@@ -123,16 +148,13 @@ int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const Survey
         if (const int number = io::finish_statement(io::write_plan(unit, plans.label(), label_values)); number != 0)
             return number;
     }
-    for (const DxfRecord& record : dxf_records::trailer)
-        if (const int number = io::finish_statement(io::write_field(unit, record.spec, record.value)); number != 0)
-            return number;
-    return 0;
+    return write_trailer(unit);
 }
 
 void run_survey_conversion(const ConversionFiles& files, const SurveyChoices& choices) {
     prepare_conversion();
     // The points belong to the whole run, as the classic arrays do.
-    static SurveyPoints points;
+    static SurveyPoints points{!choices.decimals_given};
     connect_input(files.input, files.input_must_exist ? platform::Missing::fail : platform::Missing::create);
     if (choices.table) read_table(files.input, choices, points);
     else read_list(choices, points);

@@ -6,11 +6,6 @@
 
 namespace app {
 
-void Extents::take(const SurveyPoint& p) {
-    low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
-    high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
-}
-
 BlockChain::~BlockChain() {
     for (std::size_t k = 0; k < count_; ++k) std::free(blocks_[k]);
     std::free(blocks_);
@@ -138,14 +133,6 @@ void SurveyPoints::TagReader::next(std::string_view& name, std::uint32_t& layer,
     }
     name = named_ ? names_.bytes(names_.count(), scratch) : std::string_view{};
     previous_ = plain_number(name);
-}
-
-bool SurveyPoints::add(const SurveyPoint& p) {
-    if (size_ == chain_.blocks() * kBlockPoints && chain_.add_block() == nullptr) return false;
-    reinterpret_cast<SurveyPoint*>(chain_.block(size_ / kBlockPoints))[size_ % kBlockPoints] = p;
-    ++size_;
-    box.take(p);
-    return true;
 }
 
 }  // namespace app

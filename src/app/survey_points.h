@@ -1,12 +1,14 @@
 // The points of a survey run between reading and writing: coordinates in
-// double precision, and, only when the drawing needs them, each point's name
+// double precision when decimals are chosen, else in single precision, and, only when the drawing needs them, each point's name
 // and layer. Kept in blocks, so memory grows with the points read and never
 // holds two copies while it grows.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -27,7 +29,10 @@ struct Extents {
                     std::numeric_limits<double>::infinity()};
     SurveyPoint high{-std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
                      -std::numeric_limits<double>::infinity()};
-    void take(const SurveyPoint& p);
+    void take(const SurveyPoint& p) {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+    }
 };
 
 // Fixed-size blocks handed out in order and read back in order. A failed
@@ -106,16 +111,45 @@ std::string layer_name_for(std::string_view code);
 
 class SurveyPoints {
 public:
-    // 96 KiB: the last block, part empty, wastes little.
+    // 96 KiB (48 KiB in single precision): the last block, part empty, wastes little.
     static constexpr std::size_t kBlockPoints = 4 * 1024;
 
-    SurveyPoints() : chain_(kBlockPoints * sizeof(SurveyPoint)) {}
+    // `single`: the points are held as the classic list holds them, in
+    // single precision, in half the memory (and half the pages to touch).
+    explicit SurveyPoints(bool single = false)
+        : single_(single), chain_(kBlockPoints * (single ? sizeof(SinglePoint) : sizeof(SurveyPoint))) {}
 
-    // False when memory runs out.
-    bool add(const SurveyPoint& p);
+    bool single() const { return single_; }
+
+    // False when memory runs out. In single precision the point is rounded
+    // to it first, and so is what the box takes.
+    bool add(const SurveyPoint& p) {
+        if (size_ == chain_.blocks() * kBlockPoints && chain_.add_block() == nullptr) return false;
+        std::byte* const block = chain_.block(size_ / kBlockPoints);
+        const std::size_t k = size_ % kBlockPoints;
+        ++size_;
+        if (single_) {
+            const SinglePoint s{static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
+            std::memcpy(block + k * sizeof s, &s, sizeof s);
+            box.take({s.x, s.y, s.z});
+        } else {
+            std::memcpy(block + k * sizeof p, &p, sizeof p);
+            box.take(p);
+        }
+        return true;
+    }
     std::size_t size() const { return size_; }
-    const SurveyPoint& at(std::size_t i) const {
-        return reinterpret_cast<const SurveyPoint*>(chain_.block(i / kBlockPoints))[i % kBlockPoints];
+    SurveyPoint at(std::size_t i) const {
+        const std::byte* const block = chain_.block(i / kBlockPoints);
+        const std::size_t k = i % kBlockPoints;
+        if (single_) {
+            SinglePoint s;
+            std::memcpy(&s, block + k * sizeof s, sizeof s);
+            return {s.x, s.y, s.z};
+        }
+        SurveyPoint p;
+        std::memcpy(&p, block + k * sizeof p, sizeof p);
+        return p;
     }
 
     // The point's name (kept only when `named`) and layer index, in the
@@ -144,6 +178,10 @@ public:
     LayerNames layers;
 
 private:
+    struct SinglePoint {
+        float x, y, z;
+    };
+    bool single_;
     BlockChain chain_;
     std::size_t size_ = 0;
     ByteStream tags_;   // per point: its layer index times 2, plus 1 when its name is the last one's plus 1

@@ -149,6 +149,19 @@ TEST(PointTable, SkipsHeadersBlanksAndComments) {
     EXPECT_EQ(seen, (std::vector<std::string>{"1", "TREE", "2", "0", "3", "TREE"}));
 }
 
+TEST(PointTable, NumberTablesSkipBlanksAndComments) {
+    MemoryRecords records({"x y z", "", "1 2 3", "# 4 5 6", "#7 8 9", " \t ", "\t#", "10 11 12"});
+    app::TableFormat f = format("xyz");
+    f.skip = 1;
+    f.wide = false;
+    app::SurveyPoints points{true};
+    app::TableProblem problem;
+    ASSERT_EQ(app::read_point_table(records, f, points, problem).outcome, app::TableOutcome::done);
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points.at(1).x, 10.0);
+    EXPECT_EQ(points.box.low.z, 3.0);
+}
+
 TEST(PointTable, TheFirstRefusedLineIsTold) {
     MemoryRecords records({"1 2 3", "4 5 6", "7 \x01oops\x7f 9"});
     app::SurveyPoints points;
@@ -159,6 +172,45 @@ TEST(PointTable, TheFirstRefusedLineIsTold) {
     const std::string long_text(100, 'q');
     problem.found = long_text;
     EXPECT_EQ(app::table_problem_text("s", problem).size(), std::string{"3dpoint: s, line 3, field 2 (northing): not a number: ''...\n"}.size() + 60);
+}
+
+// A table of numbers alone is read a quicker way; each of its lines must be
+// taken, or refused at the same field, as the line parser takes it, in both
+// precisions.
+TEST(PointTable, NumberTablesReadAsTheLineParserReadsThem) {
+    using D = app::Delimiter;
+    const std::string_view lines[] = {
+        "1 2 3", "\t1.5 ,\t2.5 ; 3.5  ", "1;2;3;", "1 2 3 extra fields", "1e3 -2.5E-1 .5", "-0 +4. 0.1",
+        "4500000.123 300000.456 12.3", "1 2", "1,,3", "1 2x 3", "1 2 inf", "1 1e999 3", "0x10 1 2", "1 2 3x",
+        "1 ,; 2 3", "1,5 2 3",
+    };
+    const app::TableFormat formats[] = {format("xyz"), format("zxy"), format("yx"), format("xyz", D::space)};
+    std::string scratch;
+    for (const bool wide : {true, false}) {
+        for (app::TableFormat f : formats) {
+            f.wide = wide;
+            for (const std::string_view line : lines) {
+                app::TableLine expected;
+                const app::LineProblem where = app::parse_table_line(line, f, expected, scratch);
+                MemoryRecords records({std::string{line}});
+                app::SurveyPoints points{!wide};
+                app::TableProblem problem;
+                const app::TableOutcome outcome = app::read_point_table(records, f, points, problem).outcome;
+                SCOPED_TRACE(testing::Message() << "'" << line << "' " << f.columns.count << " columns, wide " << wide);
+                if (where.fault != FieldFault::none) {
+                    ASSERT_EQ(outcome, app::TableOutcome::refused);
+                    EXPECT_EQ(problem.where.field, where.field);
+                    EXPECT_EQ(problem.found, where.found);
+                    continue;
+                }
+                ASSERT_EQ(outcome, app::TableOutcome::done);
+                ASSERT_EQ(points.size(), 1u);
+                EXPECT_EQ(points.at(0).x, expected.point.x);
+                EXPECT_EQ(points.at(0).y, expected.point.y);
+                EXPECT_EQ(points.at(0).z, expected.point.z);
+            }
+        }
+    }
 }
 
 TEST(PointTable, ARecordErrorIsNoEnd) {

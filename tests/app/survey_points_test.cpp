@@ -42,6 +42,25 @@ TEST(SurveyPoints, BlocksGiveBackWhatWentIn) {
     EXPECT_EQ(points.box.high.x, static_cast<double>(count - 1));
 }
 
+// Without chosen decimals the points are what the classic list holds: the
+// single-precision values, and the box is theirs.
+TEST(SurveyPoints, SinglePrecisionHoldsTheRoundedValues) {
+    app::SurveyPoints points{true};
+    const std::size_t count = app::SurveyPoints::kBlockPoints + 3;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double v = 4500000.123 + static_cast<double>(i) / 10;
+        ASSERT_TRUE(points.add({v, -v / 1e7, 0.1}));
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const double v = 4500000.123 + static_cast<double>(i) / 10;
+        ASSERT_EQ(points.at(i).x, static_cast<double>(static_cast<float>(v))) << i;
+        ASSERT_EQ(points.at(i).y, static_cast<double>(static_cast<float>(-v / 1e7))) << i;
+        ASSERT_EQ(points.at(i).z, static_cast<double>(0.1f)) << i;
+    }
+    EXPECT_EQ(points.box.high.x, static_cast<double>(static_cast<float>(4500000.123 + static_cast<double>(count - 1) / 10)));
+    EXPECT_EQ(points.box.low.z, static_cast<double>(0.1f));
+}
+
 TEST(SurveyPoints, PlainNumbers) {
     EXPECT_EQ(app::plain_number("0"), 0u);
     EXPECT_EQ(app::plain_number("120"), 120u);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace io {
 namespace {
@@ -125,6 +126,54 @@ char* write_u64_before(char* end, std::uint64_t v) {
     return end;
 }
 
+constexpr std::array<std::uint64_t, 20> powers_of_ten = [] {
+    std::array<std::uint64_t, 20> p{};
+    p[0] = 1;
+    for (std::size_t k = 1; k < p.size(); ++k) p[k] = p[k - 1] * 10;
+    return p;
+}();
+
+// How many decimal digits `v` has; one for zero.
+unsigned digit_count(std::uint64_t v) {
+    // Zero counts as one; setting the low bit moves no number across a power of ten.
+    v |= 1;
+    // log10(2) ~ 1233 / 4096: an estimate that is exact or one short.
+    const unsigned estimate = (static_cast<unsigned>(std::bit_width(v)) * 1233) >> 12;
+    return estimate + (estimate < powers_of_ten.size() && v >= powers_of_ten[estimate] ? 1 : 0);
+}
+
+// A rounded value that a word holds, `whole` units of the last decimal,
+// written straight into `out`: the division by a constant power of ten
+// splits it, and no digit is copied twice. Most coordinates go this way.
+template <std::uint32_t Decimals>
+std::size_t write_word_value(std::uint64_t whole, bool negative, char separator,
+                             std::span<char, kFixedDecimalsRoom> out) {
+    constexpr std::uint64_t scale = powers_of_ten[Decimals];
+    std::size_t n = 0;
+    if (negative && whole != 0) out[n++] = '-';
+    const std::uint64_t integer = whole / scale;
+    n += digit_count(integer);
+    write_u64_before(out.data() + n, integer);
+    if constexpr (Decimals > 0) {
+        out[n++] = separator;
+        std::uint64_t fraction = whole % scale;
+        char* end = out.data() + n + Decimals;
+        for (std::uint32_t k = 0; k + 1 < Decimals; k += 2, fraction /= 100) {
+            end -= 2;
+            std::memcpy(end, digits::digit_pairs + (fraction % 100) * 2, 2);
+        }
+        if constexpr (Decimals % 2 != 0) *--end = static_cast<char>('0' + fraction);
+        n += Decimals;
+    }
+    return n;
+}
+
+using WordWriter = std::size_t (*)(std::uint64_t, bool, char, std::span<char, kFixedDecimalsRoom>);
+
+constexpr auto word_writers = []<std::uint32_t... D>(std::integer_sequence<std::uint32_t, D...>) {
+    return std::array<WordWriter, sizeof...(D)>{&write_word_value<D>...};
+}(std::make_integer_sequence<std::uint32_t, kMostFixedDecimals + 1>{});
+
 std::size_t copy_word(std::string_view word, std::span<char, kFixedDecimalsRoom> out) {
     std::copy(word.begin(), word.end(), out.begin());
     return word.size();
@@ -156,8 +205,7 @@ std::size_t format_fixed_decimals(double value, std::uint32_t decimals, char sep
     // The usual coordinate: the product fits a word and the cut lies within it.
     const bool small_product = m <= UINT64_MAX / five;
     if (m == 0) {
-        zero = true;
-        begin = write_u64_before(end, 0);
+        return word_writers[decimals](0, negative, separator, out);
     } else if (t < 0 && t > -64 && small_product) {
         const std::uint64_t product = m * five;
         const unsigned s = static_cast<unsigned>(-t);
@@ -165,13 +213,10 @@ std::size_t format_fixed_decimals(double value, std::uint32_t decimals, char sep
         const std::uint64_t rest = product & ((std::uint64_t{1} << s) - 1);
         const std::uint64_t half = std::uint64_t{1} << (s - 1);
         if (rest > half || (rest == half && (whole & 1u) != 0)) ++whole;
-        zero = whole == 0;
-        begin = write_u64_before(end, whole);
+        return word_writers[decimals](whole, negative, separator, out);
     } else if (t >= 0 && t < 64 && small_product && ((m * five) >> (63 - t)) == 0) {
         // A whole number that a word still holds after the shift.
-        const std::uint64_t whole = (m * five) << t;
-        zero = false;
-        begin = write_u64_before(end, whole);
+        return word_writers[decimals]((m * five) << t, negative, separator, out);
     } else if (t < 0 && -t > 80) {
         // m * 5^decimals < 2^74: less than half of one unit of the last decimal.
         zero = true;

@@ -98,6 +98,13 @@ TEST(FixedDecimals, Cases) {
         {DBL_MIN, 9, "0.000000000"},
         {5e-324, 0, "0"},
         {12.0, 0, "12"},
+        // Integer parts at each side of a power of ten: the digits are counted before they are written.
+        {9.0, 1, "9.0"},
+        {10.0, 1, "10.0"},
+        {99999.9999, 3, "100000.000"},
+        {9999999999.5, 0, "10000000000"},
+        {1e15, 4, "1000000000000000.0000"},
+        {-0.05, 1, "-0.1"},
         {INFINITY, 3, "Infinity"},
         {-INFINITY, 3, "-Infinity"},
         {NAN, 3, "NaN"},
