@@ -39,6 +39,12 @@ def cache_value(build, name):
 def build_converter(build, out):
     """The converter with the compiler, flags and link options of the Windows build."""
     compiler = cache_value(build, "CMAKE_CXX_COMPILER")
+    if not compiler:  # set by the toolchain file: CMake records it beside the cache
+        import glob
+        for found in glob.glob(os.path.join(build, "CMakeFiles", "*", "CMakeCXXCompiler.cmake")):
+            with open(found) as f:
+                m = re.search(r'^set\(CMAKE_CXX_COMPILER "([^"]+)"\)', f.read(), re.M)
+                compiler = m.group(1) if m else compiler
     flags = (cache_value(build, "CMAKE_CXX_FLAGS") + " " +
              cache_value(build, "CMAKE_CXX_FLAGS_" + (cache_value(build, "CMAKE_BUILD_TYPE") or "RELWITHDEBINFO").upper()))
     link = cache_value(build, "CMAKE_EXE_LINKER_FLAGS")
