@@ -16,7 +16,7 @@
 
 #include "app/write_dxf.h"
 #include "io/io_size_settings.h"
-#include "io/records.h"
+#include "io/open_close_unit.h"
 #include "io/statement.h"
 #include "io/write_field.h"
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "io/record_ops.h"
+#include "io/read_write_record.h"
 #include "io/record_plan.h"
-#include "io/records.h"
+#include "io/open_close_unit.h"
 #include "io/unit_record_source.h"
 #include "io/unit_table.h"
 #include "platform/files.h"

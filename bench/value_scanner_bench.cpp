@@ -73,17 +73,17 @@ void BM_ValueScanner(benchmark::State& state) {
         MemoryRecords records(list.records);
         io::ValueScanner scanner;
         std::int32_t count = 0;
-        if (scanner.beginStatement(records) != 0 || scanner.readItem(count) != 0) state.SkipWithError("count");
-        scanner.endStatement();
+        if (scanner.begin_statement(records) != 0 || scanner.read_item(count) != 0) state.SkipWithError("count");
+        scanner.end_statement();
         float sum = 0.0f;
         for (std::int32_t i = 0; i < count; ++i) {
             float x = 0.0f, y = 0.0f, z = 0.0f;
-            if (scanner.beginStatement(records) != 0 || scanner.readItem(x) != 0 || scanner.readItem(y) != 0 ||
-                scanner.readItem(z) != 0) {
+            if (scanner.begin_statement(records) != 0 || scanner.read_item(x) != 0 || scanner.read_item(y) != 0 ||
+                scanner.read_item(z) != 0) {
                 state.SkipWithError("point");
                 break;
             }
-            scanner.endStatement();
+            scanner.end_statement();
             sum += x + y + z;
         }
         benchmark::DoNotOptimize(sum);

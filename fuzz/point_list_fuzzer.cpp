@@ -65,16 +65,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ByteRecords records(data, size);
     io::ValueScanner scanner;
     std::int32_t count = 0;
-    int error = scanner.beginStatement(records);
-    if (error == 0) error = scanner.readItem(count);
-    scanner.endStatement();
+    int error = scanner.begin_statement(records);
+    if (error == 0) error = scanner.read_item(count);
+    scanner.end_statement();
     for (std::int32_t i = 0; error == 0 && i < count && i < points_max; ++i) {
         std::array<float, 3> xyz{};
-        error = scanner.beginStatement(records);
+        error = scanner.begin_statement(records);
         for (float& item : xyz) {
-            if (error == 0) error = scanner.readItem(item);
+            if (error == 0) error = scanner.read_item(item);
         }
-        scanner.endStatement();
+        scanner.end_statement();
     }
 
     // The conversions take any text the recogniser lets through; feed it the
@@ -85,9 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::int32_t integer = 0;
         float single = 0.0f;
         double real = 0.0;
-        (void)io::decimalToInt32(number, integer);
-        (void)io::decimalToReal32(number, single);
-        (void)io::decimalToReal64(number, real);
+        (void)io::decimal_to_int32(number, integer);
+        (void)io::decimal_to_real32(number, single);
+        (void)io::decimal_to_real64(number, real);
     }
     for (std::size_t from = 0; from < text.size(); from += 7) check_digit_run(text.substr(from));
     return 0;

@@ -4,7 +4,7 @@
 #include "app/conversion.h"
 #include "app/survey_conversion.h"
 #include "build_info.h"
-#include "io/records.h"
+#include "io/open_close_unit.h"
 #include "platform/arguments.h"
 #include "startup/startup.h"
 

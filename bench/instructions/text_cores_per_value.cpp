@@ -50,7 +50,7 @@ extern "C" [[gnu::noinline]] float measure_scan(const std::vector<std::string>& 
             io::NumberText number;
             const io::NumberScan scan = io::recognise_number(record, start, number);
             float value = 0.0f;
-            if (scan.ending != io::NumberEnd::text_end || io::decimalToReal32(number, value) != io::conversion_ok) {
+            if (scan.ending != io::NumberEnd::text_end || io::decimal_to_real32(number, value) != io::conversion_ok) {
                 std::abort();
             }
             sum += value;

@@ -1,7 +1,7 @@
 #include "app/conversion_units.h"
 
 #include "app/conversion.h"
-#include "io/records.h"
+#include "io/open_close_unit.h"
 #include "io/statement.h"
 #include "startup/fp_modes.h"
 

@@ -117,10 +117,10 @@ bool plain_decimal_to_real64(const io::NumberText& number, double& value) {
 [[gnu::always_inline]] inline FieldFault convert_recognised(const io::NumberText& number, bool wide, double& value) {
     int status = io::conversion_ok;
     if (wide) {
-        if (!plain_decimal_to_real64(number, value)) status = io::decimalToReal64(number, value);
+        if (!plain_decimal_to_real64(number, value)) status = io::decimal_to_real64(number, value);
     } else {
         float single = 0.0f;
-        status = io::decimalToReal32(number, single);
+        status = io::decimal_to_real32(number, single);
         value = single;
     }
     if (status == io::conversion_overflow) return FieldFault::out_of_range;

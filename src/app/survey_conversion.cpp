@@ -39,8 +39,8 @@ public:
         const auto step = [this](int number) {
             return number == 0 || io::finish_statement(records_.failure(number)) == 0;
         };
-        if (step(scanner_.beginStatement(records_))) (step(scanner_.readItem(items)) && ...);
-        scanner_.endStatement();
+        if (step(scanner_.begin_statement(records_))) (step(scanner_.read_item(items)) && ...);
+        scanner_.end_statement();
     }
 
 private:

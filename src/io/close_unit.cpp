@@ -1,6 +1,6 @@
-#include "io/records.h"
+#include "io/open_close_unit.h"
 
-#include "io/record_ops.h"
+#include "io/read_write_record.h"
 #include "io/unit_table.h"
 #include "reporting/error_numbers.h"
 #include "reporting/report.h"

@@ -1,4 +1,4 @@
-#include "io/records.h"
+#include "io/open_close_unit.h"
 
 #include <algorithm>
 #include <cstring>

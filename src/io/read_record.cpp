@@ -1,4 +1,4 @@
-#include "io/record_ops.h"
+#include "io/read_write_record.h"
 
 #include <cstring>
 

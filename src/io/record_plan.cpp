@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "io/record_ops.h"
+#include "io/read_write_record.h"
 #include "io/unit_table.h"
 #include "io/write_field.h"
 

@@ -1,6 +1,6 @@
 #include "io/unit_record_source.h"
 
-#include "io/record_ops.h"
+#include "io/read_write_record.h"
 #include "io/unit_table.h"
 #include "reporting/error_numbers.h"
 

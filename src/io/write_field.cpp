@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "io/heap_block.h"
-#include "io/record_ops.h"
+#include "io/read_write_record.h"
 #include "io/unit_table.h"
 #include "reporting/error_numbers.h"
 

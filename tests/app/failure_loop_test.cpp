@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "app/conversion.h"
-#include "io/records.h"
+#include "io/open_close_unit.h"
 #include "platform/testing.h"
 #include "reporting/error_numbers.h"
 #include "startup/startup.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "io/io_settings.h"
-#include "io/record_ops.h"
-#include "io/records.h"
+#include "io/read_write_record.h"
+#include "io/open_close_unit.h"
 #include "io/unit_record_source.h"
 #include "io/unit_table.h"
 #include "platform/testing.h"

@@ -10,10 +10,10 @@
 namespace io {
 namespace {
 
-constexpr std::size_t integer_scratch = field_scratch::integer;
+constexpr std::size_t kIntegerScratch = field_scratch::integer;
 
-constexpr char fill_char = ' ';
-constexpr char overflow_char = '*';
+constexpr char kFillChar = ' ';
+constexpr char kOverflowChar = '*';
 
 struct Placed {
     FieldStatus status = FieldStatus::ok;
@@ -22,7 +22,7 @@ struct Placed {
 };
 
 Placed overflow(std::span<char> out, std::size_t width) {
-    std::memset(out.data(), overflow_char, width);
+    std::memset(out.data(), kOverflowChar, width);
     return {FieldStatus::overflow, 0, width};
 }
 
@@ -85,21 +85,21 @@ inline std::size_t integer_length(std::int32_t value) {
 
 // The integer field's width most fields have: blanks from a constant row,
 // then the text over their end.
-constexpr std::size_t short_integer_width = 16;
-constexpr char blank_row[short_integer_width + 1] = "                ";
+constexpr std::size_t kShortIntegerWidth = 16;
+constexpr char kBlankRow[kShortIntegerWidth + 1] = "                ";
 
 FieldStatus place_short_integer(std::int32_t value, std::size_t width, std::span<char> out) {
     if (integer_length(value) > width) {
-        std::memset(out.data(), overflow_char, width);
+        std::memset(out.data(), kOverflowChar, width);
         return FieldStatus::overflow;
     }
-    copy_short(out.data(), blank_row, width);
+    copy_short(out.data(), kBlankRow, width);
     put_integer(value, out.data() + width);
     return FieldStatus::ok;
 }
 
 Placed place_integer(std::int32_t value, std::size_t width, std::span<char> out) {
-    char buf[integer_scratch];
+    char buf[kIntegerScratch];
     char* const end = buf + sizeof buf;
     const char* begin = put_integer(value, end);
     const auto length = static_cast<std::size_t>(end - begin);
@@ -144,7 +144,7 @@ std::uint64_t keep_last_digits(std::uint64_t eight, std::size_t keep) {
 std::uint64_t front_digits(std::uint32_t whole, std::size_t count) {
     // Scaled up to eight digits the value's come first: a multiply, where
     // a 64-bit shift on a 32-bit target is a dozen instructions.
-    if constexpr (!kWideRegisters) return digits::eight_digits(whole * digits::powers_of_ten<std::uint32_t>[8 - count]);
+    if constexpr (!kWideRegisters) return digits::eight_digits(whole * digits::kPowersOfTen<std::uint32_t>[8 - count]);
     return keep_last_digits(digits::eight_digits(whole), count);
 }
 
@@ -155,12 +155,12 @@ std::uint64_t front_digits(std::uint32_t whole, std::size_t count) {
 // overlapping stores (a later store overwrites what an earlier one put too
 // far), so that neither the digit count nor the sign needs a branch: both
 // are as good as random, and branches on them would mostly mispredict.
-constexpr std::size_t front_room = 24;
+constexpr std::size_t kFrontRoom = 24;
 
 bool place_tenths_front(std::uint32_t bits, std::span<char> out, std::size_t& length) {
     const auto [m, e] = digits::decode(bits);
     const int q = -e;
-    if (q < 1 || q > digits::NarrowFraction::kBitsMax || out.size() < front_room) return false;
+    if (q < 1 || q > digits::NarrowFraction::kBitsMax || out.size() < kFrontRoom) return false;
     const auto [whole, digit] = digits::round_tenths(m, q);
     const std::size_t whole_digits = digits::decimal_length(whole);
     const bool negative = ((bits >> digits::kSignShift) != 0) & ((whole | digit) != 0);
@@ -209,7 +209,7 @@ Placed place_fixed(std::uint32_t bits, const RealLayout& layout, std::span<char>
 FieldText text_of(const Placed& placed) { return {placed.end - placed.start, placed.status}; }
 
 FieldStatus fill_left(const Placed& placed, std::span<char> out) {
-    std::memset(out.data(), fill_char, placed.start);
+    std::memset(out.data(), kFillChar, placed.start);
     return placed.status;
 }
 
@@ -235,7 +235,7 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
             return {room, FieldStatus::ok};
         case FieldKind::integer:
             if (spec.width != 0) {
-                if (spec.width <= short_integer_width) return {room, place_short_integer(value.integer, room, out)};
+                if (spec.width <= kShortIntegerWidth) return {room, place_short_integer(value.integer, room, out)};
                 return {room, format_integer_text(value.integer, spec.width, out)};
             }
             {
@@ -260,7 +260,7 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
 
 FieldStatus format_integer_text(std::int32_t value, std::uint32_t width, std::span<char> out) {
     if (out.size() < width) return FieldStatus::overflow;  // nothing written
-    if (width <= short_integer_width) return place_short_integer(value, width, out);
+    if (width <= kShortIntegerWidth) return place_short_integer(value, width, out);
     return fill_left(place_integer(value, width, out), out);
 }
 

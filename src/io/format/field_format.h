@@ -54,13 +54,13 @@ struct FieldText {
 // finite single-precision value and the point, plus d.
 namespace field_scratch {
 inline constexpr std::size_t integer = 12;
-inline constexpr std::size_t real_extra = 41;
+inline constexpr std::size_t kRealExtra = 41;
 
 constexpr std::size_t real(std::uint32_t digits) {
     // Saturates where size_t is 32 bits; no buffer can be that large anyway.
     constexpr std::size_t most = std::numeric_limits<std::size_t>::max();
     const std::size_t d = digits;
-    return d > most - real_extra ? most : d + real_extra;
+    return d > most - kRealExtra ? most : d + kRealExtra;
 }
 }  // namespace field_scratch
 

@@ -115,18 +115,18 @@ char* write_u64_before(char* end, std::uint64_t v) {
         const auto pair = static_cast<std::size_t>(v % 100) * 2;
         v /= 100;
         end -= 2;
-        std::memcpy(end, digits::digit_pairs + pair, 2);
+        std::memcpy(end, digits::kDigitPairs + pair, 2);
     }
     if (v >= 10) {
         end -= 2;
-        std::memcpy(end, digits::digit_pairs + v * 2, 2);
+        std::memcpy(end, digits::kDigitPairs + v * 2, 2);
     } else {
         *--end = static_cast<char>('0' + v);
     }
     return end;
 }
 
-constexpr std::array<std::uint64_t, 20> powers_of_ten = [] {
+constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
     std::array<std::uint64_t, 20> p{};
     p[0] = 1;
     for (std::size_t k = 1; k < p.size(); ++k) p[k] = p[k - 1] * 10;
@@ -139,7 +139,7 @@ unsigned digit_count(std::uint64_t v) {
     v |= 1;
     // log10(2) ~ 1233 / 4096: an estimate that is exact or one short.
     const unsigned estimate = (static_cast<unsigned>(std::bit_width(v)) * 1233) >> 12;
-    return estimate + (estimate < powers_of_ten.size() && v >= powers_of_ten[estimate] ? 1 : 0);
+    return estimate + (estimate < kPowersOfTen.size() && v >= kPowersOfTen[estimate] ? 1 : 0);
 }
 
 // A rounded value that a word holds, `whole` units of the last decimal,
@@ -148,7 +148,7 @@ unsigned digit_count(std::uint64_t v) {
 template <std::uint32_t Decimals>
 std::size_t write_word_value(std::uint64_t whole, bool negative, char separator,
                              std::span<char, kFixedDecimalsRoom> out) {
-    constexpr std::uint64_t scale = powers_of_ten[Decimals];
+    constexpr std::uint64_t scale = kPowersOfTen[Decimals];
     std::size_t n = 0;
     if (negative && whole != 0) out[n++] = '-';
     const std::uint64_t integer = whole / scale;
@@ -160,7 +160,7 @@ std::size_t write_word_value(std::uint64_t whole, bool negative, char separator,
         char* end = out.data() + n + Decimals;
         for (std::uint32_t k = 0; k + 1 < Decimals; k += 2, fraction /= 100) {
             end -= 2;
-            std::memcpy(end, digits::digit_pairs + (fraction % 100) * 2, 2);
+            std::memcpy(end, digits::kDigitPairs + (fraction % 100) * 2, 2);
         }
         if constexpr (Decimals % 2 != 0) *--end = static_cast<char>('0' + fraction);
         n += Decimals;

@@ -17,18 +17,18 @@ namespace {
 // point above the top limb so the digit is the carry out of a times-ten.
 class WideFraction {
 public:
-    static constexpr int limb_count = 6;
+    static constexpr int kLimbCount = 6;
 
     WideFraction(std::uint32_t m, int q) {
         // q > 60 > 24: the whole significand lies below the point.
-        const int shift = 32 * limb_count - q;
+        const int shift = 32 * kLimbCount - q;
         const int word = shift / 32;
         const std::uint64_t placed = std::uint64_t{m} << (shift % 32);
         limb_[word] = static_cast<std::uint32_t>(placed);
         limb_[word + 1] = static_cast<std::uint32_t>(placed >> 32);
     }
     bool is_zero() const {
-        return std::all_of(limb_, limb_ + limb_count, [](std::uint32_t l) { return l == 0; });
+        return std::all_of(limb_, limb_ + kLimbCount, [](std::uint32_t l) { return l == 0; });
     }
     unsigned next_digit() {
         std::uint64_t carry = 0;
@@ -40,13 +40,13 @@ public:
         return static_cast<unsigned>(carry);
     }
     Dropped versus_half() const {
-        constexpr std::uint32_t top_bit = 0x80000000u;
-        const bool below_top = std::any_of(limb_, limb_ + limb_count - 1, [](std::uint32_t l) { return l != 0; });
-        return compare_with_half(limb_[limb_count - 1] | std::uint64_t{below_top}, top_bit);
+        constexpr std::uint32_t kTopBit = 0x80000000u;
+        const bool below_top = std::any_of(limb_, limb_ + kLimbCount - 1, [](std::uint32_t l) { return l != 0; });
+        return compare_with_half(limb_[kLimbCount - 1] | std::uint64_t{below_top}, kTopBit);
     }
 
 private:
-    std::uint32_t limb_[limb_count]{};
+    std::uint32_t limb_[kLimbCount]{};
 };
 
 // m < 2^24 shifted by at most this many bits still fits a 64-bit word.
@@ -54,9 +54,9 @@ constexpr int kWordShiftMax = 40;
 
 // Digits of m * 2^e for e > kWordShiftMax (up to 2^128), via base 10^9 division.
 char* put_wide_decimal(std::uint32_t m, int e, char* end) {
-    constexpr int limb_count = 5;
+    constexpr int kLimbCount = 5;
     constexpr std::uint32_t chunk = 1000000000u;
-    std::uint32_t limb[limb_count]{};
+    std::uint32_t limb[kLimbCount]{};
     const std::uint64_t placed = std::uint64_t{m} << (e % 32);
     limb[e / 32] = static_cast<std::uint32_t>(placed);
     limb[e / 32 + 1] = static_cast<std::uint32_t>(placed >> 32);
@@ -65,7 +65,7 @@ char* put_wide_decimal(std::uint32_t m, int e, char* end) {
     for (;;) {
         std::uint64_t rem = 0;
         bool more = false;
-        for (int i = limb_count - 1; i >= 0; --i) {
+        for (int i = kLimbCount - 1; i >= 0; --i) {
             const std::uint64_t cur = (rem << 32) | limb[i];
             limb[i] = static_cast<std::uint32_t>(cur / chunk);
             rem = cur % chunk;
@@ -102,8 +102,8 @@ FixedDigits integer_value(std::uint32_t m, int e, std::span<char> frac) {
     char buf[48];
     char* const end = buf + sizeof buf;
     char* begin = e <= kWordShiftMax ? put_decimal(std::uint64_t{m} << e, end) : put_wide_decimal(m, e, end);
-    if (const auto n = static_cast<std::size_t>(end - begin); n > max_significant)
-        begin = round_integer_digits(begin, n, max_significant);
+    if (const auto n = static_cast<std::size_t>(end - begin); n > kMaxSignificant)
+        begin = round_integer_digits(begin, n, kMaxSignificant);
 
     FixedDigits r;
     r.integer_length = static_cast<std::uint32_t>(end - begin);
@@ -120,8 +120,8 @@ FixedDigits fraction_value(std::uint32_t m, int q, std::span<char> frac) {
 
     // Digits after the point that are generated; later ones are '0'.
     std::size_t limit = d;
-    if (whole != 0 && d > max_significant - 8)
-        limit = std::min<std::size_t>(d, max_significant - decimal_length(std::uint64_t{whole}));
+    if (whole != 0 && d > kMaxSignificant - 8)
+        limit = std::min<std::size_t>(d, kMaxSignificant - decimal_length(std::uint64_t{whole}));
     bool leading = whole == 0;
     bool nonzero = false;
     std::size_t j = 0;
@@ -132,7 +132,7 @@ FixedDigits fraction_value(std::uint32_t m, int q, std::span<char> frac) {
             nonzero = true;
             if (leading) {
                 leading = false;
-                limit = std::min<std::size_t>(d, j + max_significant);
+                limit = std::min<std::size_t>(d, j + kMaxSignificant);
             }
         }
     }

@@ -18,9 +18,9 @@
 namespace io::digits {
 
 // At most this many significant digits are kept; later positions read "0".
-inline constexpr std::uint32_t max_significant = 37;
+inline constexpr std::uint32_t kMaxSignificant = 37;
 
-inline constexpr char digit_pairs[] =
+inline constexpr char kDigitPairs[] =
     "0001020304050607080910111213141516171819"
     "2021222324252627282930313233343536373839"
     "4041424344454647484950515253545556575859"
@@ -30,7 +30,7 @@ inline constexpr char digit_pairs[] =
 // 10^0 up to every power of ten a word of the type holds: 20 of them in 64
 // bits, 10 in 32.
 template <std::unsigned_integral Word>
-inline constexpr auto powers_of_ten = [] {
+inline constexpr auto kPowersOfTen = [] {
     std::array<Word, std::numeric_limits<Word>::digits10 + 1> p{};
     Word v = 1;
     for (auto& x : p) {
@@ -111,7 +111,7 @@ inline std::uint32_t decimal_length(Word value) {
     // bit_width * log10(2), log10(2) as 1233 / 2^12, then one comparison settles it.
     constexpr unsigned log10_2_scaled = 1233, log10_2_scale_bits = 12;
     const auto t = static_cast<std::uint32_t>((std::bit_width(value | 1) * log10_2_scaled) >> log10_2_scale_bits);
-    return t + 1 - (value < powers_of_ten<Word>[t]);
+    return t + 1 - (value < kPowersOfTen<Word>[t]);
 }
 
 // Writes exactly `count` decimal digits of `value` (leading zeros included)
@@ -124,8 +124,8 @@ inline char* put_digits(Word value, std::size_t count, char* end) {
     char* const begin = end - count;
     for (; p - begin >= 2; value /= 100) {
         const auto pair = static_cast<std::size_t>(value % 100) * 2;
-        *--p = digit_pairs[pair + 1];
-        *--p = digit_pairs[pair];
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
     }
     if (p != begin) *--p = static_cast<char>('0' + value % 10);
     return begin;
@@ -140,7 +140,7 @@ inline char* put_decimal(Word value, char* end) {
 // The two digits of value < 100 as the bytes of a 16-bit word in memory order.
 inline std::uint32_t two_digits(std::uint32_t value) {
     std::uint16_t pair;
-    std::memcpy(&pair, digit_pairs + 2 * value, 2);
+    std::memcpy(&pair, kDigitPairs + 2 * value, 2);
     return pair;
 }
 
@@ -224,7 +224,7 @@ struct FixedDigits {
 
 // Any number of digits: `bits` is finite (its sign is ignored). Writes the
 // frac.size() digits after the point into `frac` as '0'..'9' and returns the
-// digits before it, keeping at most max_significant significant digits.
+// digits before it, keeping at most kMaxSignificant significant digits.
 FixedDigits round_fixed(std::uint32_t bits, std::span<char> frac);
 
 }  // namespace io::digits

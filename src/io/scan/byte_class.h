@@ -25,7 +25,7 @@ enum class ByteClass : std::uint8_t {
     logical,   // T F, either case
 };
 
-constexpr std::array<ByteClass, 256> byte_classes = [] {
+constexpr std::array<ByteClass, 256> kByteClasses = [] {
     std::array<ByteClass, 256> table{};
     table[' '] = table['\t'] = ByteClass::blank;
     table['\r'] = ByteClass::cr;
@@ -45,7 +45,7 @@ constexpr std::array<ByteClass, 256> byte_classes = [] {
     return table;
 }();
 
-constexpr ByteClass byte_class(char c) { return byte_classes[static_cast<unsigned char>(c)]; }
+constexpr ByteClass byte_class(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 
 // Space, TAB, ",", ")" and "/" end a number's text.
 constexpr bool ends_number(ByteClass k) {

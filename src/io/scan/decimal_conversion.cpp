@@ -15,12 +15,12 @@ static_assert(FLT_EVAL_METHOD == 0, "double operations must round to double");
 namespace io {
 namespace {
 
-constexpr int kept_digits_max = NumberText::kept_digits_max;
-constexpr int group_digits = 9;
+constexpr int kKeptDigitsMax = NumberText::kKeptDigitsMax;
+constexpr int kGroupDigits = 9;
 
 // The kept significant digits (at most 27) as text; returns their count.
-int kept_digit_text(const NumberText& number, std::array<char, kept_digits_max>& out) {
-    const auto head = static_cast<int>(std::min<std::int64_t>(number.significant, NumberText::head_digits_max));
+int kept_digit_text(const NumberText& number, std::array<char, kKeptDigitsMax>& out) {
+    const auto head = static_cast<int>(std::min<std::int64_t>(number.significant, NumberText::kHeadDigitsMax));
     std::uint64_t digits = number.digits;
     for (int i = head - 1; i >= 0; --i, digits /= 10) out[static_cast<std::size_t>(i)] = static_cast<char>('0' + digits % 10);
     std::uint32_t more = number.more_digits;
@@ -37,21 +37,21 @@ std::int64_t magnitude(const NumberText& number) {
 
 // Power of ten applied to the kept digits read as an integer.
 std::int64_t scale(const NumberText& number) {
-    return number.exponent - number.fraction + std::max<std::int64_t>(0, number.significant - kept_digits_max);
+    return number.exponent - number.fraction + std::max<std::int64_t>(0, number.significant - kKeptDigitsMax);
 }
 
 // The kept digits as an integer, combined in double arithmetic from 9-digit
 // groups: ((g1 * 10^9 + g2) * 10^9 + ...) * 10^k + glast.
 double kept_digits_value(const NumberText& number) {
-    constexpr std::array<double, 10> small_powers{1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-    std::array<char, kept_digits_max> text;
+    constexpr std::array<double, 10> kSmallPowers{1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    std::array<char, kKeptDigitsMax> text;
     const int count = kept_digit_text(number, text);
     double d = 0.0;
-    for (int from = 0; from < count; from += group_digits) {
-        const int width = std::min(group_digits, count - from);
+    for (int from = 0; from < count; from += kGroupDigits) {
+        const int width = std::min(kGroupDigits, count - from);
         std::uint32_t group = 0;
         for (int i = from; i < from + width; ++i) group = group * 10 + static_cast<std::uint32_t>(text[static_cast<std::size_t>(i)] - '0');
-        if (from > 0) d = d * small_powers[static_cast<std::size_t>(width)];
+        if (from > 0) d = d * kSmallPowers[static_cast<std::size_t>(width)];
         d = d + group;
     }
     return d;
@@ -63,7 +63,7 @@ struct SplitPower {
     int c;
     double negative_power;
 };
-constexpr std::array<SplitPower, 8> split_powers{{{22, 1e-22},
+constexpr std::array<SplitPower, 8> kSplitPowers{{{22, 1e-22},
                                                   {45, 1e-45},
                                                   {66, 1e-66},
                                                   {85, 1e-85},
@@ -74,8 +74,8 @@ constexpr std::array<SplitPower, 8> split_powers{{{22, 1e-22},
 
 // 10^k for the k that survive the range checks (-72 ... 38).
 double power_of_ten(std::int64_t k) {
-    if (k >= powers_of_ten_low) return table_power_of_ten(k);
-    for (const SplitPower& split : split_powers) {
+    if (k >= kPowersOfTenLow) return table_power_of_ten(k);
+    for (const SplitPower& split : kSplitPowers) {
         if (split.c >= -k) {
             return split.negative_power * table_power_of_ten(k + split.c);
         }
@@ -106,14 +106,14 @@ float subnormal_single(double p, bool negative) {
 template <typename Real>
 int convert_word(const NumberText& number, Real& value) {
     using Bits = std::conditional_t<sizeof(Real) == 4, std::uint32_t, std::uint64_t>;
-    constexpr Bits sign_bit = Bits{1} << (sizeof(Real) * 8 - 1);
+    constexpr Bits kSignBit = Bits{1} << (sizeof(Real) * 8 - 1);
     switch (number.form) {
     case NumberText::Form::infinity:
         value = number.negative ? -std::numeric_limits<Real>::infinity() : std::numeric_limits<Real>::infinity();
         return conversion_ok;
     case NumberText::Form::nan: {
-        const Bits quiet = std::bit_cast<Bits>(std::numeric_limits<Real>::quiet_NaN()) & ~sign_bit;
-        value = std::bit_cast<Real>(number.plus ? quiet : quiet | sign_bit);
+        const Bits quiet = std::bit_cast<Bits>(std::numeric_limits<Real>::quiet_NaN()) & ~kSignBit;
+        value = std::bit_cast<Real>(number.plus ? quiet : quiet | kSignBit);
         return conversion_ok;
     }
     default:
@@ -127,7 +127,7 @@ bool is_plain_number(const NumberText& number) {
 
 }  // namespace
 
-int decimalToInt32(const NumberText& number, std::int32_t& value) {
+int decimal_to_int32(const NumberText& number, std::int32_t& value) {
     if (!is_plain_number(number) || number.point || number.exponent_part) return conversion_leftover;
     const std::uint64_t limit = number.negative ? std::uint64_t{2147483648} : std::uint64_t{2147483647};
     if (number.significant > 10 || number.digits > limit) return conversion_overflow;
@@ -163,7 +163,7 @@ int detail::any_decimal_to_real32(const NumberText& number, float& value) {
     return conversion_ok;
 }
 
-int decimalToReal64(const NumberText& number, double& value) {
+int decimal_to_real64(const NumberText& number, double& value) {
     if (!is_plain_number(number)) return convert_word(number, value);
     if (number.exponent_range > 0) return conversion_overflow;
     const double zero = number.negative ? -0.0 : 0.0;
@@ -175,8 +175,8 @@ int decimalToReal64(const NumberText& number, double& value) {
     if (m > 310) return conversion_overflow;
 
     // Kept digits and the scale as a short text, rounded to nearest by the library.
-    std::array<char, kept_digits_max + 24> text;
-    std::array<char, kept_digits_max> kept;
+    std::array<char, kKeptDigitsMax + 24> text;
+    std::array<char, kKeptDigitsMax> kept;
     const auto count = static_cast<std::size_t>(kept_digit_text(number, kept));
     std::copy_n(kept.begin(), count, text.begin());
     char* out = text.data() + count;

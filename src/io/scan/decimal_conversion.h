@@ -20,10 +20,10 @@ enum ConversionStatus : int {
 };
 
 // An optional sign, then decimal digits only. The value is stored only on success.
-int decimalToInt32(const NumberText& number, std::int32_t& value);
+int decimal_to_int32(const NumberText& number, std::int32_t& value);
 
 // The same, converted to the nearest double.
-int decimalToReal64(const NumberText& number, double& value);
+int decimal_to_real64(const NumberText& number, double& value);
 
 // An integer below 2^53 as a double, exactly: one conversion where a
 // register holds it; on a 32-bit target two of 32-bit halves that fit a
@@ -58,7 +58,7 @@ int any_decimal_to_real32(const NumberText& number, float& value);
 
 // Significand, optional exponent, or a word form INF, INFINITY, NAN(...).
 // Values below the subnormal range give zero.
-inline int decimalToReal32(const NumberText& number, float& value) {
+inline int decimal_to_real32(const NumberText& number, float& value) {
     if (plain_decimal_to_real32(number, value)) return conversion_ok;
     return detail::any_decimal_to_real32(number, value);
 }

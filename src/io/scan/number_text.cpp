@@ -5,7 +5,7 @@
 namespace io::detail {
 namespace {
 
-constexpr int exponent_digits_max = 6;
+constexpr int kExponentDigitsMax = 6;
 
 constexpr bool is_letter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 constexpr bool is_digit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
@@ -49,10 +49,10 @@ void read_long_significand(const char* p, const char* end, NumberText& number) {
     number.more_digits = 0;
     number.more_count = 0;
     int kept = 0;
-    for (; p < end && kept < NumberText::kept_digits_max; ++p) {
+    for (; p < end && kept < NumberText::kKeptDigitsMax; ++p) {
         if (*p == '.' || (kept == 0 && *p == '0')) continue;
         const auto digit = static_cast<unsigned>(*p - '0');
-        if (kept < NumberText::head_digits_max) {
+        if (kept < NumberText::kHeadDigitsMax) {
             number.digits = number.digits * 10 + digit;
         } else {
             number.more_digits = number.more_digits * 10 + digit;
@@ -92,7 +92,7 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
             if (stage == Stage::leftover) break;
             stage = Stage::in_exponent;
             if (exponent_digits > 0 || c != '0') {
-                if (++exponent_digits <= exponent_digits_max) exponent = exponent * 10 + (c - '0');
+                if (++exponent_digits <= kExponentDigitsMax) exponent = exponent * 10 + (c - '0');
             }
             break;
         case ByteClass::sign:
@@ -129,7 +129,7 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
     // Every sign needs a digit after it, and the text needs a digit at all.
     if (sign_open || !digit_seen) return malformed();
     number.leftover = stage == Stage::leftover;
-    if (exponent_digits > exponent_digits_max) number.exponent_range = negative_exponent ? -1 : 1;
+    if (exponent_digits > kExponentDigitsMax) number.exponent_range = negative_exponent ? -1 : 1;
     number.exponent = negative_exponent ? -exponent : exponent;
     return {static_cast<std::size_t>(p - begin), ending};
 }

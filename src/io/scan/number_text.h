@@ -18,8 +18,8 @@ struct NumberText {
     enum class Form : std::uint8_t { decimal, infinity, nan, unknown_word };
 
     // Digits past the 27th significant one only move the point.
-    static constexpr int kept_digits_max = 27;
-    static constexpr int head_digits_max = 19;  // as many as a 64-bit word holds
+    static constexpr int kKeptDigitsMax = 27;
+    static constexpr int kHeadDigitsMax = 19;  // as many as a 64-bit word holds
 
     std::uint64_t digits = 0;       // the first (up to 19) significant digits
     std::int64_t significant = 0;   // S: significant digits, kept or not
@@ -109,7 +109,7 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
     }
     number.digits = digits;
     number.significant = significant;
-    if (significant > NumberText::head_digits_max) detail::read_long_significand(lead, p, number);
+    if (significant > NumberText::kHeadDigitsMax) detail::read_long_significand(lead, p, number);
 
     const bool digit_seen = p - lead > static_cast<std::ptrdiff_t>(number.point);
     if (digit_seen && (p == end || ends_number(byte_class(*p)))) {

@@ -10,7 +10,7 @@
 namespace io {
 
 // Ctrl-Z alone on a line ends the input.
-inline constexpr char end_of_file_mark = 0x1A;
+inline constexpr char kEndOfFileMark = 0x1A;
 
 // Cuts a line, its delimiter already gone, to its record: with an LF
 // delimiter one CR before it belongs to the line end, and a free-form read
@@ -23,7 +23,7 @@ constexpr int cut_record(std::string_view line, bool lf_delimited, bool free_for
         while (free_form && n > 0 && line[n - 1] == '\r') --n;
     }
     record = line.substr(0, n);
-    return n == 1 && record[0] == end_of_file_mark ? err::kEndOfFile : 0;
+    return n == 1 && record[0] == kEndOfFileMark ? err::kEndOfFile : 0;
 }
 
 // Hands out input records one at a time, cut by cut_record for a free-form read.

@@ -10,16 +10,16 @@ namespace io {
 namespace {
 
 // A quoted string holds at most 2049 characters; the buffer has one byte more.
-constexpr std::size_t string_buffer_size = 2050;
-constexpr std::size_t string_length_max = string_buffer_size - 1;
+constexpr std::size_t kStringBufferSize = 2050;
+constexpr std::size_t kStringLengthMax = kStringBufferSize - 1;
 
 // A number in integer form goes to an integer item exactly; any other is
 // converted to double and cut toward zero, and a finite value beyond the
 // integer's range stores the most negative integer, silently.
 int assign_integer(const NumberText& number, std::int32_t& item) {
-    if (number.integer_form()) return decimalToInt32(number, item) == conversion_ok ? 0 : err::kInputConversion;
+    if (number.integer_form()) return decimal_to_int32(number, item) == conversion_ok ? 0 : err::kInputConversion;
     double value = 0.0;
-    if (decimalToReal64(number, value) != conversion_ok) return err::kInputConversion;
+    if (decimal_to_real64(number, value) != conversion_ok) return err::kInputConversion;
     const bool fits = value > -2147483649.0 && value < 2147483648.0;
     item = fits ? static_cast<std::int32_t>(std::trunc(value)) : INT32_MIN;
     return 0;
@@ -30,60 +30,60 @@ int assign_integer(const NumberText& number, std::int32_t& item) {
 struct ValueScanner::Value {
     enum class Kind : std::uint8_t { null, slash, logical, string, number };
     Kind kind = Kind::null;
-    bool endedAtStar = false;
+    bool ended_at_star = false;
     NumberText number;
 };
 
-ValueScanner::~ValueScanner() { endStatement(); }
+ValueScanner::~ValueScanner() { end_statement(); }
 
-int ValueScanner::beginStatement(RecordSource& records) {
-    if (state_.in_statement) endStatement();
+int ValueScanner::begin_statement(RecordSource& records) {
+    if (state_.in_statement) end_statement();
     records_ = &records;
     state_ = ScanState{};
     error_ = records.next_record(state_.record);
     if (error_ != 0) return error_;
-    if (string_block_.data() == nullptr && !string_block_.allocate(string_buffer_size)) return error_ = err::kNoMemory;
+    if (string_block_.data() == nullptr && !string_block_.allocate(kStringBufferSize)) return error_ = err::kNoMemory;
     state_.in_statement = true;
-    state_.recordCrossed = true;
+    state_.record_crossed = true;
     return error_;
 }
 
-void ValueScanner::endStatement() {
+void ValueScanner::end_statement() {
     state_.in_statement = false;
-    state_.repeatLeft = 0;
+    state_.repeat_left = 0;
 }
 
-int ValueScanner::readItem(std::int32_t& item) { return serve({&item, nullptr}); }
+int ValueScanner::read_item(std::int32_t& item) { return serve({&item, nullptr}); }
 
-int ValueScanner::readItem(float& item) {
+int ValueScanner::read_item(float& item) {
     // The common item: blanks within the record, then a number that ends
     // there. Whatever the recogniser refuses here, seeking would refuse too
     // or take as something else, so that goes the general way, from the
     // same position.
     ScanState& s = state_;
-    if (error_ == 0 && s.in_statement && !s.slashSeen && s.repeatLeft <= 0 && !s.pairOpen) {
+    if (error_ == 0 && s.in_statement && !s.slash_seen && s.repeat_left <= 0 && !s.pair_open) {
         std::size_t start = s.position;
         while (start < s.record.size() && byte_class(s.record[start]) == ByteClass::blank) ++start;
         NumberText number;
         if (const NumberScan scan = recognise_number(s.record, start, number); scan.ending == NumberEnd::text_end) {
-            s.commaTaken = false;
-            s.leftDataRecord = false;
-            s.recordCrossed = false;
-            s.seenNonBlank = true;
+            s.comma_taken = false;
+            s.left_data_record = false;
+            s.record_crossed = false;
+            s.seen_non_blank = true;
             s.position = scan.end;
-            error_ = decimalToReal32(number, item) == conversion_ok ? 0 : err::kInputConversion;
+            error_ = decimal_to_real32(number, item) == conversion_ok ? 0 : err::kInputConversion;
             return error_;
         }
     }
     return serve({nullptr, &item});
 }
 
-int ValueScanner::readItem(double& item) { return serve({nullptr, nullptr, &item}); }
+int ValueScanner::read_item(double& item) { return serve({nullptr, nullptr, &item}); }
 
 int ValueScanner::assign(const NumberText& number, ItemRef item) {
     if (item.type() == ItemType::integer32) return assign_integer(number, *item.integer);
-    if (item.wide != nullptr) return decimalToReal64(number, *item.wide) == conversion_ok ? 0 : err::kInputConversion;
-    return decimalToReal32(number, *item.real) == conversion_ok ? 0 : err::kInputConversion;
+    if (item.wide != nullptr) return decimal_to_real64(number, *item.wide) == conversion_ok ? 0 : err::kInputConversion;
+    return decimal_to_real32(number, *item.real) == conversion_ok ? 0 : err::kInputConversion;
 }
 
 int ValueScanner::serve(ItemRef item) {
@@ -91,31 +91,31 @@ int ValueScanner::serve(ItemRef item) {
     // Outside a statement there is nothing to read from.
     if (!state_.in_statement) return err::kEndOfFile;
     int number = 0;
-    if (state_.slashSeen) {
+    if (state_.slash_seen) {
         number = 0;
-    } else if (state_.repeatLeft > 0) {
-        --state_.repeatLeft;
-        number = state_.repeatIsNull ? 0 : assign(state_.repeatText, item);
+    } else if (state_.repeat_left > 0) {
+        --state_.repeat_left;
+        number = state_.repeat_is_null ? 0 : assign(state_.repeat_text, item);
     } else {
-        number = seekAndAssign(item);
+        number = seek_and_assign(item);
     }
-    state_.recordCrossed = false;
+    state_.record_crossed = false;
     error_ = number;
     return number;
 }
 
-int ValueScanner::seekAndAssign(ItemRef item) {
+int ValueScanner::seek_and_assign(ItemRef item) {
     Value value;
     if (const int number = seek(value, false); number != 0) return number;
-    if (value.kind == Value::Kind::number && value.endedAtStar) {
+    if (value.kind == Value::Kind::number && value.ended_at_star) {
         const NumberText count = value.number;
-        if (const int number = takeRepeat(count, value); number != 0) return number;
+        if (const int number = take_repeat(count, value); number != 0) return number;
     }
     switch (value.kind) {
     case Value::Kind::null:
         return 0;
     case Value::Kind::slash:
-        state_.slashSeen = true;
+        state_.slash_seen = true;
         return 0;
     case Value::Kind::logical:
     case Value::Kind::string:
@@ -125,21 +125,21 @@ int ValueScanner::seekAndAssign(ItemRef item) {
     }
     if (const int number = assign(value.number, item); number != 0) return number;
     // An integer item takes a pair's first number and looks no further.
-    if (!state_.pairOpen || item.type() == ItemType::integer32) return 0;
-    state_.pairOpen = false;
-    return closePair();
+    if (!state_.pair_open || item.type() == ItemType::integer32) return 0;
+    state_.pair_open = false;
+    return close_pair();
 }
 
 // After "r*": a blank, a comma or the record end makes the repeated value a
 // null; anything else is classified at once, without passing blanks.
-int ValueScanner::takeRepeat(const NumberText& count, Value& value) {
+int ValueScanner::take_repeat(const NumberText& count, Value& value) {
     std::int32_t r = 0;
-    if (decimalToInt32(count, r) != conversion_ok) return err::kInputConversion;
+    if (decimal_to_int32(count, r) != conversion_ok) return err::kInputConversion;
     ScanState& s = state_;
     ++s.position;  // the "*"
     // Counts of 0 and below serve just this item.
-    s.repeatLeft = r > 1 ? r - 1 : 0;
-    s.repeatIsNull = true;
+    s.repeat_left = r > 1 ? r - 1 : 0;
+    s.repeat_is_null = true;
     if (s.position == s.record.size()) {
         value.kind = Value::Kind::null;
         return 0;
@@ -153,74 +153,74 @@ int ValueScanner::takeRepeat(const NumberText& count, Value& value) {
     if (const int number = seek(value, true); number != 0) return number;
     if (value.kind != Value::Kind::number) return 0;
     // A repeat of a repeat is not a value.
-    if (value.endedAtStar) return err::kSyntaxError;
-    s.repeatIsNull = false;
-    s.repeatText = value.number;
+    if (value.ended_at_star) return err::kSyntaxError;
+    s.repeat_is_null = false;
+    s.repeat_text = value.number;
     return 0;
 }
 
 // The last non-blank byte before `end` in the statement, 0 if none.
-char ValueScanner::lastNonBlankBefore(std::size_t end) const {
+char ValueScanner::last_non_blank_before(std::size_t end) const {
     for (std::size_t i = end; i > 0; --i) {
         if (!is_blank(state_.record[i - 1])) return state_.record[i - 1];
     }
-    return state_.lastRecordTail;
+    return state_.last_record_tail;
 }
 
 // A comma met while seeking: a null value, or the separator after a value.
 // In effect it is a null exactly when the nearest non-blank byte before it in
 // the statement is another comma, or when there is none.
-bool ValueScanner::commaIsNull() {
+bool ValueScanner::comma_is_null() {
     ScanState& s = state_;
     bool null = false;
-    if (!s.recordCrossed) {
-        const char before = s.commaTaken ? ',' : lastNonBlankBefore(s.position);
+    if (!s.record_crossed) {
+        const char before = s.comma_taken ? ',' : last_non_blank_before(s.position);
         null = before == ',' || before == 0;
-        s.commaTaken = true;
+        s.comma_taken = true;
     } else {
-        null = !s.leftDataRecord || s.commaTaken;
-        s.recordCrossed = false;
+        null = !s.left_data_record || s.comma_taken;
+        s.record_crossed = false;
     }
     ++s.position;
     return null;
 }
 
-int ValueScanner::seek(Value& value, bool afterStar) {
+int ValueScanner::seek(Value& value, bool after_star) {
     ScanState& s = state_;
-    if (!afterStar) {
-        s.commaTaken = false;
-        s.leftDataRecord = false;
+    if (!after_star) {
+        s.comma_taken = false;
+        s.left_data_record = false;
     }
-    bool skipBlanks = !afterStar;
+    bool skip_blanks = !after_star;
     for (;;) {
         const std::string_view record = s.record;
-        if (skipBlanks) {
+        if (skip_blanks) {
             while (s.position < record.size() && is_blank(record[s.position])) ++s.position;
         }
-        skipBlanks = true;
+        skip_blanks = true;
         if (s.position == record.size()) {
-            if (s.seenNonBlank) {
-                s.leftDataRecord = true;
-                if (!s.commaTaken && lastNonBlankBefore(record.size()) == ',') s.commaTaken = true;
+            if (s.seen_non_blank) {
+                s.left_data_record = true;
+                if (!s.comma_taken && last_non_blank_before(record.size()) == ',') s.comma_taken = true;
             }
-            if (const int number = nextRecord(); number != 0) return number;
-            s.recordCrossed = true;
+            if (const int number = next_record(); number != 0) return number;
+            s.record_crossed = true;
             continue;
         }
-        s.seenNonBlank = true;
+        s.seen_non_blank = true;
         switch (byte_class(record[s.position])) {
         case ByteClass::comma:
-            if (!commaIsNull()) continue;
+            if (!comma_is_null()) continue;
             value.kind = Value::Kind::null;
             return 0;
         case ByteClass::slash:
             value.kind = Value::Kind::slash;
             return 0;
         case ByteClass::quote:
-            return readString(value);
+            return read_string(value);
         case ByteClass::open:
-            if (s.pairOpen) return err::kSyntaxError;
-            s.pairOpen = true;
+            if (s.pair_open) return err::kSyntaxError;
+            s.pair_open = true;
             ++s.position;
             continue;
         case ByteClass::close:
@@ -237,30 +237,30 @@ int ValueScanner::seek(Value& value, bool afterStar) {
         default:
             break;
         }
-        return scanNumber(value);
+        return scan_number(value);
     }
 }
 
 // On success the position rests on the byte that ended the number's text.
-int ValueScanner::scanNumber(Value& value) {
+int ValueScanner::scan_number(Value& value) {
     ScanState& s = state_;
     const NumberScan scan = recognise_number(s.record, s.position, value.number);
     if (scan.ending == NumberEnd::malformed) return err::kSyntaxError;
     s.position = scan.end;
     value.kind = Value::Kind::number;
-    value.endedAtStar = scan.ending == NumberEnd::star;
+    value.ended_at_star = scan.ending == NumberEnd::star;
     return 0;
 }
 
 // A quoted string: copied to the string buffer, two quotes standing for one,
 // continuing over record ends with nothing between the records.
-int ValueScanner::readString(Value& value) {
+int ValueScanner::read_string(Value& value) {
     ScanState& s = state_;
     const char quote = s.record[s.position++];
-    s.stringLength = 0;
+    s.string_length = 0;
     for (;;) {
         if (s.position == s.record.size()) {
-            const int number = nextRecord();
+            const int number = next_record();
             if (number == err::kEndOfFile) return err::kSyntaxError;
             if (number != 0) return number;
             continue;
@@ -270,7 +270,7 @@ int ValueScanner::readString(Value& value) {
             // A closing quote at a record end may still be doubled by the
             // first byte of the next non-empty record.
             while (s.position == s.record.size()) {
-                const int number = nextRecord();
+                const int number = next_record();
                 if (number == err::kEndOfFile) break;
                 if (number != 0) return number;
             }
@@ -280,31 +280,31 @@ int ValueScanner::readString(Value& value) {
             }
             ++s.position;
         }
-        if (s.stringLength == string_length_max) return err::kSyntaxError;
-        string_block_.data()[s.stringLength++] = c;
+        if (s.string_length == kStringLengthMax) return err::kSyntaxError;
+        string_block_.data()[s.string_length++] = c;
     }
 }
 
 // Passes blanks and record ends; the records running out is end of file.
-int ValueScanner::skipBlanksAndRecords() {
+int ValueScanner::skip_blanks_and_records() {
     ScanState& s = state_;
     for (;;) {
         while (s.position < s.record.size() && is_blank(s.record[s.position])) ++s.position;
         if (s.position < s.record.size()) return 0;
-        if (const int number = nextRecord(); number != 0) return number;
+        if (const int number = next_record(); number != 0) return number;
     }
 }
 
 // The rest of a pair after a real item's value: "," second number ")". The
 // second number is only checked, never converted.
-int ValueScanner::closePair() {
+int ValueScanner::close_pair() {
     ScanState& s = state_;
-    if (const int number = skipBlanksAndRecords(); number != 0) return number;
+    if (const int number = skip_blanks_and_records(); number != 0) return number;
     if (s.record[s.position] != ',') return err::kSyntaxError;
     ++s.position;
-    if (const int number = skipBlanksAndRecords(); number != 0) return number;
-    if (const int number = scanPairNumber(); number != 0) return number;
-    if (const int number = skipBlanksAndRecords(); number != 0) return number;
+    if (const int number = skip_blanks_and_records(); number != 0) return number;
+    if (const int number = scan_pair_number(); number != 0) return number;
+    if (const int number = skip_blanks_and_records(); number != 0) return number;
     if (s.record[s.position] != ')') return err::kSyntaxError;
     ++s.position;
     return 0;
@@ -313,7 +313,7 @@ int ValueScanner::closePair() {
 // Sign, then a word as far as it agrees with INFINITY or NAN (a NAN word may
 // carry a part in parentheses within the record), or digits with an optional
 // point and an exponent letter followed by digits only.
-int ValueScanner::scanPairNumber() {
+int ValueScanner::scan_pair_number() {
     ScanState& s = state_;
     const std::string_view record = s.record;
     std::size_t& i = s.position;
@@ -348,9 +348,9 @@ int ValueScanner::scanPairNumber() {
 
 // The next record, keeping the last non-blank byte of the one left for the
 // comma rules.
-int ValueScanner::nextRecord() {
+int ValueScanner::next_record() {
     ScanState& s = state_;
-    if (const char tail = lastNonBlankBefore(s.record.size()); tail != 0) s.lastRecordTail = tail;
+    if (const char tail = last_non_blank_before(s.record.size()); tail != 0) s.last_record_tail = tail;
     std::string_view record;
     if (const int number = records_->next_record(record); number != 0) return number;
     s.record = record;

@@ -22,14 +22,14 @@ public:
 
     // Skips the rest of the current record and reads the next: 0, 24, 41,
     // or the reader's own error.
-    int beginStatement(RecordSource& records);
-    int readItem(std::int32_t& item);  // ItemType::integer32
-    int readItem(float& item);         // ItemType::real32
-    int readItem(double& item);        // a real item held in double precision
+    int begin_statement(RecordSource& records);
+    int read_item(std::int32_t& item);  // ItemType::integer32
+    int read_item(float& item);         // ItemType::real32
+    int read_item(double& item);        // a real item held in double precision
     // Ends the statement; the rest of the record is left unread. The string
     // buffer stays with the scanner for its next statement: a block of this
     // size would otherwise cost a full heap round trip per point.
-    void endStatement();
+    void end_statement();
 
 private:
     // Exactly one of the three is set; small enough to travel in registers.
@@ -46,17 +46,17 @@ private:
 
     static int assign(const NumberText& number, ItemRef item);
     int serve(ItemRef item);
-    int seekAndAssign(ItemRef item);
-    int seek(Value& value, bool afterStar);
-    bool commaIsNull();
-    int scanNumber(Value& value);
-    int readString(Value& value);
-    int takeRepeat(const NumberText& count, Value& value);
-    int closePair();
-    int skipBlanksAndRecords();
-    int scanPairNumber();
-    int nextRecord();
-    char lastNonBlankBefore(std::size_t end) const;
+    int seek_and_assign(ItemRef item);
+    int seek(Value& value, bool after_star);
+    bool comma_is_null();
+    int scan_number(Value& value);
+    int read_string(Value& value);
+    int take_repeat(const NumberText& count, Value& value);
+    int close_pair();
+    int skip_blanks_and_records();
+    int scan_pair_number();
+    int next_record();
+    char last_non_blank_before(std::size_t end) const;
 
     RecordSource* records_ = nullptr;
     HeapBlock string_block_;

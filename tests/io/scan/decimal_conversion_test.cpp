@@ -37,9 +37,9 @@ int convert(std::string_view text, Value& value, int (*conversion)(const NumberT
     return conversion(number, value);
 }
 
-int real32(std::string_view text, float& value) { return convert(text, value, decimalToReal32); }
-int real64(std::string_view text, double& value) { return convert(text, value, decimalToReal64); }
-int int32(std::string_view text, std::int32_t& value) { return convert(text, value, decimalToInt32); }
+int real32(std::string_view text, float& value) { return convert(text, value, decimal_to_real32); }
+int real64(std::string_view text, double& value) { return convert(text, value, decimal_to_real64); }
+int int32(std::string_view text, std::int32_t& value) { return convert(text, value, decimal_to_int32); }
 
 struct RealCase {
     std::string text;

@@ -86,9 +86,9 @@ TEST(IntegerStatement, ReadsTheCount) {
         MemoryRecords records(c.records);
         ValueScanner scanner;
         std::int32_t n = untouched;
-        int error = scanner.beginStatement(records);
-        if (error == 0) error = scanner.readItem(n);
-        scanner.endStatement();
+        int error = scanner.begin_statement(records);
+        if (error == 0) error = scanner.read_item(n);
+        scanner.end_statement();
         const std::string where = c.records.empty() ? "(no records)" : c.records.front();
         EXPECT_EQ(error, c.error) << where;
         EXPECT_EQ(n, c.value) << where;
@@ -119,11 +119,11 @@ TEST_P(RealStatement, ReadsThreeReals) {
     MemoryRecords records(c.records);
     ValueScanner scanner;
     std::array<float, 3> xyz{9.0f, 9.0f, 9.0f};
-    int error = scanner.beginStatement(records);
+    int error = scanner.begin_statement(records);
     for (float& item : xyz) {
-        if (error == 0) error = scanner.readItem(item);
+        if (error == 0) error = scanner.read_item(item);
     }
-    scanner.endStatement();
+    scanner.end_statement();
     ASSERT_EQ(error, c.error);
     if (error == 0) {
         EXPECT_EQ(bits_of(xyz[0]), c.bits[0]);
@@ -194,18 +194,18 @@ TEST(Statements, NextStatementStartsOnTheNextRecord) {
     MemoryRecords records({"2 extra", "1 2 3 4 5 6", "7 8 9"});
     ValueScanner scanner;
     std::int32_t n = 0;
-    ASSERT_EQ(scanner.beginStatement(records), 0);
-    ASSERT_EQ(scanner.readItem(n), 0);
-    scanner.endStatement();
+    ASSERT_EQ(scanner.begin_statement(records), 0);
+    ASSERT_EQ(scanner.read_item(n), 0);
+    scanner.end_statement();
     EXPECT_EQ(n, 2);
     std::array<float, 3> xyz{};
     for (const float expected : {1.0f, 7.0f}) {
-        ASSERT_EQ(scanner.beginStatement(records), 0);
-        for (float& item : xyz) ASSERT_EQ(scanner.readItem(item), 0);
-        scanner.endStatement();
+        ASSERT_EQ(scanner.begin_statement(records), 0);
+        for (float& item : xyz) ASSERT_EQ(scanner.read_item(item), 0);
+        scanner.end_statement();
         EXPECT_EQ(xyz[0], expected);
     }
-    EXPECT_EQ(scanner.beginStatement(records), 24);
+    EXPECT_EQ(scanner.begin_statement(records), 24);
 }
 
 TEST(Statements, NothingCarriesOverToTheNextStatement) {
@@ -216,9 +216,9 @@ TEST(Statements, NothingCarriesOverToTheNextStatement) {
     std::array<float, 3> xyz{};
     const std::array<std::array<float, 3>, 4> expected{{{1, 2, 3}, {1, 4, 5}, {7, 7, 7}, {8, 9, 10}}};
     for (const auto& values : expected) {
-        ASSERT_EQ(scanner.beginStatement(records), 0);
-        for (float& item : xyz) ASSERT_EQ(scanner.readItem(item), 0);
-        scanner.endStatement();
+        ASSERT_EQ(scanner.begin_statement(records), 0);
+        for (float& item : xyz) ASSERT_EQ(scanner.read_item(item), 0);
+        scanner.end_statement();
         EXPECT_EQ(xyz, values);
     }
 }
@@ -227,12 +227,12 @@ TEST(Statements, ReaderErrorsPassThrough) {
     MemoryRecords records({"1"}, 39);
     ValueScanner scanner;
     std::array<float, 3> xyz{};
-    ASSERT_EQ(scanner.beginStatement(records), 0);
-    EXPECT_EQ(scanner.readItem(xyz[0]), 0);
-    EXPECT_EQ(scanner.readItem(xyz[1]), 39);
+    ASSERT_EQ(scanner.begin_statement(records), 0);
+    EXPECT_EQ(scanner.read_item(xyz[0]), 0);
+    EXPECT_EQ(scanner.read_item(xyz[1]), 39);
     // The statement is over: nothing more is read or stored.
-    EXPECT_EQ(scanner.readItem(xyz[2]), 39);
-    scanner.endStatement();
+    EXPECT_EQ(scanner.read_item(xyz[2]), 39);
+    scanner.end_statement();
 }
 
 }  // namespace

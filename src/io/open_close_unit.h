@@ -1,6 +1,6 @@
 // Connecting units to files and disconnecting them. Every operation returns
 // its failure as one value (io_result.h). Records move on the connection a
-// statement holds (record_ops.h); the scanner reads through
+// statement holds (read_write_record.h); the scanner reads through
 // UnitRecordSource.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The record operations on a connection that a statement already holds
-// (ConnectedUnit): the read and write statements and records.h share them.
+// (ConnectedUnit): the read and write statements and open_close_unit.h share them.
 #pragma once
 
 #include <bit>
