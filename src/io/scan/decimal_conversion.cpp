@@ -32,12 +32,12 @@ int kept_digit_text(const NumberText& number, std::array<char, kKeptDigitsMax>& 
 
 // Decimal exponent of the leading digit plus one: the value lies in [10^(M-1), 10^M).
 std::int64_t magnitude(const NumberText& number) {
-    return number.significant + number.exponent - number.fraction;
+    return std::int64_t{number.significant} + number.exponent - number.fraction;
 }
 
 // Power of ten applied to the kept digits read as an integer.
 std::int64_t scale(const NumberText& number) {
-    return number.exponent - number.fraction + std::max<std::int64_t>(0, number.significant - kKeptDigitsMax);
+    return std::int64_t{number.exponent} - number.fraction + std::max<std::int64_t>(0, number.significant - kKeptDigitsMax);
 }
 
 // The kept digits as an integer, combined in double arithmetic from 9-digit

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "io/register_width.h"
 
@@ -57,10 +58,12 @@ inline RegisterWord digits_value(std::uint64_t word, int n) {
                                       ((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32))) >> 32);
 }
 
-// Adds the run of digits at p to `digits` (which wraps beyond 19 digits) and
-// returns its end; eight bytes at a time where the text has them, so the
-// run's length costs no branch per byte.
-inline const char* read_digit_run(const char* p, const char* end, std::uint64_t& digits) {
+// Adds the run of digits at p to `digits` (which wraps beyond its width:
+// 19 digits in 64 bits, 9 in 32) and returns its end; eight bytes at a time
+// where the text has them, so the run's length costs no branch per byte.
+template <typename Digits>
+inline const char* read_digit_run(const char* p, const char* end, Digits& digits) {
+    static_assert(std::is_same_v<Digits, std::uint64_t> || std::is_same_v<Digits, std::uint32_t>);
     // Factors of a register's width: on a 32-bit target a 64-by-32
     // multiply is two instructions where 64 by 64 is three and more.
     static constexpr RegisterWord scale[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
@@ -69,7 +72,7 @@ inline const char* read_digit_run(const char* p, const char* end, std::uint64_t&
         std::memcpy(&word, p, 8);
         const int n = leading_digits(word);
         if (n == 0) return p;
-        digits = digits * std::uint64_t{scale[n]} + digits_value(word, n);
+        digits = digits * static_cast<Digits>(scale[n]) + static_cast<Digits>(digits_value(word, n));
         p += n;
         if (n < 8) return p;
     }
@@ -79,7 +82,7 @@ inline const char* read_digit_run(const char* p, const char* end, std::uint64_t&
         const char* const from = p;
         std::uint32_t tail = 0;
         for (; p < end && static_cast<unsigned char>(*p - '0') < 10; ++p) tail = tail * 10 + static_cast<unsigned char>(*p - '0');
-        digits = digits * std::uint64_t{scale[p - from]} + tail;
+        digits = digits * static_cast<Digits>(scale[p - from]) + tail;
         return p;
     }
     for (; p < end && static_cast<unsigned char>(*p - '0') < 10; ++p) {

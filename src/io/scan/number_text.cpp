@@ -62,6 +62,18 @@ void read_long_significand(const char* p, const char* end, NumberText& number) {
     }
 }
 
+// More significant digits than the first reading kept: on a 32-bit target
+// up to 19 are read again in 64 bits, the way a 64-bit target reads them at
+// once; beyond 19, digit by digit as the long significand they are.
+void read_significand_again(const char* p, const char* end, NumberText& number) {
+    if (number.significant > NumberText::kHeadDigitsMax) return read_long_significand(p, end, number);
+    // Leading zeros add nothing to the digits.
+    std::uint64_t digits = 0;
+    p = read_digit_run(p, end, digits);
+    if (p < end && *p == '.') read_digit_run(p + 1, end, digits);
+    number.digits = digits;
+}
+
 // What may follow the significand: an exponent (a letter with an optional
 // sign, or a bare sign, then digits), and bytes the conversion will refuse.
 // The scanner's rules hold over the whole text: signs need a digit between

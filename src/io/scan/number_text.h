@@ -20,10 +20,15 @@ struct NumberText {
     // Digits past the 27th significant one only move the point.
     static constexpr int kKeptDigitsMax = 27;
     static constexpr int kHeadDigitsMax = 19;  // as many as a 64-bit word holds
+    // As many as the first reading keeps: a register's worth, 19 digits in
+    // 64 bits or 9 in 32, where the 64-bit multiply of every run costs a
+    // pair of instructions and more. Longer significands are read again.
+    static constexpr int kRegisterDigitsMax = kWideRegisters ? kHeadDigitsMax : 9;
 
     std::uint64_t digits = 0;       // the first (up to 19) significant digits
-    std::int64_t significant = 0;   // S: significant digits, kept or not
-    std::int64_t fraction = 0;      // F: digits after the point
+    // Counts of the record's bytes, so a register's width holds them.
+    std::ptrdiff_t significant = 0; // S: significant digits, kept or not
+    std::ptrdiff_t fraction = 0;    // F: digits after the point
     std::int32_t exponent = 0;      // X, of at most six significant digits
     std::uint32_t more_digits = 0;  // significant digits 20 to 27
     std::uint8_t more_count = 0;    // how many of them there are
@@ -68,6 +73,7 @@ constexpr std::size_t nan_part_end(std::string_view record, std::size_t open) {
 namespace detail {
 NumberScan recognise_word(const char* begin, const char* word, const char* end, NumberText& number);
 void read_long_significand(const char* p, const char* end, NumberText& number);
+void read_significand_again(const char* p, const char* end, NumberText& number);
 NumberScan recognise_exponent(const char* begin, const char* p, const char* end, NumberText& number,
                               bool digit_seen, bool sign_open);
 }  // namespace detail
@@ -93,9 +99,9 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
     const char* const lead = p;
     while (p < end && *p == '0') ++p;
     const char* run = p;
-    std::uint64_t digits = 0;
+    RegisterWord digits = 0;
     p = read_digit_run(p, end, digits);
-    std::int64_t significant = p - run;
+    std::ptrdiff_t significant = p - run;
     if (p < end && *p == '.') {
         number.point = true;
         const char* const after_point = ++p;
@@ -109,7 +115,7 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
     }
     number.digits = digits;
     number.significant = significant;
-    if (significant > NumberText::kHeadDigitsMax) detail::read_long_significand(lead, p, number);
+    if (significant > NumberText::kRegisterDigitsMax) detail::read_significand_again(lead, p, number);
 
     const bool digit_seen = p - lead > static_cast<std::ptrdiff_t>(number.point);
     if (digit_seen && (p == end || ends_number(byte_class(*p)))) {

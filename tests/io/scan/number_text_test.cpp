@@ -61,6 +61,15 @@ TEST(NumberText, FindsTheSignificand) {
         {"-0.000", ok, 6, "-0 S0 F3 X0 ."},
         {"3.", ok, 2, "3 S1 F0 X0 ."},
         {".5", ok, 2, "5 S1 F1 X0 ."},
+        // Either side of the 9 digits a 32-bit register holds, across the
+        // point, after leading zeros and at the record end.
+        {"00098765.4321", ok, 13, "987654321 S9 F4 X0 ."},
+        {"00098765.43210", ok, 14, "9876543210 S10 F5 X0 ."},
+        {"9999999999", ok, 10, "9999999999 S10 F0 X0"},
+        {"-000.0004294967296 ", ok, 18, "-4294967296 S10 F13 X0 ."},
+        {"12345.67890123456,", ok, 17, "1234567890123456 S16 F11 X0 ."},
+        {"0.1234567890123456789", ok, 21, "1234567890123456789 S19 F19 X0 ."},
+        {"123456789.0", ok, 11, "1234567890 S10 F1 X0 ."},
         // Either side of the 19 digits a word holds, and long runs of zeros.
         {"1234567890123456789", ok, 19, "1234567890123456789 S19 F0 X0"},
         {"12345678901234567890", ok, 20, "1234567890123456789/0 S20 F0 X0"},
