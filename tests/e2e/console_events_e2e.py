@@ -222,7 +222,7 @@ class ConsoleEvents(unittest.TestCase):
         window = (0.6, 0.85) if Host.windows else (0.05, 0.5)
         # Long enough (tenths of a second) that the machine's load cannot make
         # a run end before an event sent in its first half.
-        points = 150000 if Host.windows else 200000
+        points = 600000 if Host.windows else 200000
         counted = self.events_at_random_moments(points, tries(6 if Host.windows else 10), window, window[1])
         self.assertEqual(counted["finished"], 0)
 
