@@ -23,16 +23,7 @@ namespace {
 // descriptor 2 follows it.
 std::atomic<HANDLE> g_reopened{nullptr};
 
-bool write_all(HANDLE file, std::span<const char> bytes) {
-    if (file == nullptr || file == INVALID_HANDLE_VALUE) return false;
-    while (!bytes.empty()) {
-        DWORD put = 0;
-        const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        if (!::WriteFile(file, bytes.data(), asked, &put, nullptr) || put == 0) return false;
-        bytes = bytes.subspan(put);
-    }
-    return true;
-}
+using win32::write_all;
 
 // Each line feed as CR LF, as the text-mode stream writes it, through a
 // buffer on the stack: no heap and no stream lock, for the fault path.

@@ -5,16 +5,6 @@
 namespace platform::win32 {
 namespace {
 
-bool write_all(HANDLE file, std::span<const char> bytes) {
-    while (!bytes.empty()) {
-        DWORD put = 0;
-        const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        if (!::WriteFile(file, bytes.data(), asked, &put, nullptr) || put == 0) return false;
-        bytes = bytes.subspan(put);
-    }
-    return true;
-}
-
 bool write_console(HANDLE console, std::span<const wchar_t> text) {
     while (!text.empty()) {
         DWORD put = 0;
@@ -38,6 +28,17 @@ std::size_t piece_end(std::span<const char> text, std::size_t most) {
 }
 
 }  // namespace
+
+bool write_all(HANDLE file, std::span<const char> bytes) {
+    if (file == nullptr || file == INVALID_HANDLE_VALUE) return false;
+    while (!bytes.empty()) {
+        DWORD put = 0;
+        const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        if (!::WriteFile(file, bytes.data(), asked, &put, nullptr) || put == 0) return false;
+        bytes = bytes.subspan(put);
+    }
+    return true;
+}
 
 std::size_t to_wide(std::string_view utf8, std::span<wchar_t> out) {
     if (utf8.empty() || out.size() < 2) return 0;

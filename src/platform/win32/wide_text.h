@@ -21,6 +21,10 @@ std::size_t to_wide(std::string_view utf8, std::span<wchar_t> out);
 // zero, or 0 when it is empty or does not fit.
 std::size_t to_utf8(std::wstring_view wide, std::span<char> out);
 
+// Writes all of `bytes`, as many calls as the system needs; false on a
+// failure, a write that takes nothing, or no handle.
+bool write_all(HANDLE file, std::span<const char> bytes);
+
 // Writes UTF-8 text meant for a person: a console gets its characters
 // (WriteConsoleW), whatever its code page; anything else (a file, a pipe)
 // gets the text in the ANSI code page, as the other programs of the system
