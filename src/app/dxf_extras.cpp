@@ -18,11 +18,10 @@ class RecordWriter {
 public:
     explicit RecordWriter(std::int32_t unit) : unit_(unit) {}
     RecordWriter& operator()(const DxfRecord& record) {
-        if (number_ == 0) number_ = io::finish_statement(io::write_field(unit_, record.spec, record.value));
-        return *this;
+        return all({&record, 1});
     }
     RecordWriter& all(std::span<const DxfRecord> records) {
-        for (const DxfRecord& r : records) (*this)(r);
+        if (number_ == 0) number_ = write_records(unit_, records);
         return *this;
     }
     int number() const { return number_; }
@@ -35,9 +34,9 @@ private:
 void write_point_variable(RecordWriter& out, std::string_view name, const SurveyPoint& p, const CoordinateFormat& format) {
     std::array<char, io::kFixedDecimalsRoom> room;
     out(code(9))(text(name));
-    out(code(10))({format.spec(), format.value(p.x, room)});
-    out(code(20))({format.spec(), format.value(p.y, room)});
-    out(code(30))({format.spec(), format.value(p.z, room)});
+    out(code(10))({format.field(), format.value(p.x, room)});
+    out(code(20))({format.field(), format.value(p.y, room)});
+    out(code(30))({format.field(), format.value(p.z, room)});
 }
 
 constexpr DxfRecord kSectionsBeforeTables[] = {code(0), text("ENDSEC"), code(0), text("SECTION"), code(2), text("TABLES")};
@@ -105,15 +104,15 @@ EntityPlans::EntityPlans(const SurveyChoices& choices)
                      dxf_records::fixed(code(5)), dxf_records::slot(io::field::I0),
                      dxf_records::fixed(code(8)),
                      choices.layers ? dxf_records::slot(io::field::A) : dxf_records::point[5],
-                     dxf_records::fixed(code(10)), dxf_records::slot(CoordinateFormat{choices}.spec()),
-                     dxf_records::fixed(code(20)), dxf_records::slot(CoordinateFormat{choices}.spec()),
-                     dxf_records::fixed(code(30)), dxf_records::slot(CoordinateFormat{choices}.spec())},
+                     dxf_records::fixed(code(10)), dxf_records::slot(CoordinateFormat{choices}.field()),
+                     dxf_records::fixed(code(20)), dxf_records::slot(CoordinateFormat{choices}.field()),
+                     dxf_records::fixed(code(30)), dxf_records::slot(CoordinateFormat{choices}.field())},
       label_records_{dxf_records::fixed(code(0)), dxf_records::fixed(text("TEXT")),
                      dxf_records::fixed(code(5)), dxf_records::slot(io::field::A),
                      dxf_records::fixed(code(8)), dxf_records::slot(io::field::A),
-                     dxf_records::fixed(code(10)), dxf_records::slot(CoordinateFormat{choices}.spec()),
-                     dxf_records::fixed(code(20)), dxf_records::slot(CoordinateFormat{choices}.spec()),
-                     dxf_records::fixed(code(30)), dxf_records::slot(CoordinateFormat{choices}.spec()),
+                     dxf_records::fixed(code(10)), dxf_records::slot(CoordinateFormat{choices}.field()),
+                     dxf_records::fixed(code(20)), dxf_records::slot(CoordinateFormat{choices}.field()),
+                     dxf_records::fixed(code(30)), dxf_records::slot(CoordinateFormat{choices}.field()),
                      dxf_records::fixed(code(40)), dxf_records::fixed(text(height_)),
                      dxf_records::fixed(code(1)), dxf_records::slot(io::field::A)},
       point_plan_(point_records_),

@@ -25,9 +25,9 @@ public:
     explicit CoordinateFormat(const SurveyChoices& choices)
         : wide_(choices.decimals_given), decimals_(choices.decimals) {}
 
-    io::FieldSpec spec() const { return wide_ ? io::field::A : io::field::F0_1; }
+    io::FieldSpec field() const { return wide_ ? io::field::A : io::field::F0_1; }
 
-    // The value to write under spec(); a text lives in `room`.
+    // The value to write in that field; a text lives in `room`.
     io::ItemValue value(double v, std::span<char, io::kFixedDecimalsRoom> room) const {
         if (!wide_) return io::ItemValue::of(static_cast<float>(v));
         return io::ItemValue::of(std::string_view{room.data(), io::format_fixed_decimals(v, decimals_, '.', room)});

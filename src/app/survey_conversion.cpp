@@ -103,13 +103,6 @@ int write_plain_points(std::int32_t unit, const SurveyPoints& points, const io::
     return 0;
 }
 
-int write_trailer(std::int32_t unit) {
-    for (const DxfRecord& record : dxf_records::trailer)
-        if (const int number = io::finish_statement(io::write_field(unit, record.spec, record.value)); number != 0)
-            return number;
-    return 0;
-}
-
 }  // namespace
 
 int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const SurveyChoices& choices) {
@@ -117,7 +110,7 @@ int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const Survey
     const EntityPlans plans{choices};
     if (points.single() && !choices.decimals_given && !choices.labels && !choices.layers) {
         if (const int number = write_plain_points(unit, points, plans.point()); number != 0) return number;
-        return write_trailer(unit);
+        return write_records(unit, dxf_records::trailer);
     }
     const CoordinateFormat format{choices};
     SurveyPoints::TagReader tags{points};
@@ -148,7 +141,7 @@ int write_survey_dxf(std::int32_t unit, const SurveyPoints& points, const Survey
         if (const int number = io::finish_statement(io::write_plan(unit, plans.label(), label_values)); number != 0)
             return number;
     }
-    return write_trailer(unit);
+    return write_records(unit, dxf_records::trailer);
 }
 
 void run_survey_conversion(const ConversionFiles& files, const SurveyChoices& choices) {

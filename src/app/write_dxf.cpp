@@ -8,8 +8,6 @@
 
 namespace app {
 
-namespace {
-
 int write_records(std::int32_t unit, std::span<const DxfRecord> records, ProgressLine* progress) {
     for (const DxfRecord& record : records) {
         const int number = io::finish_statement(io::write_field(unit, record.spec, record.value));
@@ -18,8 +16,6 @@ int write_records(std::int32_t unit, std::span<const DxfRecord> records, Progres
     }
     return 0;
 }
-
-}  // namespace
 
 int write_dxf(std::int32_t unit, const PointSet& points, ProgressLine* progress) {
     if (const int number = write_records(unit, dxf_records::header, progress); number != 0) return number;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <span>
 #include <string_view>
 
 #include "app/point_set.h"
@@ -71,5 +72,9 @@ class ProgressLine;
 // should a report return, the writing stops there and its number is
 // returned. 0 otherwise. Each record is one step of `progress`, when given.
 int write_dxf(std::int32_t unit, const PointSet& points, ProgressLine* progress = nullptr);
+
+// Each record as a statement of its own; 0, or the number of the first
+// failure a report let through. The progress line, if any, steps per record.
+int write_records(std::int32_t unit, std::span<const DxfRecord> records, ProgressLine* progress = nullptr);
 
 }  // namespace app
