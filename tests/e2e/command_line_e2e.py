@@ -87,6 +87,8 @@ class Answers(CommandLine):
         end = program.line_end()
         self.assertTrue(text.endswith(end), text)
         self.assertEqual(text.count(b"\n"), text.count(end), text)
+        # What `awk 'length > 79'` would print: an 80-column console wraps it.
+        self.assertEqual([line for line in text.split(b"\n") if len(line) > 79], [])
 
     def test_help_points_to_what_the_system_has(self):
         help_text = self.run_program(["--help"]).stdout
@@ -128,7 +130,11 @@ class Answers(CommandLine):
             (["input.txt", "3dpoint.dxf "], b"'3dpoint.dxf '"),
             ([" input.txt"], b"' input.txt'"),
             (["  "], b"'  '"),
-            (["-\nsecond line"], b"'-?second line'"),
+            (["-\nsecond line"], b"'-\\nsecond line'"),
+            # A name with a control character, first, inside or last.
+            (["input.txt", "3dpoint.dxf\r"], b"'3dpoint.dxf\\r'"),
+            (["\tinput.txt"], b"'\\tinput.txt'"),
+            (["in\x1bput.txt", "out.dxf"], b"'in\\x1bput.txt'"),
         ]
         old_output = b"old drawing\r\n"
         for arguments, culprit in cases:
