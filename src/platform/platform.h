@@ -4,6 +4,7 @@
 // share (common/). The interface, header by header:
 //
 //   arguments.h       the program's arguments as UTF-8, whatever the system's form
+//   environment.h     environment values as UTF-8, whatever the system's form
 //   files.h           open-or-create with access and sharing, read, write, cut,
 //                     close, is-disk-file, absolute path, file name of a path;
 //                     failures as a category plus the platform's code and its text
@@ -30,6 +31,7 @@
 #include "platform/byte_match.h"
 #include "platform/console_events.h"
 #include "platform/cpu.h"
+#include "platform/environment.h"
 #include "platform/fault_info.h"
 #include "platform/fault_trap.h"
 #include "platform/files.h"

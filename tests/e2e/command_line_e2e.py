@@ -254,6 +254,28 @@ class Names(CommandLine):
         self.assertIn(program.shown_path(os.path.join(directory, missing)).encode(), shown)
 
 
+    def test_a_report_redirected_to_a_file_shows_no_look_alikes(self):
+        """Redirected, a Windows report is in the ANSI code page (1252 under
+        Wine in a UTF-8 locale): a character it lacks is '?', never one that
+        looks like it (sigma as s, mu as the micro sign)."""
+        name = "\u03c3\u03b7\u03bc.txt"  # a note, in Greek
+        result = self.run_program([name], env={"LC_ALL": "C.UTF-8"})
+        shown = "???.txt" if program.WINDOWS else name
+        self.assert_report(result, 29, "file not found", 10, result.path(shown))
+
+    def test_the_name_limit_counts_characters_as_the_system_does(self):
+        """90 Chinese characters take 270 bytes as UTF-8: far under 256 as
+        Windows counts, in characters; over it as Linux counts, in bytes."""
+        name = "/".join([self.NAME * 10] * 3) + ".txt"
+        result = self.run_program([name, "out.dxf"], files={name: POINT_LIST})
+        if program.WINDOWS:
+            self.assertEqual((result.status, result.stderr), (0, b""))
+            self.assertEqual(result.read("out.dxf"), EXPECTED)
+        else:
+            self.assert_report(result, 43, "file name specification error", 10, name)
+            self.assertIsNone(result.read("out.dxf"))
+
+
 class StandardStreams(CommandLine):
     def test_standard_input_and_output(self):
         cases = [
