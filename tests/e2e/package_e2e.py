@@ -88,6 +88,12 @@ class Installed(unittest.TestCase):
         for section in ("NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "INPUT FORMAT", "OUTPUT", "EXIT STATUS",
                         "ENVIRONMENT", "EXAMPLES"):
             self.assertRegex(text, r"(?m)^\.SH %s$" % re.escape(section))
+        # Each status once, among them those the suites make the program end with.
+        statuses = text.split(".SH EXIT STATUS\n")[1].split("\n.SH ")[0]
+        listed = [int(n) for entry in re.findall(r"(?m)^\.TP\n\.BR? (.*)$", statuses)
+                  for n in re.findall(r"\d+", entry)]
+        self.assertEqual(len(listed), len(set(listed)), listed)
+        self.assertLessEqual({1, 2, 9, 24, 28, 29, 30, 38, 43, 47, 59, 64, 65, 66, 99, 106, 107, 200}, set(listed))
 
 
 def main():
