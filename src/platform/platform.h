@@ -22,8 +22,9 @@
 //   terminal.h        the standard streams, whether a terminal is behind them,
 //                     its width, and a monotonic clock
 //   byte_match.h      where a byte lies in a block of 64, by the vector compare
-//   testing.h         for tests: make the Nth call of a kind fail by category;
-//                     set and list environment variables; how a child's end
+//   testing.h         for tests: make the Nth call of a kind fail by category,
+//                     or run an action just before it; set and list
+//                     environment variables; how a child's end
 //                     shows; run this program again as a child
 #pragma once
 
