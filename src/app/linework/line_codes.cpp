@@ -51,7 +51,6 @@ std::uint32_t LineCodes::work_out(std::string_view code) {
         index = whole->second;
     } else {
         split = split_numbered_code(scratch_);
-        if (!split.numbered) return kNoLine;
         const auto base = named_.find(split.base);
         if (base == named_.end()) return kNoLine;
         index = base->second;

@@ -81,7 +81,7 @@ TEST(LineCodes, NumberedCodes) {
     const Lookup lookups[] = {
         {"MH", 0, 3},   {"ep1", 1, 0}, {"EP01", 1, 0}, {"EP", 2, 0},       {"EP2", 3, 0},
         {"T1", 4, 1},   {"T2", kNoLine, 0}, {"FL", 5, 2}, {"TREE", kNoLine, 0}, {"EP1X", kNoLine, 0},
-        {"Ep1", 1, 0},
+        {"Ep1", 1, 0},  {"EP0", 6, 0},
     };
     for (const Lookup& test : lookups) {
         EXPECT_EQ(codes.string_for(test.code), test.string) << test.code;
@@ -92,9 +92,9 @@ TEST(LineCodes, NumberedCodes) {
     EXPECT_EQ(codes.string_names()[1], "EP1");
     // Past the spellings remembered, each is worked out again, the same.
     for (int i = 0; i < 5000; ++i)
-        ASSERT_EQ(codes.string_for("EP" + std::to_string(100 + i)), 6u + static_cast<std::uint32_t>(i)) << i;
-    EXPECT_EQ(codes.string_for("EP4000"), 6u + 3900u);
-    EXPECT_EQ(codes.string_for("EP5099"), 6u + 4999u);
+        ASSERT_EQ(codes.string_for("EP" + std::to_string(100 + i)), 7u + static_cast<std::uint32_t>(i)) << i;
+    EXPECT_EQ(codes.string_for("EP4000"), 7u + 3900u);
+    EXPECT_EQ(codes.string_for("EP5099"), 7u + 4999u);
 }
 
 }  // namespace
