@@ -1,5 +1,7 @@
 #include "app/linework/line_builder.h"
 
+#include <utility>
+
 namespace app::linework {
 
 std::size_t LineWork::bytes_held() const {

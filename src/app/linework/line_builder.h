@@ -20,8 +20,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
-#include <utility>
 #include <vector>
 
 #include "app/linework/chunked_array.h"
@@ -108,7 +106,7 @@ class LineBuilder {
 public:
     // One point, in file order: its index (handed back in the vertices), its
     // string id (kNoLine for a point of no line code; ids are small, counted
-    // from 0, as LineCodes gives them) and its control word.
+    // from 0, as LineCodes gives them, and below 2^31) and its control word.
     void add(std::uint32_t point, std::uint32_t string, LineControl control);
 
     // Ends the open lines and drops those of one point. The builder is left empty.
