@@ -1,4 +1,4 @@
-#include "app/point_table_reader.h"
+#include "app/table_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,20 @@
 namespace {
 
 using app::Column;
+
+// Coordinate `axis` (0 x, 1 y, 2 z) of point i (0-based), in either precision.
+double coordinate(const app::PointStore& points, std::size_t i, int axis) {
+    for (const app::PointRun& run : points.runs()) {
+        if (i >= run.count) {
+            i -= run.count;
+            continue;
+        }
+        const void* base = axis == 0 ? run.x : axis == 1 ? run.y : run.z;
+        return points.precision() == app::Precision::single ? static_cast<const float*>(base)[i]
+                                                            : static_cast<const double*>(base)[i];
+    }
+    return -1.0;
+}
 using app::FieldFault;
 
 app::TableFormat format(std::string_view columns, app::Delimiter delimiter = app::Delimiter::blanks_comma_or_semicolon,
@@ -28,7 +42,7 @@ app::TableFormat format(std::string_view columns, app::Delimiter delimiter = app
     }
     f.delimiter = delimiter;
     f.decimal_comma = decimal_comma;
-    f.wide = true;
+    f.precision = app::Precision::wide;
     return f;
 }
 
@@ -58,9 +72,9 @@ TEST(PointTableLine, FieldsByTheDelimiterRule) {
         app::TableLine out;
         const app::LineProblem problem = app::parse_table_line(c.line, c.f, out, scratch);
         EXPECT_EQ(problem.fault, FieldFault::none) << c.line;
-        EXPECT_EQ(out.point.x, c.x) << c.line;
-        EXPECT_EQ(out.point.y, c.y) << c.line;
-        EXPECT_EQ(out.point.z, c.z) << c.line;
+        EXPECT_EQ(out.x, c.x) << c.line;
+        EXPECT_EQ(out.y, c.y) << c.line;
+        EXPECT_EQ(out.z, c.z) << c.line;
         EXPECT_EQ(out.name, c.name) << c.line;
         EXPECT_EQ(out.code, c.code) << c.line;
     }
@@ -100,12 +114,12 @@ TEST(PointTableLine, RefusedAtTheField) {
 // would hold.
 TEST(PointTableLine, SinglePrecisionWithoutDecimals) {
     app::TableFormat f = format("xy");
-    f.wide = false;
+    f.precision = app::Precision::single;
     app::TableLine out;
     std::string scratch;
     ASSERT_EQ(app::parse_table_line("4500000.123 0.1", f, out, scratch).fault, FieldFault::none);
-    EXPECT_EQ(out.point.x, 4500000.0);
-    EXPECT_EQ(out.point.y, static_cast<double>(0.1f));
+    EXPECT_EQ(out.x, 4500000.0);
+    EXPECT_EQ(out.y, static_cast<double>(0.1f));
 }
 
 class MemoryRecords final : public io::RecordSource {
@@ -127,24 +141,22 @@ private:
 TEST(PointTable, SkipsHeadersBlanksAndComments) {
     MemoryRecords records({"P N E Z D", "units: m", "1 10 20 30 TREE", "", "  # a remark", "2 11 21 31", "3 12 22 32 tree"});
     app::TableFormat f = format("pyxzd");
-    f.skip = 2;
     f.keep_names = f.keep_codes = true;
-    app::SurveyPoints points;
+    app::PointStore points{app::Precision::wide};
     app::TableProblem problem;
-    ASSERT_EQ(app::read_point_table(records, f, points, problem).outcome, app::TableOutcome::done);
+    ASSERT_EQ(app::read_point_table(records, f, 2, points, problem).outcome, app::TableOutcome::done);
     ASSERT_EQ(points.size(), 3u);
-    EXPECT_EQ(points.at(2).x, 22.0);
-    EXPECT_EQ(points.box.low.y, 10.0);
-    EXPECT_EQ(points.box.high.z, 32.0);
-    app::SurveyPoints::TagReader tags{points};
-    std::string scratch;
+    EXPECT_EQ(coordinate(points, 2, 0), 22.0);
+    EXPECT_EQ(points.extents().low[1], 10.0);
+    EXPECT_EQ(points.extents().high[2], 32.0);
+    app::PointStore::TextReader tags{points};
     std::vector<std::string> seen;
     for (int k = 0; k < 3; ++k) {
         std::string_view name;
         std::uint32_t layer = 0;
-        tags.next(name, layer, scratch);
+        tags.next(name, layer);
         seen.emplace_back(name);
-        seen.push_back(points.layers.names()[layer]);
+        seen.emplace_back(points.layers().name(layer));
     }
     EXPECT_EQ(seen, (std::vector<std::string>{"1", "TREE", "2", "0", "3", "TREE"}));
 }
@@ -152,21 +164,20 @@ TEST(PointTable, SkipsHeadersBlanksAndComments) {
 TEST(PointTable, NumberTablesSkipBlanksAndComments) {
     MemoryRecords records({"x y z", "", "1 2 3", "# 4 5 6", "#7 8 9", " \t ", "\t#", "10 11 12"});
     app::TableFormat f = format("xyz");
-    f.skip = 1;
-    f.wide = false;
-    app::SurveyPoints points{true};
+    f.precision = app::Precision::single;
+    app::PointStore points{app::Precision::single};
     app::TableProblem problem;
-    ASSERT_EQ(app::read_point_table(records, f, points, problem).outcome, app::TableOutcome::done);
+    ASSERT_EQ(app::read_point_table(records, f, 1, points, problem).outcome, app::TableOutcome::done);
     ASSERT_EQ(points.size(), 2u);
-    EXPECT_EQ(points.at(1).x, 10.0);
-    EXPECT_EQ(points.box.low.z, 3.0);
+    EXPECT_EQ(coordinate(points, 1, 0), 10.0);
+    EXPECT_EQ(points.extents().low[2], 3.0);
 }
 
 TEST(PointTable, TheFirstRefusedLineIsTold) {
     MemoryRecords records({"1 2 3", "4 5 6", "7 \x01oops\x7f 9"});
-    app::SurveyPoints points;
+    app::PointStore points{app::Precision::wide};
     app::TableProblem problem;
-    ASSERT_EQ(app::read_point_table(records, format("xyz"), points, problem).outcome, app::TableOutcome::refused);
+    ASSERT_EQ(app::read_point_table(records, format("xyz"), 0, points, problem).outcome, app::TableOutcome::refused);
     EXPECT_EQ(app::table_problem_text("survey.txt", problem),
               "3dpoint: survey.txt, line 3, field 2 (northing): not a number: '?oops?'\n");
     const std::string long_text(100, 'q');
@@ -188,14 +199,14 @@ TEST(PointTable, NumberTablesReadAsTheLineParserReadsThem) {
     std::string scratch;
     for (const bool wide : {true, false}) {
         for (app::TableFormat f : formats) {
-            f.wide = wide;
+            f.precision = wide ? app::Precision::wide : app::Precision::single;
             for (const std::string_view line : lines) {
                 app::TableLine expected;
                 const app::LineProblem where = app::parse_table_line(line, f, expected, scratch);
                 MemoryRecords records({std::string{line}});
-                app::SurveyPoints points{!wide};
+                app::PointStore points{wide ? app::Precision::wide : app::Precision::single};
                 app::TableProblem problem;
-                const app::TableOutcome outcome = app::read_point_table(records, f, points, problem).outcome;
+                const app::TableOutcome outcome = app::read_point_table(records, f, 0, points, problem).outcome;
                 SCOPED_TRACE(testing::Message() << "'" << line << "' " << f.columns.count << " columns, wide " << wide);
                 if (where.fault != FieldFault::none) {
                     ASSERT_EQ(outcome, app::TableOutcome::refused);
@@ -205,9 +216,9 @@ TEST(PointTable, NumberTablesReadAsTheLineParserReadsThem) {
                 }
                 ASSERT_EQ(outcome, app::TableOutcome::done);
                 ASSERT_EQ(points.size(), 1u);
-                EXPECT_EQ(points.at(0).x, expected.point.x);
-                EXPECT_EQ(points.at(0).y, expected.point.y);
-                EXPECT_EQ(points.at(0).z, expected.point.z);
+                EXPECT_EQ(coordinate(points, 0, 0), expected.x);
+                EXPECT_EQ(coordinate(points, 0, 1), expected.y);
+                EXPECT_EQ(coordinate(points, 0, 2), expected.z);
             }
         }
     }
@@ -215,9 +226,9 @@ TEST(PointTable, NumberTablesReadAsTheLineParserReadsThem) {
 
 TEST(PointTable, ARecordErrorIsNoEnd) {
     MemoryRecords records({"1 2 3"}, err::kReadError);
-    app::SurveyPoints points;
+    app::PointStore points{app::Precision::wide};
     app::TableProblem problem;
-    const app::TableResult result = app::read_point_table(records, format("xyz"), points, problem);
+    const app::TableResult result = app::read_point_table(records, format("xyz"), 0, points, problem);
     EXPECT_EQ(result.outcome, app::TableOutcome::record_error);
     EXPECT_EQ(result.number, err::kReadError);
 }
@@ -228,14 +239,19 @@ TEST(LayerNames, MadeValidAndShared) {
     };
     const Case cases[] = {{"tree", "TREE"}, {"Oak Tree/2", "OAK_TREE_2"}, {"", "0"}, {"$A-b_c", "$A-B_C"},
                           {"abcdefghijklmnopqrstuvwxyz0123456789", "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"}};
-    for (const Case& c : cases) EXPECT_EQ(app::layer_name_for(c.code), c.name);
-    app::LayerNames layers;
+    for (const Case& c : cases) {
+        char name[app::LayerTable::kMostNameBytes];
+        EXPECT_EQ(std::string_view(name, app::layer_name_for(c.code, name)), c.name);
+    }
+    app::LayerTable layers;
     EXPECT_EQ(layers.index_for("tree"), 1u);
     EXPECT_EQ(layers.index_for("TREE"), 1u);
     EXPECT_EQ(layers.index_for("0"), 0u);
     EXPECT_EQ(layers.index_for("wall"), 2u);
     EXPECT_EQ(layers.index_for(""), 0u);
-    EXPECT_EQ(layers.names(), (std::vector<std::string>{"0", "TREE", "WALL"}));
+    ASSERT_EQ(layers.size(), 3u);
+    EXPECT_EQ(layers.name(1), "TREE");
+    EXPECT_EQ(layers.name(2), "WALL");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/point_table_reader.h"
+#include "app/table_reader.h"
 
 #include <cmath>
 
@@ -153,7 +153,7 @@ FieldFault convert(std::string_view text, bool decimal_comma, bool wide, double&
 // way, which tells what is wrong.
 class NumberLine {
 public:
-    explicit NumberLine(const TableFormat& format) : wide_(format.wide) {
+    explicit NumberLine(const TableFormat& format) : wide_(format.precision == Precision::wide) {
         const bool blank_rule =
             format.delimiter == Delimiter::blanks_comma_or_semicolon || format.delimiter == Delimiter::space;
         marks_ = format.delimiter == Delimiter::blanks_comma_or_semicolon;
@@ -171,7 +171,7 @@ public:
     bool usable() const { return usable_; }
 
     // True with the point when the whole line is taken.
-    bool parse(std::string_view line, SurveyPoint& point) const {
+    bool parse(std::string_view line, TableLine& point) const {
         double values[3] = {0.0, 0.0, 0.0};
         const std::size_t size = line.size();
         std::size_t at = skip_blanks(line, 0);
@@ -186,7 +186,9 @@ public:
             at = skip_blanks(line, at);
             if (marks_ && at < size && separates(line[at])) at = skip_blanks(line, at + 1);
         }
-        point = {values[0], values[1], values[2]};
+        point.x = values[0];
+        point.y = values[1];
+        point.z = values[2];
         return true;
     }
 
@@ -229,18 +231,6 @@ constexpr std::string_view fault_text(FieldFault f) {
 
 }  // namespace
 
-TableFormat table_format(const SurveyChoices& choices) {
-    TableFormat format;
-    format.columns = choices.columns;
-    format.delimiter = choices.delimiter;
-    format.decimal_comma = choices.decimal_comma;
-    format.wide = choices.decimals_given;
-    format.keep_names = choices.labels;
-    format.keep_codes = choices.layers;
-    format.skip = choices.skip;
-    return format;
-}
-
 bool is_skipped_line(std::string_view line) {
     std::size_t i = 0;
     while (i < line.size() && is_blank(line[i])) ++i;
@@ -255,11 +245,12 @@ LineProblem parse_table_line(std::string_view line, const TableFormat& format, T
         std::string_view field;
         FieldFault fault = FieldFault::none;
         if (column == Column::easting || column == Column::northing || column == Column::height) {
-            double& value = column == Column::easting ? out.point.x : column == Column::northing ? out.point.y : out.point.z;
+            double& value = column == Column::easting ? out.x : column == Column::northing ? out.y : out.z;
+            const bool wide = format.precision == Precision::wide;
             io::NumberText number;
-            if (cutter.next_number(number, field)) fault = convert_recognised(number, format.wide, value);
+            if (cutter.next_number(number, field)) fault = convert_recognised(number, wide, value);
             else if (!cutter.next(field)) return {FieldFault::missing, k + 1, column, line};
-            else fault = convert(field, format.decimal_comma, format.wide, value, scratch);
+            else fault = convert(field, format.decimal_comma, wide, value, scratch);
             if (fault != FieldFault::none) return {fault, k + 1, column, field};
             continue;
         }
@@ -289,14 +280,12 @@ std::string table_problem_text(std::string_view file, const TableProblem& proble
     return text;
 }
 
-TableResult read_point_table(io::RecordSource& records, const TableFormat& format, SurveyPoints& points,
-                             TableProblem& problem) {
+TableResult read_point_table(io::RecordSource& records, const TableFormat& format, std::uint32_t skip,
+                             PointStore& store, TableProblem& problem, ProgressLine* progress) {
     std::string scratch;
     std::uint64_t line_number = 0;
-    // Only what the drawing shows is kept: a point without a name column is
-    // named by its position when written.
-    points.named = format.keep_names && format.columns.has(Column::name);
-    points.coded = format.keep_codes && format.columns.has(Column::code);
+    store.keep_texts(format.keep_names, format.keep_codes);
+    const bool texts = format.keep_names || format.keep_codes;
     const NumberLine numbers{format};
     for (;;) {
         std::string_view line;
@@ -305,11 +294,12 @@ TableResult read_point_table(io::RecordSource& records, const TableFormat& forma
             return {TableOutcome::record_error, number};
         }
         ++line_number;
-        if (line_number <= format.skip) continue;
+        if (progress != nullptr) progress->step();
+        if (line_number <= skip) continue;
         TableLine parsed;
         // A line taken this way starts with a number: no blank line, no remark.
-        if (numbers.usable() && numbers.parse(line, parsed.point)) {
-            if (!points.add(parsed.point)) return {TableOutcome::no_memory, err::kNoMemory};
+        if (!texts && numbers.usable() && numbers.parse(line, parsed)) {
+            if (!store.append(parsed.x, parsed.y, parsed.z)) return {TableOutcome::no_memory, err::kNoMemory};
             continue;
         }
         if (is_skipped_line(line)) continue;
@@ -319,9 +309,8 @@ TableResult read_point_table(io::RecordSource& records, const TableFormat& forma
             problem.found.assign(where.found);
             return {TableOutcome::refused, 0};
         }
-        bool stored = points.add(parsed.point);
-        if (points.named || points.coded)
-            stored = stored && points.add_tags(parsed.name, points.coded ? points.layers.index_for(parsed.code) : 0);
+        bool stored = store.append(parsed.x, parsed.y, parsed.z);
+        if (texts) stored = stored && store.add_texts(parsed.name, parsed.code);
         if (!stored) return {TableOutcome::no_memory, err::kNoMemory};
     }
 }

@@ -8,29 +8,20 @@
 #include <string>
 #include <string_view>
 
-#include "app/survey_choices.h"
-#include "app/survey_points.h"
+#include "app/point_store.h"
+#include "app/progress.h"
+#include "app/run_plan.h"
 #include "io/scan/record_source.h"
 
 namespace app {
-
-struct TableFormat {
-    ColumnSpec columns;
-    Delimiter delimiter = Delimiter::blanks_comma_or_semicolon;
-    bool decimal_comma = false;
-    bool wide = false;        // doubles; single precision otherwise, as the classic list holds them
-    bool keep_names = false;  // the drawing labels its points
-    bool keep_codes = false;  // the drawing puts each point on its code's layer
-    std::uint32_t skip = 0;
-};
-
-TableFormat table_format(const SurveyChoices& choices);
 
 enum class FieldFault : std::uint8_t { none, missing, empty, not_a_number, out_of_range };
 
 // One line's point; name and code point into the line.
 struct TableLine {
-    SurveyPoint point;
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
     std::string_view name;
     std::string_view code;
 };
@@ -68,9 +59,10 @@ struct TableResult {
     int number = 0;  // the record source's own number for record_error
 };
 
-// Reads every record of `records` (its end is the table's end) into `points`,
-// stopping at the first line refused.
-TableResult read_point_table(io::RecordSource& records, const TableFormat& format, SurveyPoints& points,
-                             TableProblem& problem);
+// Reads every record of `records` (its end is the table's end) into
+// `store`, after `skip` lines, stopping at the first line refused. Each
+// line read is one step of `progress`.
+TableResult read_point_table(io::RecordSource& records, const TableFormat& format, std::uint32_t skip,
+                             PointStore& store, TableProblem& problem, ProgressLine* progress = nullptr);
 
 }  // namespace app

@@ -1,0 +1,34 @@
+#include "app/run_plan.h"
+
+namespace app {
+
+RunPlan resolve_run_plan(const SurveyChoices& choices) {
+    RunPlan plan;
+    plan.input = choices.table ? InputKind::point_table : InputKind::point_list;
+    plan.skip = choices.skip;
+    plan.precision = choices.decimals_given ? Precision::wide : Precision::single;
+    plan.coordinate = choices.decimals_given ? io::field::decimals(choices.decimals) : io::field::F0_1;
+
+    plan.layers = choices.layers;
+    plan.labels = choices.labels;
+    // A size of 0 or below is a share of the view, no length.
+    plan.label_height = choices.point_size_given && choices.point_size > 0.0 ? choices.point_size : 1.0;
+
+    plan.header.point_mode = choices.point_mode;
+    plan.header.point_size_given = choices.point_size_given;
+    plan.header.point_size = choices.point_size;
+    plan.header.extents = choices.extents;
+
+    TableFormat& table = plan.table;
+    table.columns = choices.columns;
+    table.delimiter = choices.delimiter;
+    table.decimal_comma = choices.decimal_comma;
+    table.precision = plan.precision;
+    // Only what the drawing shows is kept: a point without a name column is
+    // named by its position when written.
+    table.keep_names = plan.labels && choices.columns.has(Column::name);
+    table.keep_codes = plan.layers && choices.columns.has(Column::code);
+    return plan;
+}
+
+}  // namespace app

@@ -1,0 +1,56 @@
+// What a run will do, resolved once from the raw choices of the command line:
+// how the input is read, how each coordinate is written, the header
+// variables, tables and entities of the drawing. The rest of the program
+// reads only this plan. No option at all gives the classic plan: every
+// byte, message and status of the classic file.
+#pragma once
+
+#include <cstdint>
+
+#include "app/survey_choices.h"
+#include "io/format/field_format.h"
+
+namespace app {
+
+enum class InputKind : std::uint8_t { point_list, point_table };
+
+// How coordinates are held between reading and writing.
+enum class Precision : std::uint8_t { single, wide };
+
+// How a point table's lines are cut and read.
+struct TableFormat {
+    ColumnSpec columns;
+    Delimiter delimiter = Delimiter::blanks_comma_or_semicolon;
+    bool decimal_comma = false;
+    Precision precision = Precision::single;
+    bool keep_names = false;  // the drawing labels its points
+    bool keep_codes = false;  // the drawing puts each point on its code's layer
+};
+
+// The header's variables beyond the version.
+struct HeaderPlan {
+    std::int32_t point_mode = 35;
+    // Without a size, $PDSIZE is the classic record: the integer 0 under a
+    // real field, which reads "0.0".
+    bool point_size_given = false;
+    double point_size = 0.0;
+    bool extents = false;  // $EXTMIN and $EXTMAX from the finite points
+};
+
+struct RunPlan {
+    InputKind input = InputKind::point_list;
+    std::uint32_t skip = 0;  // lines before the data
+    TableFormat table;
+    Precision precision = Precision::single;
+    // The coordinate field: one decimal of the single-precision value, or
+    // a number of decimals of the double.
+    io::FieldSpec coordinate = io::field::F0_1;
+    HeaderPlan header;
+    bool layers = false;  // a LAYER table, each point on its code's layer
+    bool labels = false;  // a TEXT with each point's name (or position)
+    double label_height = 1.0;
+};
+
+RunPlan resolve_run_plan(const SurveyChoices& choices);
+
+}  // namespace app
