@@ -57,7 +57,7 @@ void run_conversion(const ConversionFiles& files, const RunPlan& plan) {
     disconnect_unit(kInputUnit);
 
     // The output is touched only after the whole input has been read.
-    connect_output(files.output);
+    connect_output(files.output, plan.output);
     progress.begin(Phase::writing, static_cast<std::int64_t>(store.size()), records_per_point(plan));
     write_drawing(kOutputUnit, plan, store, &progress);
     disconnect_unit(kOutputUnit);

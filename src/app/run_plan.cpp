@@ -18,6 +18,7 @@ RunPlan resolve_run_plan(const SurveyChoices& choices) {
     plan.header.point_size_given = choices.point_size_given;
     plan.header.point_size = choices.point_size;
     plan.header.extents = choices.extents;
+    if (choices.any()) plan.output = {true, kSurveyBlockSize};
 
     TableFormat& table = plan.table;
     table.columns = choices.columns;

@@ -9,6 +9,7 @@
 
 #include "app/survey_choices.h"
 #include "io/format/field_format.h"
+#include "io/open_close_unit.h"
 
 namespace app {
 
@@ -49,7 +50,15 @@ struct RunPlan {
     bool layers = false;  // a LAYER table, each point on its code's layer
     bool labels = false;  // a TEXT with each point's name (or position)
     double label_height = 1.0;
+    // How the drawing is written when the environment leaves it open: the
+    // classic run record by record, a survey run in large blocks.
+    io::BufferingDefaults output;
 };
+
+// The block a survey run writes in when FORT_BLOCKSIZE does not say: past
+// it, larger blocks gained nothing measurable (8 KiB took 1.28 times the
+// processor time of 256 KiB for an xyz table at 3 decimals, 64 KiB 1.07).
+inline constexpr std::uint32_t kSurveyBlockSize = 256 * 1024;
 
 RunPlan resolve_run_plan(const SurveyChoices& choices);
 
