@@ -55,6 +55,11 @@ std::size_t write_drawing_text(std::string_view text, CodePage page, std::span<c
     char* w = out.data() + at;
     while (at < text.size()) {
         const char b = text[at];
+        if (!kNeedsCare[static_cast<unsigned char>(b)]) {
+            *w++ = b;
+            ++at;
+            continue;
+        }
         if (b == '%' && at + 1 < text.size() && text[at + 1] == '%') {
             w += put_escape('%', w);
             ++at;

@@ -18,6 +18,7 @@ bool is_utf8_name(std::string_view name) {
 }
 
 Decoded check_utf8(std::string_view bytes) {
+    if (is_ascii(bytes)) return {DecodeStatus::ok, bytes};
     for (std::size_t at = 0; at < bytes.size();) {
         // ASCII runs eight bytes at a time, then one character at a time.
         if (bytes.size() - at >= 8 && is_ascii(bytes.substr(at, 8))) {

@@ -33,6 +33,12 @@ std::string_view layer_key(std::string_view code, std::span<char> out) {
     std::memcpy(out.data(), code.data(), at);
     std::size_t written = at;
     while (at < code.size()) {
+        const auto b = static_cast<unsigned char>(code[at]);
+        if (b < 0x80) {
+            out[written++] = static_cast<char>(is_upper_ascii(b) ? b + 32 : b);
+            ++at;
+            continue;
+        }
         const Utf8Step step = next_character(code, at);
         if (step.length == 0) {
             // Not UTF-8 (the reader refuses such input): kept as it is, so
