@@ -51,6 +51,10 @@ std::size_t write_drawing_text(std::string_view text, CodePage page, std::span<c
     if (out.size() / kTextGrowth < text.size()) return kNoRoom;
     std::size_t at = 0;
     while (at < text.size() && !kNeedsCare[static_cast<unsigned char>(text[at])]) ++at;
+    if (at == text.size()) {
+        if (at != 0) std::memcpy(out.data(), text.data(), at);  // an empty text may have no bytes at all
+        return at;
+    }
     std::memcpy(out.data(), text.data(), at);
     char* w = out.data() + at;
     while (at < text.size()) {
