@@ -39,6 +39,12 @@ void put_code(char32_t c, char* written, char* folded) {
 
 }  // namespace
 
+LayerNameWriter::LayerNameWriter(CodePage page, std::size_t layers) : page_(page) {
+    std::size_t slots = 1024;
+    while (slots < 2 * layers) slots *= 2;
+    slots_.resize(slots);
+}
+
 void LayerNameWriter::add(std::string_view unit, std::string_view folded) {
     bytes_.append(unit);
     ends_.push_back(bytes_.size());
@@ -71,6 +77,14 @@ std::string_view LayerNameWriter::next(std::string_view name) {
     ends_.assign(1, 0);
     states_.assign(1, kFnvStart);
     for (std::size_t at = 0; at < name.size();) {
+        const char b = name[at];
+        if (static_cast<unsigned char>(b) < 0x80) {
+            if (bytes_.size() == kLayerNameMostBytes) break;
+            const char folded = (b >= 'A' && b <= 'Z') ? static_cast<char>(b + 32) : b;
+            add({&b, 1}, {&folded, 1});
+            ++at;
+            continue;
+        }
         Utf8Step step = next_character(name, at);
         if (step.length == 0) step = {kReplacementCharacter, 1};
         at += step.length;

@@ -19,7 +19,9 @@ inline constexpr std::size_t kLayerNameMostBytes = 255;
 
 class LayerNameWriter {
 public:
-    explicit LayerNameWriter(CodePage page) : page_(page) {}
+    // `layers`: how many names will be written, so the table of names
+    // written is made once, at its size.
+    explicit LayerNameWriter(CodePage page, std::size_t layers = 0);
 
     // The bytes that name the next layer, given the layers in the order of
     // the LAYER table (layer "0" first) and each one's name from
@@ -45,7 +47,7 @@ private:
     // open addressing (0 is free): 8 bytes a name, where the names
     // themselves would take ten times that with a million layers. Two names
     // that differ but share a hash only cost one a needless suffix.
-    std::vector<std::uint64_t> slots_ = std::vector<std::uint64_t>(1024);
+    std::vector<std::uint64_t> slots_;
     std::size_t used_ = 0;
     std::unordered_map<std::uint64_t, std::uint32_t> next_suffix_;  // by the hash of the name without one
 };
