@@ -11,8 +11,14 @@ RunPlan resolve_run_plan(const SurveyChoices& choices) {
 
     plan.layers = choices.layers;
     plan.labels = choices.labels;
-    // A size of 0 or below is a share of the view, no length.
-    plan.label_height = choices.point_size_given && choices.point_size > 0.0 ? choices.point_size : 1.0;
+    plan.label_fields = choices.labels ? choices.label_fields : 0;
+    plan.blocks = choices.blocks;
+    // A text height of its own; else the marker's size, as the labels always
+    // had it, when that is a length (0 is a share of the view); else 1.
+    plan.text_height = choices.text_height_given                                  ? choices.text_height
+                       : choices.point_size_given && choices.point_size > 0.0 ? choices.point_size
+                                                                              : 1.0;
+    plan.elevation = io::field::decimals(choices.decimals_given ? choices.decimals : 1);
 
     plan.header.point_mode = choices.point_mode;
     plan.header.point_size_given = choices.point_size_given;
@@ -27,8 +33,11 @@ RunPlan resolve_run_plan(const SurveyChoices& choices) {
     table.precision = plan.precision;
     // Only what the drawing shows is kept: a point without a name column is
     // named by its position when written.
-    table.keep_names = plan.labels && choices.columns.has(Column::name);
+    const bool shown_name = (plan.label_fields & kLabelName) != 0 || plan.blocks;
+    const bool shown_description = (plan.label_fields & kLabelDescription) != 0 || plan.blocks;
+    table.keep_names = shown_name && choices.columns.has(Column::name);
     table.keep_codes = plan.layers && choices.columns.has(Column::code);
+    table.keep_descriptions = shown_description && choices.columns.has(Column::code);
     return plan;
 }
 

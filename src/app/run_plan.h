@@ -24,8 +24,9 @@ struct TableFormat {
     Delimiter delimiter = Delimiter::blanks_comma_or_semicolon;
     bool decimal_comma = false;
     Precision precision = Precision::single;
-    bool keep_names = false;  // the drawing labels its points
-    bool keep_codes = false;  // the drawing puts each point on its code's layer
+    bool keep_names = false;         // the drawing shows its points' names
+    bool keep_codes = false;         // the drawing puts each point on its code's layer
+    bool keep_descriptions = false;  // the drawing shows its points' descriptions
 };
 
 // The header's variables beyond the version.
@@ -48,8 +49,12 @@ struct RunPlan {
     io::FieldSpec coordinate = io::field::F0_1;
     HeaderPlan header;
     bool layers = false;  // a LAYER table, each point on its code's layer
-    bool labels = false;  // a TEXT with each point's name (or position)
-    double label_height = 1.0;
+    bool labels = false;             // TEXT beside each point
+    std::uint8_t label_fields = 0;   // which: LabelField bits
+    bool blocks = false;             // an INSERT of the point block with its attributes per point
+    double text_height = 1.0;        // of labels and attributes
+    // Decimals of the elevation label: the drawing's, one for single precision.
+    io::FieldSpec elevation = io::field::decimals(1);
     // How the drawing is written when the environment leaves it open: the
     // classic run record by record, a survey run in large blocks.
     io::BufferingDefaults output;

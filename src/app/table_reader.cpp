@@ -284,8 +284,8 @@ TableResult read_point_table(io::RecordSource& records, const TableFormat& forma
                              PointStore& store, TableProblem& problem, ProgressLine* progress) {
     std::string scratch;
     std::uint64_t line_number = 0;
-    store.keep_texts(format.keep_names, format.keep_codes);
-    const bool texts = format.keep_names || format.keep_codes;
+    store.keep_texts(format.keep_names, format.keep_codes, format.keep_descriptions);
+    const bool texts = store.keeps_texts();
     const NumberLine numbers{format};
     for (;;) {
         std::string_view line;
@@ -310,7 +310,7 @@ TableResult read_point_table(io::RecordSource& records, const TableFormat& forma
             return {TableOutcome::refused, 0};
         }
         bool stored = store.append(parsed.x, parsed.y, parsed.z);
-        if (texts) stored = stored && store.add_texts(parsed.name, parsed.code);
+        if (texts) stored = stored && store.add_texts(parsed.name, parsed.code, parsed.code);
         if (!stored) return {TableOutcome::no_memory, err::kNoMemory};
     }
 }

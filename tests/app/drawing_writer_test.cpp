@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -37,11 +38,11 @@ struct Point {
 std::vector<std::string> draw(const app::RunPlan& plan, const std::vector<Point>& points) {
     test_support::TempDir dir;
     app::PointStore store{plan.precision};
-    store.keep_texts(plan.table.keep_names, plan.table.keep_codes);
+    store.keep_texts(plan.table.keep_names, plan.table.keep_codes, plan.table.keep_descriptions);
     for (const Point& p : points) {
         EXPECT_TRUE(store.append(p.x, p.y, p.z));
-        if (plan.table.keep_names || plan.table.keep_codes) {
-            EXPECT_TRUE(store.add_texts(p.name, p.code));
+        if (store.keeps_texts()) {
+            EXPECT_TRUE(store.add_texts(p.name, p.code, p.code));
         }
     }
     const std::string path = dir.file("out.dxf");
@@ -121,7 +122,8 @@ TEST(Drawing, PointStyleAndSizeReachTheHeader) {
         {{"--point-style", "4"}, "     4", "0.0"},
         {{"--point-style", "100,2"}, "   100", "2.0"},
         {{"--point-style", "0,0.05"}, "     0", "0.05"},
-        {{"--point-style", "3,-5"}, "     3", "-5.0"},
+        {{"--point-style", "3,0"}, "     3", "0.0"},
+        {{"--point-style", "3,1e-9"}, "     3", "0.000000001"},
         {{"--point-style", "35,0.123456789"}, "    35", "0.123456789"},
     };
     for (const Case& c : cases) {
@@ -144,29 +146,110 @@ TEST(Drawing, ExtentsComeFromFinitePointsOnly) {
     EXPECT_EQ(value_after(records, "$EXTMAX", " 30"), "8.0");
 }
 
-// Labels with and without layers, names or positions, and the label height
-// the point size gives (a size that is no length leaves 1).
-TEST(Drawing, LabelsAndLayers) {
+// The drawing's entities as group code and value pairs, in order.
+struct Entity {
+    std::string type;
+    std::vector<std::pair<std::string, std::string>> groups;
+    std::string operator[](std::string_view code) const {
+        for (const auto& [c, v] : groups)
+            if (c == code) return v;
+        return "<none>";
+    }
+};
+
+std::vector<Entity> entities_of(const std::vector<std::string>& records, std::string_view section) {
+    std::vector<Entity> found;
+    std::size_t k = 0;
+    while (k + 1 < records.size() && !(records[k] == "  2" && records[k + 1] == section)) ++k;
+    for (k += 2; k + 1 < records.size() && records[k + 1] != "ENDSEC"; k += 2) {
+        if (records[k] == "  0") found.push_back({records[k + 1], {}});
+        else if (!found.empty()) found.back().groups.emplace_back(records[k], records[k + 1]);
+    }
+    return found;
+}
+
+std::vector<std::string> types_of(const std::vector<Entity>& entities) {
+    std::vector<std::string> types;
+    for (const Entity& e : entities) types.push_back(e.type);
+    return types;
+}
+
+// Labels beside the points on the layers of their kinds; code layers in
+// order of first use, each with the palette's next colour; handles unique.
+TEST(Drawing, LabelsBesideThePointsOnLayersOfTheirKind) {
     const std::vector<Point> points = {{1, 2, 3, "P1", "tree"}, {4, 5, 6, "", "Wall"}, {7, 8, 9, "P3", ""}};
     {
-        const auto records = draw(plan_of({"--labels"}), points);
-        EXPECT_EQ(count_of(records, "TEXT"), 3u);  // no name column: the positions
-        EXPECT_EQ(value_after(records, "TEXT", "  1"), "1");
-        EXPECT_EQ(value_after(records, "TEXT", " 40"), "1.0");
-        EXPECT_EQ(count_of(records, "LAYER"), 0u);
+        const auto entities = entities_of(draw(plan_of({"--labels"}), points), "ENTITIES");
+        // No name column: the positions; the height of no size is 1.
+        ASSERT_EQ(types_of(entities), (std::vector<std::string>{"POINT", "TEXT", "POINT", "TEXT", "POINT", "TEXT"}));
+        EXPECT_EQ(entities[1]["  8"], "LABEL-NAME");
+        EXPECT_EQ(entities[3]["  1"], "2");
+        EXPECT_EQ(entities[1][" 40"], "1.0");
+        EXPECT_EQ(entities[1][" 10"], "1.5");
+        EXPECT_EQ(entities[1][" 20"], "2.5");
     }
-    {
-        app::RunPlan plan = plan_of({"--columns", "pxyzd", "--labels", "--layers", "--point-style", "3,0"});
-        const auto records = draw(plan, points);
-        EXPECT_EQ(count_of(records, "TEXT"), 2u);  // an empty name shows nothing
-        EXPECT_EQ(value_after(records, "TEXT", " 40"), "1.0");
-        EXPECT_EQ(value_after(records, "TABLE", " 70"), "     3");
-        EXPECT_EQ(count_of(records, "TREE"), 3u);  // its table entry, its point, its label
-        EXPECT_EQ(count_of(records, "WALL"), 2u);  // no label
-        EXPECT_EQ(value_after(records, "$PDSIZE", " 40"), "0.0");
-        plan = plan_of({"--columns", "pxyzd", "--labels", "--point-style", "3,0.25"});
-        EXPECT_EQ(value_after(draw(plan, points), "TEXT", " 40"), "0.25");
+    const auto records = draw(plan_of({"--columns", "pxyzd", "--labels", "name,elevation,description", "--layers",
+                                       "--text-height", "0.5", "--decimals", "2", "--point-style", "3,4"}),
+                              points);
+    const auto entities = entities_of(records, "ENTITIES");
+    ASSERT_EQ(types_of(entities), (std::vector<std::string>{"POINT", "TEXT", "TEXT", "TEXT", "POINT", "TEXT", "TEXT",
+                                                            "POINT", "TEXT", "TEXT"}));
+    struct Expected {
+        std::size_t at;
+        const char *layer, *x, *y, *text;
+    };
+    for (const Expected& e : {Expected{0, "TREE", "1.00", "2.00", "<none>"}, Expected{1, "LABEL-NAME", "1.25", "2.25", "P1"},
+                              Expected{2, "LABEL-ELEVATION", "1.25", "1.25", "3.00"},
+                              Expected{3, "LABEL-DESCRIPTION", "1.25", "0.50", "tree"},
+                              Expected{5, "LABEL-ELEVATION", "4.25", "4.25", "6.00"},
+                              Expected{6, "LABEL-DESCRIPTION", "4.25", "3.50", "Wall"},
+                              Expected{7, "0", "7.00", "8.00", "<none>"}, Expected{8, "LABEL-NAME", "7.25", "8.25", "P3"}}) {
+        EXPECT_EQ(entities[e.at]["  8"], e.layer) << e.at;
+        EXPECT_EQ(entities[e.at][" 10"], e.x) << e.at;
+        EXPECT_EQ(entities[e.at][" 20"], e.y) << e.at;
+        EXPECT_EQ(entities[e.at]["  1"], e.text) << e.at;
     }
+    EXPECT_EQ(entities[1][" 40"], "0.5");
+    const auto layers = entities_of(records, "TABLES");
+    std::vector<std::string> names, colours;
+    for (const Entity& layer : layers) {
+        if (layer.type != "LAYER") continue;
+        names.push_back(layer["  2"]);
+        colours.push_back(layer[" 62"]);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"0", "TREE", "WALL", "LABEL-NAME", "LABEL-ELEVATION", "LABEL-DESCRIPTION"}));
+    EXPECT_EQ(colours, (std::vector<std::string>{"     7", "     1", "     3", "     7", "     7", "     7"}));
+    std::vector<std::string> handles;
+    for (const auto& group : {layers, entities})
+        for (const Entity& e : group)
+            if (e["  5"] != "<none>") handles.push_back(e["  5"]);
+    std::sort(handles.begin(), handles.end());
+    EXPECT_EQ(std::adjacent_find(handles.begin(), handles.end()), handles.end());
+}
+
+// Blocks: one definition with its marker and three attribute definitions,
+// and per point an insert with three attributes and their end.
+TEST(Drawing, PointBlocksWithAttributes) {
+    const std::vector<Point> points = {{1, 2, 3, "P1", "tree"}, {4, 5, 6, "", "Wall"}};
+    const auto records = draw(plan_of({"--columns", "pxyzd", "--blocks", "--layers", "--decimals", "1"}), points);
+    const auto blocks = entities_of(records, "BLOCKS");
+    ASSERT_EQ(types_of(blocks), (std::vector<std::string>{"BLOCK", "POINT", "ATTDEF", "ATTDEF", "ATTDEF", "ENDBLK"}));
+    EXPECT_EQ(blocks[0]["  2"], "SURVEY_POINT");
+    EXPECT_EQ(blocks[0][" 70"], "     2");
+    EXPECT_EQ(blocks[3]["  2"], "ELEVATION");
+    EXPECT_EQ(blocks[3][" 20"], "-1.5");
+    const auto entities = entities_of(records, "ENTITIES");
+    ASSERT_EQ(types_of(entities), (std::vector<std::string>{"INSERT", "ATTRIB", "ATTRIB", "ATTRIB", "SEQEND", "INSERT",
+                                                            "ATTRIB", "ATTRIB", "ATTRIB", "SEQEND"}));
+    EXPECT_EQ(entities[0]["  2"], "SURVEY_POINT");
+    EXPECT_EQ(entities[0][" 66"], "     1");
+    EXPECT_EQ(entities[0]["  8"], "TREE");
+    EXPECT_EQ(entities[1]["  1"], "P1");
+    EXPECT_EQ(entities[2]["  1"], "3.0");
+    EXPECT_EQ(entities[3]["  1"], "tree");
+    EXPECT_EQ(entities[6]["  1"], "");
+    EXPECT_EQ(entities[8]["  2"], "DESCRIPTION");
+    EXPECT_EQ(entities[9]["  8"], "WALL");
 }
 
 TEST(Drawing, CountsFitTheirFields) {

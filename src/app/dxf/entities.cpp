@@ -14,15 +14,46 @@ PointPlan::PointPlan(bool layered, const io::FieldSpec& coordinate)
                fixed(code(30)), slot(coordinate)},
       plan_(records_) {}
 
-LabelPlan::LabelPlan(const io::FieldSpec& coordinate, double height)
+LabelPlan::LabelPlan(std::string_view layer, const io::FieldSpec& coordinate, double height, const io::FieldSpec& value)
     : records_{fixed(code(0)), fixed(text("TEXT")),
                fixed(code(5)), slot(io::field::A),
-               fixed(code(8)), slot(io::field::A),
+               fixed(code(8)), fixed(text(layer)),
                fixed(code(10)), slot(coordinate),
                fixed(code(20)), slot(coordinate),
                fixed(code(30)), slot(coordinate),
                fixed(code(40)), fixed(text(size_text(height, height_room_))),
-               fixed(code(1)), slot(io::field::A)},
+               fixed(code(1)), slot(value)},
+      plan_(records_) {}
+
+InsertPlan::InsertPlan(std::string_view block, const io::FieldSpec& coordinate)
+    : records_{fixed(code(0)), fixed(text("INSERT")),
+               fixed(code(5)), slot(io::field::A),
+               fixed(code(8)), slot(io::field::A),
+               fixed(code(66)), fixed(integer(1)),
+               fixed(code(2)), fixed(text(block)),
+               fixed(code(10)), slot(coordinate),
+               fixed(code(20)), slot(coordinate),
+               fixed(code(30)), slot(coordinate)},
+      plan_(records_) {}
+
+AttributePlan::AttributePlan(std::string_view tag, std::string_view layer, const io::FieldSpec& coordinate,
+                             double height, const io::FieldSpec& value)
+    : records_{fixed(code(0)), fixed(text("ATTRIB")),
+               fixed(code(5)), slot(io::field::A),
+               fixed(code(8)), fixed(text(layer)),
+               fixed(code(10)), slot(coordinate),
+               fixed(code(20)), slot(coordinate),
+               fixed(code(30)), slot(coordinate),
+               fixed(code(40)), fixed(text(size_text(height, height_room_))),
+               fixed(code(1)), slot(value),
+               fixed(code(2)), fixed(text(tag)),
+               fixed(code(70)), fixed(integer(0))},
+      plan_(records_) {}
+
+SequenceEndPlan::SequenceEndPlan()
+    : records_{fixed(code(0)), fixed(text("SEQEND")),
+               fixed(code(5)), slot(io::field::A),
+               fixed(code(8)), slot(io::field::A)},
       plan_(records_) {}
 
 }  // namespace app::dxf
