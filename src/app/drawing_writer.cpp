@@ -178,8 +178,38 @@ private:
     std::array<char, 24> name_room_;
 };
 
+// Each line a polyline of its points in order, on its string's layer.
 template <class Real>
-void write_entities(RecordWriter& out, const RunPlan& plan, const PointStore& store) {
+void write_lines(RecordWriter& out, const RunPlan& plan, const PointStore& store, const Linework& linework) {
+    const dxf::PolylinePlan polyline{linework.flat};
+    const dxf::VertexPlan vertex{linework.flat, plan.coordinate};
+    const dxf::SequenceEndPlan sequence_end;
+    const LayerTable& layers = store.layers();
+    const linework::LineWork& lines = linework.lines;
+    std::array<char, 24> handle_room;
+    std::uint64_t vertex_number = 0;
+    for (std::size_t k = 0; k < lines.size() && out.number() == 0; ++k) {
+        const std::string_view layer = layers.name(linework.string_layers[lines.string_of(k)]);
+        const io::ItemValue head[] = {io::ItemValue::of(dxf::tagged_handle("B", k + 1, handle_room)),
+                                      io::ItemValue::of(layer)};
+        out.plan(polyline.plan(lines.closed(k)), head);
+        for (const std::uint32_t point : lines.vertices(k)) {
+            Real x, y, z;
+            store.coordinates<Real>(point, x, y, z);
+            const io::ItemValue values[] = {io::ItemValue::of(dxf::tagged_handle("BA", ++vertex_number, handle_room)),
+                                            io::ItemValue::of(layer), io::ItemValue::of(x), io::ItemValue::of(y),
+                                            io::ItemValue::of(z)};
+            // Flat vertices have no z slot: the values beyond the plan's slots go unread.
+            out.plan(vertex.plan(), std::span{values}.first(vertex.plan().slot_count()));
+        }
+        const io::ItemValue end[] = {io::ItemValue::of(dxf::tagged_handle("BB", k + 1, handle_room)),
+                                     io::ItemValue::of(layer)};
+        out.plan(sequence_end.plan(), end);
+    }
+}
+
+template <class Real>
+void write_points(RecordWriter& out, const RunPlan& plan, const PointStore& store) {
     if (!plan.layers && plan.label_fields == 0 && !plan.blocks) {
         const dxf::PointPlan point{false, plan.coordinate};
         write_plain_points<Real>(out, point, store);
@@ -188,17 +218,28 @@ void write_entities(RecordWriter& out, const RunPlan& plan, const PointStore& st
     AnnotatedPoints<Real>{plan, store}.write(out);
 }
 
+template <class Real>
+void write_entities(RecordWriter& out, const RunPlan& plan, const PointStore& store, const Linework* linework) {
+    const bool lines = linework != nullptr && linework->enabled;
+    if (!lines || !linework->lines_only) write_points<Real>(out, plan, store);
+    if (lines && out.number() == 0) write_lines<Real>(out, plan, store, *linework);
+}
+
 }  // namespace
 
-std::uint32_t records_per_point(const RunPlan& plan) {
-    if (plan.blocks) return 16 + 3 * 20 + 6;
-    std::uint32_t records = 12;
+std::uint32_t records_per_point(const RunPlan& plan, const Linework* linework) {
+    // A point's vertex, when lines are drawn, is of a size with its POINT.
+    const std::uint32_t vertex = linework != nullptr && linework->enabled ? 14 : 0;
+    if (linework != nullptr && linework->enabled && linework->lines_only) return vertex;
+    if (plan.blocks) return 16 + 3 * 20 + 6 + vertex;
+    std::uint32_t records = 12 + vertex;
     for (const dxf::LabelKind& kind : dxf::kLabelKinds)
         if (shows(plan, kind)) records += 16;
     return records;
 }
 
-int write_drawing(std::int32_t unit, const RunPlan& plan, const PointStore& store, ProgressLine* progress) {
+int write_drawing(std::int32_t unit, const RunPlan& plan, const PointStore& store, ProgressLine* progress,
+                  const Linework* linework) {
     RecordWriter out(unit, progress);
     dxf::write_header(out, plan.header, plan.coordinate, plan.header.extents ? store.extents() : Extents{});
     std::array<std::string_view, 3> labels;
@@ -207,8 +248,8 @@ int write_drawing(std::int32_t unit, const RunPlan& plan, const PointStore& stor
     write_blocks(out, plan);
     out.all(dxf::section("ENTITIES"));
     if (out.number() == 0) {
-        if (store.precision() == Precision::single) write_entities<float>(out, plan, store);
-        else write_entities<double>(out, plan, store);
+        if (store.precision() == Precision::single) write_entities<float>(out, plan, store, linework);
+        else write_entities<double>(out, plan, store, linework);
     }
     out.all(dxf::end_section).all(dxf::end_of_file);
     return out.number();

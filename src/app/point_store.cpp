@@ -95,10 +95,12 @@ std::uint64_t plain_number(std::string_view name) {
     return n;
 }
 
-bool PointStore::add_texts(std::string_view name, std::string_view code, std::string_view description) {
+bool PointStore::add_texts(std::string_view name, std::string_view code, std::string_view description,
+                           std::uint32_t* layer_out) {
+    const std::uint32_t layer = keep_layers_ ? layers_.index_for(code) : 0;
+    if (layer_out != nullptr) *layer_out = layer;
     if (keep_descriptions_ && !descriptions_.append_text(description)) return false;
     if (!keep_names_ && !keep_layers_) return true;
-    const std::uint32_t layer = keep_layers_ ? layers_.index_for(code) : 0;
     const std::uint64_t number = keep_names_ ? plain_number(name) : kNoNumber;
     const bool counted = number != kNoNumber && previous_number_ != kNoNumber && number == previous_number_ + 1;
     previous_number_ = number;

@@ -63,6 +63,16 @@ public:
     bool append(double x, double y, double z);
 
     std::size_t size() const { return size_; }
+
+    // Point `i` (0-based) in the store's precision, wherever its run is.
+    template <class Real>
+    void coordinates(std::size_t i, Real& x, Real& y, Real& z) const {
+        const PointRun& run = counted_ ? runs_[0] : runs_[i / kRunPoints];
+        const std::size_t k = counted_ ? i : i % kRunPoints;
+        x = static_cast<const Real*>(run.x)[k];
+        y = static_cast<const Real*>(run.y)[k];
+        z = static_cast<const Real*>(run.z)[k];
+    }
     std::span<const PointRun> runs() const { return {runs_.data(), runs_.size()}; }
 
     // Texts, for every point or for none, in the order of the points.
@@ -75,8 +85,10 @@ public:
         keep_layers_ = layers;
         keep_descriptions_ = descriptions;
     }
-    // A point's name, its code's layer and its description, each when kept.
-    bool add_texts(std::string_view name, std::string_view code, std::string_view description = {});
+    // A point's name, its code's layer and its description, each when kept;
+    // the layer's index goes to `layer` when given.
+    bool add_texts(std::string_view name, std::string_view code, std::string_view description = {},
+                   std::uint32_t* layer = nullptr);
 
     LayerTable& layers() { return layers_; }
     const LayerTable& layers() const { return layers_; }

@@ -9,7 +9,10 @@ RunPlan resolve_run_plan(const SurveyChoices& choices) {
     plan.precision = choices.decimals_given ? Precision::wide : Precision::single;
     plan.coordinate = choices.decimals_given ? io::field::decimals(choices.decimals) : io::field::F0_1;
 
-    plan.layers = choices.layers;
+    // Lines lie on their codes' layers, and so do the points they join.
+    const bool linework = choices.lines || !choices.codes_file.empty();
+    plan.layers = choices.layers || linework;
+    plan.lines = {linework, choices.flat, choices.lines_only, choices.line_codes};
     plan.labels = choices.labels;
     plan.label_fields = choices.labels ? choices.label_fields : 0;
     plan.blocks = choices.blocks;
@@ -37,6 +40,7 @@ RunPlan resolve_run_plan(const SurveyChoices& choices) {
     const bool shown_description = (plan.label_fields & kLabelDescription) != 0 || plan.blocks;
     table.keep_names = shown_name && choices.columns.has(Column::name);
     table.keep_codes = plan.layers && choices.columns.has(Column::code);
+    table.code_is_first_word = linework;
     table.keep_descriptions = shown_description && choices.columns.has(Column::code);
     return plan;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "app/survey_choices.h"
 #include "io/format/field_format.h"
@@ -27,6 +28,17 @@ struct TableFormat {
     bool keep_names = false;         // the drawing shows its points' names
     bool keep_codes = false;         // the drawing puts each point on its code's layer
     bool keep_descriptions = false;  // the drawing shows its points' descriptions
+    // With linework, a description's first word is its code and the words
+    // after it may steer the lines; otherwise the whole description names
+    // the layer.
+    bool code_is_first_word = false;
+};
+
+struct LinePlan {
+    bool enabled = false;
+    bool flat = false;
+    bool lines_only = false;
+    std::string_view codes;  // comma-separated, from --lines
 };
 
 // The header's variables beyond the version.
@@ -53,6 +65,7 @@ struct RunPlan {
     std::uint8_t label_fields = 0;   // which: LabelField bits
     bool blocks = false;             // an INSERT of the point block with its attributes per point
     double text_height = 1.0;        // of labels and attributes
+    LinePlan lines;
     // Decimals of the elevation label: the drawing's, one for single precision.
     io::FieldSpec elevation = io::field::decimals(1);
     // How the drawing is written when the environment leaves it open: the

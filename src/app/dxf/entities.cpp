@@ -57,3 +57,38 @@ SequenceEndPlan::SequenceEndPlan()
       plan_(records_) {}
 
 }  // namespace app::dxf
+
+namespace app::dxf {
+namespace {
+
+constexpr std::array<io::PlannedRecord, 16> polyline_records(bool flat, bool closed) {
+    const std::int32_t flags = (flat ? 0 : 8) | (closed ? 1 : 0);
+    return {fixed(code(0)), fixed(text("POLYLINE")),
+            fixed(code(5)), slot(io::field::A),
+            fixed(code(8)), slot(io::field::A),
+            fixed(code(66)), fixed(integer(1)),
+            fixed(code(10)), fixed(text("0.0")),
+            fixed(code(20)), fixed(text("0.0")),
+            fixed(code(30)), fixed(text("0.0")),
+            fixed(code(70)), fixed(integer(flags))};
+}
+
+}  // namespace
+
+PolylinePlan::PolylinePlan(bool flat)
+    : open_records_(polyline_records(flat, false)),
+      closed_records_(polyline_records(flat, true)),
+      open_plan_(open_records_),
+      closed_plan_(closed_records_) {}
+
+VertexPlan::VertexPlan(bool flat, const io::FieldSpec& coordinate)
+    : records_{fixed(code(0)), fixed(text("VERTEX")),
+               fixed(code(5)), slot(io::field::A),
+               fixed(code(8)), slot(io::field::A),
+               fixed(code(10)), slot(coordinate),
+               fixed(code(20)), slot(coordinate),
+               fixed(code(30)), flat ? fixed(text("0.0")) : slot(coordinate),
+               fixed(code(70)), fixed(integer(flat ? 0 : 32))},
+      plan_(records_) {}
+
+}  // namespace app::dxf

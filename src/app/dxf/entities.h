@@ -100,6 +100,33 @@ private:
     io::RecordPlan plan_;
 };
 
+// A polyline's head: handle, layer, then whether it is closed. A 3D
+// polyline (flags 8, closed 9) or, `flat`, a 2D one at elevation 0 (flags
+// 0, closed 1).
+class PolylinePlan {
+public:
+    explicit PolylinePlan(bool flat);
+    const io::RecordPlan& plan(bool closed) const { return closed ? closed_plan_ : open_plan_; }
+
+private:
+    std::array<io::PlannedRecord, 16> open_records_;
+    std::array<io::PlannedRecord, 16> closed_records_;
+    io::RecordPlan open_plan_;
+    io::RecordPlan closed_plan_;
+};
+
+// A polyline's vertex: handle, layer, x, y, z (0 when flat) under the
+// coordinate field.
+class VertexPlan {
+public:
+    VertexPlan(bool flat, const io::FieldSpec& coordinate);
+    const io::RecordPlan& plan() const { return plan_; }
+
+private:
+    std::array<io::PlannedRecord, 14> records_;
+    io::RecordPlan plan_;
+};
+
 // The end of an insert's attributes or a polyline's vertices: handle, layer.
 class SequenceEndPlan {
 public:
