@@ -4,6 +4,8 @@
 
 #include "app/conversion_units.h"
 #include "app/drawing_writer.h"
+#include "app/linework/line_summary.h"
+#include "app/linework/linework.h"
 #include "app/list_reader.h"
 #include "app/point_store.h"
 #include "app/progress.h"
@@ -20,12 +22,13 @@ namespace {
 
 // Reads the table; a refused line ends the run here, with the input closed
 // and the output untouched.
-void read_table(std::string_view input_name, const RunPlan& plan, PointStore& store, ProgressLine& progress) {
+void read_table(std::string_view input_name, const RunPlan& plan, PointStore& store, ProgressLine& progress,
+                Linework& linework) {
     io::UnitRecordSource records(kInputUnit);
     TableProblem problem;
     // A table has no count: the line tells how far the reading is.
     progress.begin_uncounted(Phase::reading);
-    const TableResult result = read_point_table(records, plan.table, plan.skip, store, problem, &progress);
+    const TableResult result = read_point_table(records, plan.table, plan.skip, store, problem, &progress, &linework);
     switch (result.outcome) {
         case TableOutcome::done: return;
         case TableOutcome::record_error: io::finish_statement(records.failure(result.number)); return;
@@ -40,6 +43,19 @@ void read_table(std::string_view input_name, const RunPlan& plan, PointStore& st
     platform::exit_process(kTableErrorStatus);
 }
 
+// The codes --lines names draw lines.
+void prepare_linework(const LinePlan& plan, Linework& linework) {
+    linework.enabled = plan.enabled;
+    linework.flat = plan.flat;
+    linework.lines_only = plan.lines_only;
+    std::string_view codes = plan.codes;
+    while (!codes.empty()) {
+        const std::size_t comma = codes.find(',');
+        linework.codes.add(codes.substr(0, comma));
+        codes.remove_prefix(comma == std::string_view::npos ? codes.size() : comma + 1);
+    }
+}
+
 }  // namespace
 
 void run_conversion(const ConversionFiles& files, const RunPlan& plan) {
@@ -51,17 +67,26 @@ void run_conversion(const ConversionFiles& files, const RunPlan& plan) {
     static ProgressLine progress{
         progress_wanted(files.input == kStandardStreamName, files.output == kStandardStreamName)};
 
+    static Linework linework;
+    prepare_linework(plan.lines, linework);
+
     connect_input(files.input, files.input_must_exist ? platform::Missing::fail : platform::Missing::create);
-    if (plan.input == InputKind::point_table) read_table(files.input, plan, store, progress);
+    if (plan.input == InputKind::point_table) read_table(files.input, plan, store, progress, linework);
     else read_point_list(kInputUnit, plan.skip, store, progress);
     disconnect_unit(kInputUnit);
+    if (linework.enabled) linework.lines = linework.builder.finish();
 
     // The output is touched only after the whole input has been read.
-    connect_output(files.output);
-    progress.begin(Phase::writing, static_cast<std::int64_t>(store.size()), records_per_point(plan));
-    write_drawing(kOutputUnit, plan, store, &progress);
+    connect_output(files.output, plan.output);
+    progress.begin(Phase::writing, static_cast<std::int64_t>(store.size()), records_per_point(plan, &linework));
+    write_drawing(kOutputUnit, plan, store, &progress, &linework);
     disconnect_unit(kOutputUnit);
     progress.end();
+    // What the lines came to, told only when lines were asked for.
+    if (linework.enabled) {
+        platform::write_user_text(platform::StandardStream::error,
+                                  linework::line_summary(linework.lines, linework.codes.string_names()));
+    }
 }
 
 }  // namespace app

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/linework/linework.h"
 #include "app/point_store.h"
 #include "app/run_plan.h"
 
@@ -12,12 +13,15 @@ namespace app {
 class ProgressLine;
 
 // How many records each point's entities take, for the progress line.
-std::uint32_t records_per_point(const RunPlan& plan);
+std::uint32_t records_per_point(const RunPlan& plan, const Linework* linework = nullptr);
 
 // Issues the drawing's write statements on `unit`. A failing statement is
 // reported (a severe report ends the run); should a report return, the
 // writing stops there and its number is returned. 0 otherwise. Each record
 // is one step of `progress`, when given.
-int write_drawing(std::int32_t unit, const RunPlan& plan, const PointStore& store, ProgressLine* progress = nullptr);
+// `linework`, when given and enabled, adds the lines after the points (or
+// in their place, when only lines are wanted).
+int write_drawing(std::int32_t unit, const RunPlan& plan, const PointStore& store, ProgressLine* progress = nullptr,
+                  const Linework* linework = nullptr);
 
 }  // namespace app

@@ -95,8 +95,12 @@ std::uint64_t plain_number(std::string_view name) {
     return n;
 }
 
-bool PointStore::add_texts(std::string_view name, std::string_view code) {
+bool PointStore::add_texts(std::string_view name, std::string_view code, std::string_view description,
+                           std::uint32_t* layer_out) {
     const std::uint32_t layer = keep_layers_ ? layers_.index_for(code) : 0;
+    if (layer_out != nullptr) *layer_out = layer;
+    if (keep_descriptions_ && !descriptions_.append_text(description)) return false;
+    if (!keep_names_ && !keep_layers_) return true;
     const std::uint64_t number = keep_names_ ? plain_number(name) : kNoNumber;
     const bool counted = number != kNoNumber && previous_number_ != kNoNumber && number == previous_number_ + 1;
     previous_number_ = number;
@@ -104,7 +108,13 @@ bool PointStore::add_texts(std::string_view name, std::string_view code) {
     return counted || !keep_names_ || names_.append_text(name);
 }
 
-PointStore::TextReader::TextReader(const PointStore& store) : store_(store), tags_(store.tags_), names_(store.names_) {}
+PointStore::TextReader::TextReader(const PointStore& store)
+    : store_(store), tags_(store.tags_), names_(store.names_), descriptions_(store.descriptions_) {}
+
+void PointStore::TextReader::next(std::string_view& name, std::uint32_t& layer, std::string_view& description) {
+    description = store_.keep_descriptions_ ? descriptions_.text(description_scratch_) : std::string_view{};
+    next(name, layer);
+}
 
 void PointStore::TextReader::next(std::string_view& name, std::uint32_t& layer) {
     if (!store_.keep_names_ && !store_.keep_layers_) {

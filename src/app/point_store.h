@@ -63,17 +63,32 @@ public:
     bool append(double x, double y, double z);
 
     std::size_t size() const { return size_; }
+
+    // Point `i` (0-based) in the store's precision, wherever its run is.
+    template <class Real>
+    void coordinates(std::size_t i, Real& x, Real& y, Real& z) const {
+        const PointRun& run = counted_ ? runs_[0] : runs_[i / kRunPoints];
+        const std::size_t k = counted_ ? i : i % kRunPoints;
+        x = static_cast<const Real*>(run.x)[k];
+        y = static_cast<const Real*>(run.y)[k];
+        z = static_cast<const Real*>(run.z)[k];
+    }
     std::span<const PointRun> runs() const { return {runs_.data(), runs_.size()}; }
 
     // Texts, for every point or for none, in the order of the points.
     bool keeps_names() const { return keep_names_; }
     bool keeps_layers() const { return keep_layers_; }
-    void keep_texts(bool names, bool layers) {
+    bool keeps_descriptions() const { return keep_descriptions_; }
+    bool keeps_texts() const { return keep_names_ || keep_layers_ || keep_descriptions_; }
+    void keep_texts(bool names, bool layers, bool descriptions = false) {
         keep_names_ = names;
         keep_layers_ = layers;
+        keep_descriptions_ = descriptions;
     }
-    // A point's name (when names are kept) and its code's layer (when layers are).
-    bool add_texts(std::string_view name, std::string_view code);
+    // A point's name, its code's layer and its description, each when kept;
+    // the layer's index goes to `layer` when given.
+    bool add_texts(std::string_view name, std::string_view code, std::string_view description = {},
+                   std::uint32_t* layer = nullptr);
 
     LayerTable& layers() { return layers_; }
     const LayerTable& layers() const { return layers_; }
@@ -83,14 +98,17 @@ public:
     class TextReader {
     public:
         explicit TextReader(const PointStore& store);
-        // `name` may lie in the reader's scratch until the next call.
+        // The texts may lie in the reader's scratch until the next call.
         void next(std::string_view& name, std::uint32_t& layer);
+        void next(std::string_view& name, std::uint32_t& layer, std::string_view& description);
 
     private:
         const PointStore& store_;
         ByteStream::Reader tags_;
         ByteStream::Reader names_;
+        ByteStream::Reader descriptions_;
         io::PlatformVector<char> scratch_;
+        io::PlatformVector<char> description_scratch_;
         std::uint64_t previous_ = 0;
         char number_[24];
     };
@@ -104,6 +122,8 @@ private:
     std::size_t size_ = 0;
     bool keep_names_ = false;
     bool keep_layers_ = false;
+    bool keep_descriptions_ = false;
+    ByteStream descriptions_;
     ByteStream tags_;   // per point: its layer index times 2, plus 1 when its name is the last one's plus 1
     ByteStream names_;  // per point whose name is not so: its length, then its bytes
     std::uint64_t previous_number_ = 0;  // the last name as a number, or kNoNumber

@@ -224,6 +224,7 @@ constexpr std::string_view fault_text(FieldFault f) {
         case FieldFault::empty: return "empty";
         case FieldFault::not_a_number: return "not a number:";
         case FieldFault::out_of_range: return "out of range:";
+        case FieldFault::line_control: return linework::control_fault_text(linework::ControlFaultKind::second_control_word);
         case FieldFault::none: break;
     }
     return "";
@@ -281,11 +282,15 @@ std::string table_problem_text(std::string_view file, const TableProblem& proble
 }
 
 TableResult read_point_table(io::RecordSource& records, const TableFormat& format, std::uint32_t skip,
-                             PointStore& store, TableProblem& problem, ProgressLine* progress) {
+                             PointStore& store, TableProblem& problem, ProgressLine* progress, Linework* linework) {
+    const bool lines = linework != nullptr && linework->enabled;
+    std::size_t code_field = 0;
+    for (std::size_t k = 0; k < format.columns.count; ++k)
+        if (format.columns.columns[k] == Column::code) code_field = k + 1;
     std::string scratch;
     std::uint64_t line_number = 0;
-    store.keep_texts(format.keep_names, format.keep_codes);
-    const bool texts = format.keep_names || format.keep_codes;
+    store.keep_texts(format.keep_names, format.keep_codes, format.keep_descriptions);
+    const bool texts = store.keeps_texts();
     const NumberLine numbers{format};
     for (;;) {
         std::string_view line;
@@ -309,9 +314,20 @@ TableResult read_point_table(io::RecordSource& records, const TableFormat& forma
             problem.found.assign(where.found);
             return {TableOutcome::refused, 0};
         }
+        const auto index = static_cast<std::uint32_t>(store.size());
         bool stored = store.append(parsed.x, parsed.y, parsed.z);
-        if (texts) stored = stored && store.add_texts(parsed.name, parsed.code);
+        const linework::DescriptionParts parts = format.code_is_first_word
+                                                     ? linework::split_description(parsed.code)
+                                                     : linework::DescriptionParts{parsed.code, {}};
+        std::uint32_t layer = 0;
+        if (texts) stored = stored && store.add_texts(parsed.name, parts.code, parsed.code, &layer);
         if (!stored) return {TableOutcome::no_memory, err::kNoMemory};
+        if (linework::ControlFault fault; lines && !linework->add_point(index, parts.code, parts.after_code, layer, fault)) {
+            problem.line = line_number;
+            problem.where = {FieldFault::line_control, code_field, Column::code, fault.word};
+            problem.found.assign(fault.word);
+            return {TableOutcome::refused, 0};
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/linework/linework.h"
 #include "app/point_store.h"
 #include "app/progress.h"
 #include "app/run_plan.h"
@@ -15,7 +16,7 @@
 
 namespace app {
 
-enum class FieldFault : std::uint8_t { none, missing, empty, not_a_number, out_of_range };
+enum class FieldFault : std::uint8_t { none, missing, empty, not_a_number, out_of_range, line_control };
 
 // One line's point; name and code point into the line.
 struct TableLine {
@@ -63,6 +64,7 @@ struct TableResult {
 // `store`, after `skip` lines, stopping at the first line refused. Each
 // line read is one step of `progress`.
 TableResult read_point_table(io::RecordSource& records, const TableFormat& format, std::uint32_t skip,
-                             PointStore& store, TableProblem& problem, ProgressLine* progress = nullptr);
+                             PointStore& store, TableProblem& problem, ProgressLine* progress = nullptr,
+                             Linework* linework = nullptr);
 
 }  // namespace app

@@ -2,10 +2,13 @@
 // once, their slots filled per entity.
 //
 // Handles are unique across the drawing: a point's is its position in
-// decimal digits, as in the classic file; every other kind has a letter of
-// its own before a number (a label "F" and its point's position, a layer "E"
-// and its index). Read as hexadecimal, no two are the same number: digits
-// alone, or a letter first that no other kind starts with.
+// decimal digits, as in the classic file; every other kind has letters of
+// its own (A to F, so the handle stays hexadecimal) before a number: labels
+// "F", "FA", "FB" and their point's position, a layer "E" and its index,
+// the block definition's entities "C", an insert "D", its attributes "DA",
+// "DB", "DC" and its end "DD", a polyline "B", its vertices "BA", its end
+// "BB". The letters run until the first digit, so two kinds never meet: a
+// handle read as hexadecimal names one entity only.
 #pragma once
 
 #include <array>
@@ -50,10 +53,12 @@ private:
     io::RecordPlan plan_;
 };
 
-// A TEXT at a point: handle, layer, x, y, z, then the fixed height, then the text.
+// A TEXT beside a point on a layer of its kind: handle, x, y, z under the
+// coordinate field, the fixed height, then the text under `text` (a string,
+// or the elevation as a decimals field).
 class LabelPlan {
 public:
-    LabelPlan(const io::FieldSpec& coordinate, double height);
+    LabelPlan(std::string_view layer, const io::FieldSpec& coordinate, double height, const io::FieldSpec& text);
     LabelPlan(const LabelPlan&) = delete;
     LabelPlan& operator=(const LabelPlan&) = delete;
 
@@ -62,6 +67,74 @@ public:
 private:
     std::array<char, io::kFixedDecimalsRoom> height_room_;
     std::array<io::PlannedRecord, 16> records_;
+    io::RecordPlan plan_;
+};
+
+// A point block's insert: handle, layer, the block's name, x, y, z; its
+// attributes follow it.
+class InsertPlan {
+public:
+    InsertPlan(std::string_view block, const io::FieldSpec& coordinate);
+    InsertPlan(const InsertPlan&) = delete;
+    InsertPlan& operator=(const InsertPlan&) = delete;
+    const io::RecordPlan& plan() const { return plan_; }
+
+private:
+    std::array<io::PlannedRecord, 16> records_;
+    io::RecordPlan plan_;
+};
+
+// One attribute of an insert: handle, x, y, z, then its value under `text`,
+// on the layer of its kind, with its tag.
+class AttributePlan {
+public:
+    AttributePlan(std::string_view tag, std::string_view layer, const io::FieldSpec& coordinate, double height,
+                  const io::FieldSpec& text);
+    AttributePlan(const AttributePlan&) = delete;
+    AttributePlan& operator=(const AttributePlan&) = delete;
+    const io::RecordPlan& plan() const { return plan_; }
+
+private:
+    std::array<char, io::kFixedDecimalsRoom> height_room_;
+    std::array<io::PlannedRecord, 20> records_;
+    io::RecordPlan plan_;
+};
+
+// A polyline's head: handle, layer, then whether it is closed. A 3D
+// polyline (flags 8, closed 9) or, `flat`, a 2D one at elevation 0 (flags
+// 0, closed 1).
+class PolylinePlan {
+public:
+    explicit PolylinePlan(bool flat);
+    const io::RecordPlan& plan(bool closed) const { return closed ? closed_plan_ : open_plan_; }
+
+private:
+    std::array<io::PlannedRecord, 16> open_records_;
+    std::array<io::PlannedRecord, 16> closed_records_;
+    io::RecordPlan open_plan_;
+    io::RecordPlan closed_plan_;
+};
+
+// A polyline's vertex: handle, layer, x, y, z (0 when flat) under the
+// coordinate field.
+class VertexPlan {
+public:
+    VertexPlan(bool flat, const io::FieldSpec& coordinate);
+    const io::RecordPlan& plan() const { return plan_; }
+
+private:
+    std::array<io::PlannedRecord, 14> records_;
+    io::RecordPlan plan_;
+};
+
+// The end of an insert's attributes or a polyline's vertices: handle, layer.
+class SequenceEndPlan {
+public:
+    SequenceEndPlan();
+    const io::RecordPlan& plan() const { return plan_; }
+
+private:
+    std::array<io::PlannedRecord, 6> records_;
     io::RecordPlan plan_;
 };
 

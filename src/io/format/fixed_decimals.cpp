@@ -109,8 +109,27 @@ private:
     std::size_t size_ = 0;
 };
 
+// Two digits a step, in 32-bit arithmetic: a coordinate's integer part
+// nearly always fits, and its divisions by 100 cost less than a word's.
+char* write_u32_before(char* end, std::uint32_t v) {
+    while (v >= 100) {
+        const std::uint32_t pair = (v % 100) * 2;
+        v /= 100;
+        end -= 2;
+        std::memcpy(end, digits::kDigitPairs + pair, 2);
+    }
+    if (v >= 10) {
+        end -= 2;
+        std::memcpy(end, digits::kDigitPairs + v * 2, 2);
+    } else {
+        *--end = static_cast<char>('0' + v);
+    }
+    return end;
+}
+
 // Two digits a step: a coordinate has ten or more.
 char* write_u64_before(char* end, std::uint64_t v) {
+    if (v <= UINT32_MAX) return write_u32_before(end, static_cast<std::uint32_t>(v));
     while (v >= 100) {
         const auto pair = static_cast<std::size_t>(v % 100) * 2;
         v /= 100;
@@ -155,7 +174,8 @@ std::size_t write_word_value(std::uint64_t whole, bool negative, char separator,
     write_u64_before(out + n, integer);
     if constexpr (Decimals > 0) {
         out[n++] = separator;
-        std::uint64_t fraction = whole % scale;
+        // Below 10^9: a 32-bit word holds it.
+        auto fraction = static_cast<std::uint32_t>(whole - integer * scale);
         char* end = out + n + Decimals;
         for (std::uint32_t k = 0; k + 1 < Decimals; k += 2, fraction /= 100) {
             end -= 2;
