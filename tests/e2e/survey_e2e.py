@@ -12,7 +12,7 @@ import subprocess
 
 import ezdxf
 
-from program import PROGRAM, FreshDirectories, clean_environment, main, read_file
+from program import PROGRAM, FreshDirectories, clean_environment, line_end, main, read_file
 
 PNEZD = (b"Point,Northing,Easting,Elevation,Description\r\n"
          b"1,4500000.1235,300000.4565,12.3455,TREE\r\n"
@@ -82,7 +82,8 @@ class SurveyRun(FreshDirectories):
         old = b"an older drawing\r\n"
         directory, done = self.convert(SURVEY_OPTIONS + ["s.txt"], {"s.txt": table, "3dpoint.dxf": old})
         self.assertEqual(done.returncode, 65)
-        self.assertEqual(done.stderr, b"3dpoint: s.txt, line 3, field 3 (easting): not a number: '300O20.25'\n")
+        self.assertEqual(done.stderr,
+                         b"3dpoint: s.txt, line 3, field 3 (easting): not a number: '300O20.25'" + line_end())
         self.assertEqual(read_file(os.path.join(directory, "3dpoint.dxf")), old)
 
     def test_classic_list_and_decimal_comma_table_at_three_decimals(self):
