@@ -76,10 +76,12 @@ void run_conversion(const ConversionFiles& files, const RunPlan& plan) {
     disconnect_unit(kInputUnit);
     if (linework.enabled) linework.lines = linework.builder.finish();
 
-    // The output is touched only after the whole input has been read.
+    // The output is touched only after the whole input has been read, and
+    // everything its writing needs memory for is had.
+    DrawingWriter drawing{plan, store, &linework};
     connect_output(files.output, plan.output);
-    progress.begin(Phase::writing, static_cast<std::int64_t>(store.size()), records_per_point(plan, &linework));
-    write_drawing(kOutputUnit, plan, store, &progress, &linework);
+    progress.begin(Phase::writing, static_cast<std::int64_t>(store.size()), drawing.records_per_point());
+    drawing.write(kOutputUnit, &progress);
     disconnect_unit(kOutputUnit);
     progress.end();
     // What the lines came to, told only when lines were asked for.

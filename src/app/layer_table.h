@@ -11,19 +11,16 @@
 
 namespace app {
 
-// A layer name every reader takes: letters (upper case), digits, '$', '-'
-// and '_', other bytes as '_', at most 31; an empty code is layer "0".
-// Writes into `out` (31 bytes at least) and returns the length.
-std::size_t layer_name_for(std::string_view code, char* out);
-
+// A code's layer is found by the code with its letter case folded, so codes
+// that differ only in case share a layer and any other difference keeps
+// layers apart; the layer is named by the code as first spelt (as UTF-8:
+// the drawing writes it in its code page).
 class LayerTable {
 public:
-    static constexpr std::size_t kMostNameBytes = 31;
-
     LayerTable();
 
-    // The index of the layer of a point's code. Codes come in runs: the last
-    // one is looked up once.
+    // The index of the layer of a point's code (UTF-8). Codes come in runs:
+    // the last one is looked up once.
     std::uint32_t index_for(std::string_view code);
 
     std::size_t size() const { return names_.size(); }
@@ -38,6 +35,7 @@ private:
     io::PlatformVector<std::string_view> names_;
     io::PlatformMap<std::string_view, std::uint32_t, Hash> index_;
     io::PlatformVector<char> last_code_;
+    io::PlatformVector<char> scratch_;
     bool has_last_ = false;
     std::uint32_t last_index_ = 0;
 };

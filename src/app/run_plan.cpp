@@ -4,6 +4,9 @@ namespace app {
 
 RunPlan resolve_run_plan(const SurveyChoices& choices) {
     RunPlan plan;
+    plan.survey = choices.any();
+    if (text::CodePage page{}; !choices.codepage.empty() && text::parse_code_page(choices.codepage, page)) plan.codepage = page;
+    if (!choices.encoding.empty()) text::parse_input_encoding(choices.encoding, plan.encoding);
     plan.input = choices.table ? InputKind::point_table : InputKind::point_list;
     plan.skip = choices.skip;
     plan.precision = choices.decimals_given ? Precision::wide : Precision::single;

@@ -6,9 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "app/survey_choices.h"
+#include "app/text/code_page.h"
+#include "app/text/input_encoding.h"
 #include "io/format/field_format.h"
 #include "io/open_close_unit.h"
 
@@ -52,6 +55,10 @@ struct HeaderPlan {
 };
 
 struct RunPlan {
+    // Any option: the drawing declares its code page and writes its texts in it.
+    bool survey = false;
+    std::optional<text::CodePage> codepage;  // --codepage; else the first that holds every text
+    text::InputEncoding encoding;             // of a table's texts
     InputKind input = InputKind::point_list;
     std::uint32_t skip = 0;  // lines before the data
     TableFormat table;

@@ -233,25 +233,22 @@ TEST(PointTable, ARecordErrorIsNoEnd) {
     EXPECT_EQ(result.number, err::kReadError);
 }
 
-TEST(LayerNames, MadeValidAndShared) {
-    struct Case {
-        std::string_view code, name;
-    };
-    const Case cases[] = {{"tree", "TREE"}, {"Oak Tree/2", "OAK_TREE_2"}, {"", "0"}, {"$A-b_c", "$A-B_C"},
-                          {"abcdefghijklmnopqrstuvwxyz0123456789", "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"}};
-    for (const Case& c : cases) {
-        char name[app::LayerTable::kMostNameBytes];
-        EXPECT_EQ(std::string_view(name, app::layer_name_for(c.code, name)), c.name);
-    }
+// Codes that differ only in letter case, in any script, share a layer named
+// as first typed; any other difference keeps them apart.
+TEST(LayerNames, SharedByCaseOnlyAndNamedAsFirstTyped) {
     app::LayerTable layers;
-    EXPECT_EQ(layers.index_for("tree"), 1u);
-    EXPECT_EQ(layers.index_for("TREE"), 1u);
-    EXPECT_EQ(layers.index_for("0"), 0u);
-    EXPECT_EQ(layers.index_for("wall"), 2u);
-    EXPECT_EQ(layers.index_for(""), 0u);
-    ASSERT_EQ(layers.size(), 3u);
-    EXPECT_EQ(layers.name(1), "TREE");
-    EXPECT_EQ(layers.name(2), "WALL");
+    struct Case {
+        std::string_view code;
+        std::uint32_t index;
+    };
+    const Case cases[] = {{"tree", 1},  {"TREE", 1},  {"0", 0},          {"Wall", 2},        {"", 0},
+                          {"Höhe", 3},  {"HÖHE", 3},  {"Hähe", 4},       {"столб", 5},       {"СТОЛБ", 5},
+                          {"забор", 6}, {"树木", 7},  {"道路", 8},       {"Oak Tree/2", 9}};
+    for (const Case& c : cases) EXPECT_EQ(layers.index_for(c.code), c.index) << c.code;
+    ASSERT_EQ(layers.size(), 10u);
+    EXPECT_EQ(layers.name(1), "tree");
+    EXPECT_EQ(layers.name(3), "Höhe");
+    EXPECT_EQ(layers.name(9), "Oak Tree_2");
 }
 
 }  // namespace

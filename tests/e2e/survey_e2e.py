@@ -46,10 +46,10 @@ class SurveyRun(FreshDirectories):
         labels = [e for e in entities if e.dxftype() == "TEXT"]
         self.assertEqual(len(points), 5)
         self.assertEqual([t.dxf.text for t in labels], ["1", "2", "3", "100"])
-        self.assertEqual([p.dxf.layer for p in points], ["TREE", "OAK_TREE", "TREE", "0", "TREE"])
+        self.assertEqual([p.dxf.layer for p in points], ["TREE", "oak tree", "TREE", "0", "TREE"])
         self.assertEqual({t.dxf.layer for t in labels}, {"LABEL-NAME"})
         self.assertEqual(sorted(layer.dxf.name for layer in doc.layers if layer.dxf.name != "Defpoints"),
-                         ["0", "LABEL-NAME", "OAK_TREE", "TREE"])
+                         ["0", "LABEL-NAME", "TREE", "oak tree"])
         handles = [e.dxf.handle for e in entities]
         self.assertEqual(len(set(handles)), len(handles))
         # Millimetres, rounded half to even from the exact double: x is the easting.
@@ -108,7 +108,9 @@ class SurveyRun(FreshDirectories):
                                      b"P%d x " % i + line + b"\r\n" for i, line in enumerate(points.split(b"\r\n")[:3])))):
             directory, done = self.convert(arguments, {"input.txt": table})
             self.assertEqual((done.returncode, done.stderr), (0, b""), arguments)
-            self.assertEqual(read_file(os.path.join(directory, "3dpoint.dxf")), classic, arguments)
+            # The same records, with the drawing's code page declared.
+            drawn = read_file(os.path.join(directory, "3dpoint.dxf"))
+            self.assertEqual(drawn.replace(b"  9\r\n$DWGCODEPAGE\r\n  3\r\nANSI_1252\r\n", b""), classic, arguments)
 
 
 if __name__ == "__main__":

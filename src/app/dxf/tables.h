@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "app/dxf/dxf_record.h"
-#include "app/layer_table.h"
 
 namespace app::dxf {
 
@@ -17,15 +16,15 @@ Record integer_value(std::int32_t v);
 // A handle made of letters and a number: see entities.h for the families.
 std::string_view tagged_handle(std::string_view letters, std::uint64_t number, std::span<char, 24> room);
 
-// The layers a drawing declares: layer "0", then its codes' layers in order
-// of first use, each with the palette's colour, then the layers of the kinds
-// of label it writes.
+// The layers a drawing declares, as written: layer "0", then its codes'
+// layers in order of first use (`codes` of them, "0" included), each with
+// the palette's colour, then the layers of the kinds of label it writes.
 struct LayerList {
-    const LayerTable* codes = nullptr;  // null: no code layers
-    std::span<const std::string_view> label_layers;
+    std::span<const std::string_view> names;
+    std::size_t codes = 1;
 };
 
-// Without any layer to declare, the section is empty.
+// With only layer "0" to declare, the section is empty, as in the classic file.
 void write_tables(RecordWriter& out, const LayerList& layers);
 
 }  // namespace app::dxf
