@@ -9,6 +9,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${TMPDIR:-/tmp}/fixed_format_exhaustive_m32
 g++ -m32 -msse2 -mfpmath=sse -O2 -DNDEBUG -std=c++20 -Wall -Wextra -Werror -pthread \
     -I"$root/src" -I"$root/tests" "$root/tests/exhaustive/fixed_format_exhaustive.cpp" \
-    "$root"/src/io/format/*.cpp "$root/src/io/scan/decimal_conversion.cpp" "$root/src/io/scan/number_text.cpp" \
+    "$root"/src/io/format/*.cpp "$root/src/io/scan/decimal_conversion.cpp" "$root/src/io/scan/nearest_double.cpp" \
+    "$root/src/io/scan/number_text.cpp" \
     -o "$out"
 exec "$out" "$@"
