@@ -1,6 +1,7 @@
 // The double conversion as it was first written, kept as the reference the
 // exact one must match bit for bit: the kept digits and their scale written
-// as a short text and read back by the library, which rounds to nearest.
+// as a short text and read back by the library, which rounds to nearest
+// (padded, see below, where the library's 32-bit build does not).
 #pragma once
 
 #include <algorithm>
@@ -14,7 +15,8 @@
 
 namespace reference {
 
-inline int decimal_to_real64(const io::NumberText& number, double& value) {
+// `least_digits` pads the digits with zeros: 0 is the conversion as it was.
+inline int decimal_to_real64(const io::NumberText& number, double& value, int least_digits = 20) {
     using io::NumberText;
     if (number.form == NumberText::Form::infinity) {
         value = number.negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
@@ -43,8 +45,12 @@ inline int decimal_to_real64(const io::NumberText& number, double& value) {
         out = std::fill_n(out, number.more_count - (tail_end - tail), '0');
         out = std::copy(tail, tail_end, out);
     }
+    // At least 20 digits by default: with fewer, the library multiplies exact
+    // doubles, which a 32-bit target's library does in the x87 unit, rounding twice.
+    const std::ptrdiff_t zeros = std::max<std::ptrdiff_t>(0, least_digits - (out - text.data()));
+    out = std::fill_n(out, zeros, '0');
     *out++ = 'e';
-    const std::int64_t scale = std::int64_t{number.exponent} - number.fraction +
+    const std::int64_t scale = std::int64_t{number.exponent} - number.fraction - zeros +
                                std::max<std::int64_t>(0, number.significant - NumberText::kKeptDigitsMax);
     out = std::to_chars(out, text.data() + text.size(), scale).ptr;
     double magnitude = 0.0;
