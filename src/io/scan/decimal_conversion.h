@@ -23,7 +23,8 @@ enum ConversionStatus : int {
 int decimal_to_int32(const NumberText& number, std::int32_t& value);
 
 // The same, converted to the nearest double (ties to even); beyond the
-// largest double an overflow, below the least subnormal a signed zero.
+// largest double an overflow, what rounds below the least subnormal a
+// signed zero.
 int decimal_to_real64(const NumberText& number, double& value);
 
 // An integer below 2^53 as a double, exactly: one conversion where a
