@@ -7,6 +7,7 @@
 // medians of interleaved runs.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/write_dxf.h"
+#include "app/dxf/entities.h"
 #include "io/io_size_settings.h"
 #include "io/open_close_unit.h"
 #include "io/statement.h"
@@ -35,32 +36,38 @@ struct Points {
                 value = static_cast<float>(static_cast<int>(seed >> 8) % 2000000 - 1000000) / 64.0f;
             }
         }
-        set.count = count;
-        set.x = {x.data(), count};
-        set.y = {y.data(), count};
-        set.z = {z.data(), count};
+    }
+    std::int32_t count() const { return static_cast<std::int32_t>(x.size()); }
+    std::array<io::ItemValue, 4> values(std::int32_t i) const {
+        const auto k = static_cast<std::size_t>(i - 1);
+        return {io::ItemValue::of(i), io::ItemValue::of(x[k]), io::ItemValue::of(y[k]), io::ItemValue::of(z[k])};
     }
     std::vector<float> x, y, z;
-    app::PointSet set;
 };
+
+// The classic point: layer "0", one decimal of the single value.
+const app::dxf::PointPlan& classic_point() {
+    static const app::dxf::PointPlan plan{false, io::field::F0_1};
+    return plan;
+}
 
 // The point records as the statements one by one: what write_dxf issued
 // before the plan.
-void write_statements(const app::PointSet& points) {
-    for (std::int32_t i = 1; i <= points.count; ++i) {
-        const auto values = app::dxf_records::point_values(points, i);
+void write_statements(const Points& points) {
+    for (std::int32_t i = 1; i <= points.count(); ++i) {
+        const auto values = points.values(i);
         std::size_t slot = 0;
-        for (const io::PlannedRecord& record : app::dxf_records::point) {
+        for (const io::PlannedRecord& record : classic_point().plan().records()) {
             const io::ItemValue& value = record.value ? *record.value : values[slot++];
             if (io::finish_statement(io::write_field(kUnit, record.spec, value)) != 0) std::abort();
         }
     }
 }
 
-void write_planned(const app::PointSet& points) {
-    const io::RecordPlan plan{app::dxf_records::point};
-    for (std::int32_t i = 1; i <= points.count; ++i) {
-        const auto values = app::dxf_records::point_values(points, i);
+void write_planned(const Points& points) {
+    const io::RecordPlan& plan = classic_point().plan();
+    for (std::int32_t i = 1; i <= points.count(); ++i) {
+        const auto values = points.values(i);
         if (io::finish_statement(io::write_plan(kUnit, plan, values)) != 0) std::abort();
     }
 }
@@ -86,7 +93,7 @@ Workspace& workspace() {
 }
 
 template <class Write>
-std::string write_file(const std::string& name, const app::PointSet& points, Write write) {
+std::string write_file(const std::string& name, const Points& points, Write write) {
     std::error_code ignored;
     fs::remove(name, ignored);
     if (!io::open_unit(kUnit, name, platform::Missing::create).ok()) std::abort();
@@ -96,14 +103,14 @@ std::string write_file(const std::string& name, const app::PointSet& points, Wri
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-template <void (*Write)(const app::PointSet&)>
+template <void (*Write)(const Points&)>
 void WritePoints(benchmark::State& state) {
     const Points points(static_cast<std::int32_t>(state.range(0)));
     const std::string name = (workspace().dir / "3dpoint.dxf").string();
     {
         static bool checked = false;
         if (!checked &&
-            write_file(name, points.set, write_statements) != write_file(name, points.set, write_planned)) {
+            write_file(name, points, write_statements) != write_file(name, points, write_planned)) {
             state.SkipWithError("the plan and the statements wrote different bytes");
             return;
         }
@@ -115,7 +122,7 @@ void WritePoints(benchmark::State& state) {
         fs::remove(name, ignored);
         state.ResumeTiming();
         if (!io::open_unit(kUnit, name, platform::Missing::create).ok()) std::abort();
-        Write(points.set);
+        Write(points);
         if (!io::close_unit(kUnit).ok()) std::abort();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -4,7 +4,10 @@ the survey options against the classic buffered run of the same points as a
 point list, all in one interleaved run. Prints medians, the ratios per point,
 and each run's peak memory against the budget of 24 bytes per point + 4 MiB.
 
-usage: bench/survey_table.py BUILD_DIR [--points N] [--repeat K]
+With --before, an earlier build of 3dpoint runs the same commands in the same
+round robin, and the ratios of each command to its earlier self are printed.
+
+usage: bench/survey_table.py BUILD_DIR [--points N] [--repeat K] [--before PROGRAM]
 """
 import argparse
 import os
@@ -57,7 +60,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
     parser.add_argument("--points", type=int, default=1_000_000)
-    parser.add_argument("--repeat", type=int, default=5)
+    parser.add_argument("--repeat", type=int, default=7)
+    parser.add_argument("--before", help="an earlier 3dpoint to compare in the same run")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     program = os.path.join(build, "3dpoint")
@@ -66,6 +70,7 @@ def main():
     env["TDP_NO_PROGRESS"] = "1"
     buffered = dict(env, FORT_BUFFERED="y")
     commands = {
+        "classic list, default": ([program, "list.txt", "classic0.dxf"], env),
         "classic list, buffered": ([program, "list.txt", "classic.dxf"], buffered),
         "xyz table, 1 decimal, buffered": ([program, "--columns", "xyz", "table.xyz", "xyz1.dxf"], buffered),
         "xyz table, 3 decimals, buffered": ([program, "--columns", "xyz", "--decimals", "3", "table.xyz", "xyz3.dxf"],
@@ -73,6 +78,10 @@ def main():
         "pnezd, labels+layers, 3 dec, buffered": ([program, "--columns", "pnezd", "--skip", "1", "--labels", "--layers",
                                                    "--decimals", "3", "table.csv", "pnezd.dxf"], buffered),
     }
+    if args.before:
+        before = os.path.abspath(args.before)
+        for name, (command, command_env) in list(commands.items()):
+            commands["before: " + name] = ([before] + command[1:-1] + ["before-" + command[-1]], command_env)
     with tempfile.TemporaryDirectory(prefix="3dpoint-survey-bench-") as directory:
         make_inputs(directory, args.points)
         # Same points, same drawing: the one-decimal table run must give the classic file.
@@ -99,6 +108,12 @@ def main():
         print("%-40s %8.3f %9.1f %8.2f %9.3f %9.2f %9.1f" % (name, t, t / args.points * 1e9, t / base, cpu,
                                                           cpu / base_cpu, peak))
     print("memory budget: 24 B/point + 4 MiB = %.1f MiB" % budget_mib)
+    if args.before:
+        print("processor time, now / before (medians of the same round robin):")
+        for name in [n for n in runs if not n.startswith("before: ")]:
+            now = statistics.median(c for _, c, _ in runs[name])
+            then = statistics.median(c for _, c, _ in runs["before: " + name])
+            print("  %-40s %6.3f" % (name, now / then))
 
 
 if __name__ == "__main__":

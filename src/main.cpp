@@ -2,7 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/conversion.h"
-#include "app/survey_conversion.h"
+#include "app/run_plan.h"
 #include "build_info.h"
 #include "io/open_close_unit.h"
 #include "platform/arguments.h"
@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
     if (command.request != app::Request::convert)
         return app::answer_without_converting(command, {build_info::kVersion, build_info::kCommit});
 
-    // The driver takes no arguments: the names and choices reach it through these constants.
+    // The driver takes no arguments: the names and the plan reach it through
+    // these constants. No option gives the classic plan.
     static const app::ConversionFiles files = command.files;
-    static const app::SurveyChoices survey = command.survey;
-    return rt::process_entry(argc, argv, [] { app::run_chosen_conversion(files, survey); }, io::close_all_units);
+    static const app::RunPlan plan = app::resolve_run_plan(command.survey);
+    return rt::process_entry(argc, argv, [] { app::run_conversion(files, plan); }, io::close_all_units);
 }

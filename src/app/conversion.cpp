@@ -1,71 +1,92 @@
 #include "app/conversion.h"
 
-#include <algorithm>
-#include <cstdint>
+#include <string>
 
 #include "app/conversion_units.h"
-#include "app/point_list_reader.h"
-#include "app/point_set.h"
+#include "app/drawing_writer.h"
+#include "app/linework/line_summary.h"
+#include "app/linework/linework.h"
+#include "app/list_reader.h"
+#include "app/point_store.h"
 #include "app/progress.h"
-#include "app/write_dxf.h"
-#include "io/array_storage.h"
+#include "app/table_reader.h"
+#include "io/statement.h"
+#include "io/unit_record_source.h"
+#include "platform/process.h"
+#include "platform/terminal.h"
+#include "reporting/error_numbers.h"
 #include "reporting/report.h"
 
 namespace app {
 namespace {
 
-constexpr std::uint32_t kRecordsPerPoint = 12;
-
-// Allocation failures carry no unit; they are severe and end the run.
-void allocate(io::ArrayStorage& storage, std::int32_t count) {
-    if (const int number = io::allocate_array(storage, count); number != 0) rt::report_error(number, 0);
+// Reads the table; a refused line ends the run here, with the input closed
+// and the output untouched.
+void read_table(std::string_view input_name, const RunPlan& plan, PointStore& store, ProgressLine& progress,
+                Linework& linework) {
+    io::UnitRecordSource records(kInputUnit);
+    TableProblem problem;
+    // A table has no count: the line tells how far the reading is.
+    progress.begin_uncounted(Phase::reading);
+    const TableResult result = read_point_table(records, plan.table, plan.skip, store, problem, &progress, &linework);
+    switch (result.outcome) {
+        case TableOutcome::done: return;
+        case TableOutcome::record_error: io::finish_statement(records.failure(result.number)); return;
+        case TableOutcome::no_memory: rt::report_error(err::kNoMemory, 0); return;
+        case TableOutcome::refused: break;
+    }
+    disconnect_unit(kInputUnit);
+    progress.end();
+    const std::string text =
+        table_problem_text(input_name == kStandardStreamName ? "standard input" : input_name, problem);
+    platform::write_user_text(platform::StandardStream::error, text);
+    platform::exit_process(kTableErrorStatus);
 }
 
-// Every element is 0.0 before any is read. Fresh pages are zero already and
-// stay untouched, so memory grows with the points actually read.
-void zero_fill(const io::ArrayStorage& storage) {
-    if (!storage.zeroed) std::fill_n(storage.base, storage.extent, 0.0f);
+// The codes --lines names draw lines.
+void prepare_linework(const LinePlan& plan, Linework& linework) {
+    linework.enabled = plan.enabled;
+    linework.flat = plan.flat;
+    linework.lines_only = plan.lines_only;
+    std::string_view codes = plan.codes;
+    while (!codes.empty()) {
+        const std::size_t comma = codes.find(',');
+        linework.codes.add(codes.substr(0, comma));
+        codes.remove_prefix(comma == std::string_view::npos ? codes.size() : comma + 1);
+    }
 }
 
 }  // namespace
 
-void run_conversion(const ConversionFiles& files) {
+void run_conversion(const ConversionFiles& files, const RunPlan& plan) {
     prepare_conversion();
 
-    // The points belong to the whole run: the arrays go with the process.
-    static PointSet points;
+    // The points belong to the whole run: they go with the process.
+    static PointStore store{plan.precision};
     // Kept for the run too: a report from another thread may still clear it.
     static ProgressLine progress{
         progress_wanted(files.input == kStandardStreamName, files.output == kStandardStreamName)};
 
+    static Linework linework;
+    prepare_linework(plan.lines, linework);
+
     connect_input(files.input, files.input_must_exist ? platform::Missing::fail : platform::Missing::create);
-    {
-        PointListReader input(kInputUnit);
-        input.read_count(points);
-
-        allocate(points.x, points.count);
-        allocate(points.y, points.count);
-        allocate(points.z, points.count);
-        zero_fill(points.x);
-        zero_fill(points.y);
-        zero_fill(points.z);
-
-        const std::int32_t count = points.count;  // the bound is taken once
-        progress.begin(Phase::reading, count, 1);
-        // A count this large was refused by the allocation, so i cannot overflow.
-        for (std::int32_t i = 1; i <= count; ++i) {
-            input.read_point(points, i);
-            progress.step();
-        }
-    }
+    if (plan.input == InputKind::point_table) read_table(files.input, plan, store, progress, linework);
+    else read_point_list(kInputUnit, plan.skip, store, progress);
     disconnect_unit(kInputUnit);
+    if (linework.enabled) linework.lines = linework.builder.finish();
 
     // The output is touched only after the whole input has been read.
-    connect_output(files.output);
-    progress.begin(Phase::writing, points.count, kRecordsPerPoint);
-    write_dxf(kOutputUnit, points, &progress);
+    connect_output(files.output, plan.output);
+    progress.begin(Phase::writing, static_cast<std::int64_t>(store.size()), records_per_point(plan, &linework));
+    write_drawing(kOutputUnit, plan, store, &progress, &linework);
     disconnect_unit(kOutputUnit);
     progress.end();
+    // What the lines came to, told only when lines were asked for.
+    if (linework.enabled) {
+        platform::write_user_text(platform::StandardStream::error,
+                                  linework::line_summary(linework.lines, linework.codes.string_names()));
+    }
 }
 
 }  // namespace app

@@ -1,8 +1,10 @@
 // The conversion driver: "input.txt" in, "3dpoint.dxf" out, or the files
-// the command line names.
+// the command line names, as the run plan says.
 #pragma once
 
 #include <string_view>
+
+#include "app/run_plan.h"
 
 namespace app {
 
@@ -19,8 +21,14 @@ struct ConversionFiles {
     bool input_must_exist = false;
 };
 
-// Reads the whole point list, then writes the whole DXF file. Every failure
-// ends the run through the reporter; it returns only after a complete run.
-void run_conversion(const ConversionFiles& files = {});
+// Exit status of a point table refused for its content.
+inline constexpr int kTableErrorStatus = 65;
+
+// Reads the whole input into memory, then writes the whole drawing. A
+// failure of the I/O layer ends the run through the reporter; a table line
+// refused ends it with one line on standard error and kTableErrorStatus.
+// Nothing is written before the whole input is read. Returns only after a
+// complete run. The default plan is the classic run.
+void run_conversion(const ConversionFiles& files = {}, const RunPlan& plan = {});
 
 }  // namespace app

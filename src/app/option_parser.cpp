@@ -3,24 +3,88 @@
 #include <charconv>
 #include <cmath>
 
+#include "app/text/code_page.h"
+#include "app/text/input_encoding.h"
+
 namespace app {
 namespace {
 
-enum class Name : std::uint8_t { columns, skip, delimiter, decimal_comma, decimals, labels, layers, point_style, extents };
+enum class Name : std::uint8_t {
+    columns, skip, delimiter, decimal_comma, decimals, labels, layers, point_style, extents,
+    text_height, blocks, codes, lines, flat, lines_only, encoding, codepage,
+};
+
+// How an option takes its value: never, always, or only in the form
+// --name=VALUE or when the next argument is one the option knows (a label
+// field list), so that a file name after it stays a file name.
+enum class Value : std::uint8_t { none, needed, optional };
 
 struct OptionName {
     std::string_view text;
     Name name;
-    bool takes_value;
+    Value value;
 };
 
 constexpr OptionName kOptions[] = {
-    {"--columns", Name::columns, true},        {"--skip", Name::skip, true},
-    {"--delimiter", Name::delimiter, true},    {"--decimal-comma", Name::decimal_comma, false},
-    {"--decimals", Name::decimals, true},      {"--labels", Name::labels, false},
-    {"--layers", Name::layers, false},         {"--point-style", Name::point_style, true},
-    {"--extents", Name::extents, false},
+    {"--columns", Name::columns, Value::needed},        {"--skip", Name::skip, Value::needed},
+    {"--delimiter", Name::delimiter, Value::needed},    {"--decimal-comma", Name::decimal_comma, Value::none},
+    {"--decimals", Name::decimals, Value::needed},      {"--labels", Name::labels, Value::optional},
+    {"--layers", Name::layers, Value::none},            {"--point-style", Name::point_style, Value::needed},
+    {"--extents", Name::extents, Value::none},          {"--text-height", Name::text_height, Value::needed},
+    {"--blocks", Name::blocks, Value::none},            {"--codes", Name::codes, Value::needed},
+    {"--lines", Name::lines, Value::needed},          {"--flat", Name::flat, Value::none},
+    {"--lines-only", Name::lines_only, Value::none},    {"--encoding", Name::encoding, Value::needed},
+    {"--codepage", Name::codepage, Value::needed},
 };
+
+// "name,elevation,description" in any order and any subset, each once.
+bool take_label_fields(std::string_view value, std::uint8_t& fields) {
+    std::uint8_t taken = 0;
+    while (true) {
+        const std::size_t comma = value.find(',');
+        const std::string_view word = value.substr(0, comma);
+        std::uint8_t field = 0;
+        if (word == "name") field = kLabelName;
+        else if (word == "elevation") field = kLabelElevation;
+        else if (word == "description") field = kLabelDescription;
+        if (field == 0 || (taken & field) != 0) return false;
+        taken |= field;
+        if (comma == std::string_view::npos) break;
+        value.remove_prefix(comma + 1);
+    }
+    fields = taken;
+    return true;
+}
+
+// Line codes: words without blanks or quotes, comma-separated.
+bool take_line_codes(std::string_view value) {
+    if (value.empty()) return false;
+    std::size_t length = 0;
+    for (const char c : value) {
+        if (c == ',') {
+            if (length == 0) return false;
+            length = 0;
+        } else if (static_cast<unsigned char>(c) <= ' ' || c == '"' || c == 0x7f) {
+            return false;
+        } else {
+            ++length;
+        }
+    }
+    return length > 0;
+}
+
+// A length: finite and above the smallest the drawing's nine decimals show,
+// or, where `zero` allows, 0 itself.
+bool take_length(std::string_view text, bool zero, double& out) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double number = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || !std::isfinite(number))
+        return false;
+    if (!(number >= 0.5e-9 || (zero && number == 0.0))) return false;
+    out = number;
+    return true;
+}
 
 bool fail(OptionProblem& problem, std::string_view what, std::string_view culprit) {
     problem = {what, culprit};
@@ -84,14 +148,9 @@ bool take_point_style(std::string_view value, SurveyChoices& choices) {
     choices.point_mode = static_cast<std::int32_t>(mode);
     choices.point_size_given = comma != std::string_view::npos;
     if (!choices.point_size_given) return true;
-    std::string_view size = value.substr(comma + 1);
-    if (!size.empty() && size.front() == '+') size.remove_prefix(1);
-    double number = 0.0;
-    const auto [end, error] = std::from_chars(size.data(), size.data() + size.size(), number);
-    if (size.empty() || error != std::errc{} || end != size.data() + size.size() || !std::isfinite(number))
-        return false;
-    choices.point_size = number;
-    return true;
+    // 0 is the drawing program's own choice (a share of the view); any other
+    // size is a length, and one that would be written as 0 would flip that.
+    return take_length(value.substr(comma + 1), true, choices.point_size);
 }
 
 }  // namespace
@@ -107,10 +166,18 @@ OptionOutcome take_survey_option(std::span<const char* const> arguments, std::si
     if (option == nullptr) return OptionOutcome::not_mine;
 
     std::string_view value;
-    if (!option->takes_value) {
+    bool has_value = true;
+    if (option->value == Value::none) {
         if (equals != std::string_view::npos) return refuse(problem, "option takes no value:", argument);
+        has_value = false;
     } else if (equals != std::string_view::npos) {
         value = argument.substr(equals + 1);
+    } else if (option->value == Value::optional) {
+        // The next argument is this option's only when it cannot be a file:
+        // a list of label fields.
+        std::uint8_t fields = 0;
+        if (at + 1 < arguments.size() && take_label_fields(arguments[at + 1], fields)) value = arguments[++at];
+        else has_value = false;
     } else if (at + 1 < arguments.size()) {
         value = arguments[++at];
     } else {
@@ -142,10 +209,48 @@ OptionOutcome take_survey_option(std::span<const char* const> arguments, std::si
         case Name::point_style:
             choices.point_style = true;
             good = take_point_style(value, choices);
-            what = "--point-style takes MODE[,SIZE], MODE 0-4 plus 32 and/or 64, not";
+            what = "--point-style takes MODE[,SIZE], MODE 0-4 plus 32 and/or 64, SIZE 0 or a length, not";
             break;
         case Name::decimal_comma: choices.decimal_comma = true; break;
-        case Name::labels: choices.labels = true; break;
+        case Name::labels:
+            choices.labels = true;
+            choices.label_fields = kLabelName;
+            good = !has_value || take_label_fields(value, choices.label_fields);
+            what = "--labels takes name, elevation and description, comma-separated, not";
+            break;
+        case Name::text_height:
+            choices.text_height_given = true;
+            good = take_length(value, false, choices.text_height);
+            what = "--text-height takes a length above 0, not";
+            break;
+        case Name::blocks: choices.blocks = true; break;
+        case Name::codes:
+            choices.codes_file = value;
+            good = !value.empty();
+            what = "--codes takes a file name, not";
+            break;
+        case Name::lines:
+            choices.lines = true;
+            choices.line_codes = value;
+            good = take_line_codes(value);
+            what = "--lines takes codes without blanks, comma-separated, not";
+            break;
+        case Name::flat: choices.flat = true; break;
+        case Name::lines_only: choices.lines_only = true; break;
+        case Name::encoding: {
+            text::InputEncoding encoding;
+            choices.encoding = value;
+            good = text::parse_input_encoding(value, encoding);
+            what = "--encoding takes utf-8 or a code page such as cp1252 or cp932, not";
+            break;
+        }
+        case Name::codepage: {
+            text::CodePage page{};
+            choices.codepage = value;
+            good = text::parse_code_page(value, page);
+            what = "--codepage takes a drawing code page such as ANSI_1252 or ANSI_932, not";
+            break;
+        }
         case Name::layers: choices.layers = true; break;
         case Name::extents: choices.extents = true; break;
     }
@@ -154,6 +259,13 @@ OptionOutcome take_survey_option(std::span<const char* const> arguments, std::si
 }
 
 bool survey_choices_agree(const SurveyChoices& choices, OptionProblem& problem) {
+    const bool described = choices.table && choices.columns.has(Column::code);
+    if (choices.lines && !described) return fail(problem, "needs a description column (d in --columns):", "--lines");
+    if (!choices.codes_file.empty() && !described)
+        return fail(problem, "needs a description column (d in --columns):", "--codes");
+    if ((choices.flat || choices.lines_only) && !choices.lines && choices.codes_file.empty())
+        return fail(problem, "needs --lines or --codes:", choices.flat ? "--flat" : "--lines-only");
+    if (!choices.encoding.empty() && !choices.table) return fail(problem, "needs --columns:", "--encoding");
     if (!choices.table && choices.delimiter_given) return fail(problem, "needs --columns:", "--delimiter");
     if (!choices.table && choices.decimal_comma) return fail(problem, "needs --columns:", "--decimal-comma");
     if (choices.decimal_comma && choices.delimiter_given && choices.delimiter == Delimiter::comma)

@@ -42,10 +42,12 @@ void erase(const ProgressTerminal& terminal, std::size_t width) {
 std::size_t format_progress(std::span<char, kProgressLineRoom> out, Phase phase, std::int64_t done,
                             std::int64_t total, std::uint64_t phase_nanoseconds, int columns) {
     const long long percent = total > 0 ? static_cast<long long>(done) * 100 / total : 0;
+    const char* const doing = phase == Phase::reading ? "reading" : "writing";
     char text[kProgressLineRoom + 64];
-    int length = std::snprintf(text, sizeof text, "3dpoint: %s %lld of %lld points (%lld%%)",
-                               phase == Phase::reading ? "reading" : "writing", static_cast<long long>(done),
-                               static_cast<long long>(total), percent);
+    // A table has no count: only how far the reading is.
+    int length = total < 0 ? std::snprintf(text, sizeof text, "3dpoint: %s %lld lines", doing, static_cast<long long>(done))
+                           : std::snprintf(text, sizeof text, "3dpoint: %s %lld of %lld points (%lld%%)", doing,
+                                           static_cast<long long>(done), static_cast<long long>(total), percent);
     if (phase_nanoseconds >= kRateAfter && length > 0) {
         const std::uint64_t rate = static_cast<std::uint64_t>(done) * 1'000'000'000u / phase_nanoseconds;
         length += std::snprintf(text + length, sizeof text - length, ", %" PRIu64 " points/s", rate);
@@ -82,7 +84,13 @@ ProgressLine::~ProgressLine() {
     g_active_line.compare_exchange_strong(self, nullptr);
 }
 
+void ProgressLine::begin_uncounted(Phase phase) {
+    begin(phase, 0, 1);
+    counted_ = false;
+}
+
 void ProgressLine::begin(Phase phase, std::int64_t points, std::uint32_t steps_per_point) {
+    counted_ = true;
     phase_ = phase;
     points_ = points;
     steps_per_point_ = std::max<std::uint32_t>(steps_per_point, 1);
@@ -93,7 +101,7 @@ void ProgressLine::begin(Phase phase, std::int64_t points, std::uint32_t steps_p
 
 void ProgressLine::poll() {
     until_poll_ = poll_every_;
-    if (!active_ || points_ <= 0) return;
+    if (!active_ || (counted_ && points_ <= 0)) return;
     steps_ += poll_every_;
     const std::uint64_t now = terminal_.now();
     if (now - started_ < kFirstDrawAfter) return;
@@ -106,10 +114,11 @@ void ProgressLine::draw(std::uint64_t now) {
     int expected = state_.load();
     if (expected == closed || !state_.compare_exchange_strong(expected, drawing)) return;
 
-    const std::int64_t done = std::min<std::int64_t>(static_cast<std::int64_t>(steps_ / steps_per_point_), points_);
+    const auto steps = static_cast<std::int64_t>(steps_ / steps_per_point_);
+    const std::int64_t done = counted_ ? std::min<std::int64_t>(steps, points_) : steps;
     std::array<char, kProgressLineRoom> text;
     const std::size_t width =
-        format_progress(text, phase_, done, points_, now - phase_started_, terminal_.columns());
+        format_progress(text, phase_, done, counted_ ? points_ : -1, now - phase_started_, terminal_.columns());
     // Blanks cover what is left of a longer line drawn before.
     std::array<char, 1 + 2 * kProgressLineRoom> line;
     line[0] = '\r';

@@ -15,7 +15,7 @@ enum class Phase : std::uint8_t { reading, writing };
 inline constexpr std::size_t kProgressLineRoom = 120;
 
 // The text of the line, such as "3dpoint: reading 1200 of 5000 points (24%),
-// 480000 points/s", cut to fit `columns` - 1 so that it never wraps: a wrapped
+// 480000 points/s" ("3dpoint: reading 1200 lines" when `total` is below zero), cut to fit `columns` - 1 so that it never wraps: a wrapped
 // line cannot be taken back with a carriage return. The rate is left out
 // until the phase has run for a measurable time. Returns the length.
 std::size_t format_progress(std::span<char, kProgressLineRoom> out, Phase phase, std::int64_t done,
@@ -52,6 +52,9 @@ public:
 
     // A new phase of `points` points, each `steps_per_point` calls of step().
     void begin(Phase phase, std::int64_t points, std::uint32_t steps_per_point);
+    // A phase whose length is not known beforehand (a table's lines): the
+    // line tells how far it is, one step a line.
+    void begin_uncounted(Phase phase);
     void step() {
         if (--until_poll_ == 0) poll();
     }
@@ -83,6 +86,7 @@ private:
 
     Phase phase_ = Phase::reading;
     std::int64_t points_ = 0;
+    bool counted_ = true;
     std::uint32_t steps_per_point_ = 1;
     std::uint64_t steps_ = 0;  // steps of the phase up to the last poll
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace app {
 
@@ -24,6 +25,9 @@ struct ColumnSpec {
     }
 };
 
+// What a label shows; any of them, in this order beside the point.
+enum LabelField : std::uint8_t { kLabelName = 1, kLabelElevation = 2, kLabelDescription = 4 };
+
 struct SurveyChoices {
     bool table = false;  // --columns: a point table instead of the classic list
     ColumnSpec columns;
@@ -34,7 +38,18 @@ struct SurveyChoices {
     bool decimals_given = false;  // doubles, written with `decimals` digits
     std::uint32_t decimals = 0;
     bool labels = false;
+    std::uint8_t label_fields = 0;  // LabelField bits; --labels alone is the name
+    bool text_height_given = false;
+    double text_height = 0.0;
+    bool blocks = false;
     bool layers = false;
+    std::string_view codes_file;   // --codes: code, layer, colour, line
+    bool lines = false;            // --lines: linework by code
+    std::string_view line_codes;   // the codes it names, comma-separated (may be empty with --codes)
+    bool flat = false;
+    bool lines_only = false;
+    std::string_view encoding;     // --encoding: the input's code page
+    std::string_view codepage;     // --codepage: the drawing's
     bool point_style = false;
     std::int32_t point_mode = 35;
     bool point_size_given = false;
@@ -44,7 +59,8 @@ struct SurveyChoices {
     // Any option given: the run is no longer the classic one.
     bool any() const {
         return table || skip != 0 || delimiter_given || decimal_comma || decimals_given || labels || layers ||
-               point_style || extents;
+               point_style || extents || text_height_given || blocks || !codes_file.empty() || lines || flat ||
+               lines_only || !encoding.empty() || !codepage.empty();
     }
 };
 

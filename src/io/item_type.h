@@ -7,7 +7,8 @@
 
 namespace io {
 
-// A read statement takes only the two numeric types.
-enum class ItemType : std::uint8_t { integer32, real32, string };
+// A read statement takes only the two numeric types; real64 is written
+// only, under a decimals field.
+enum class ItemType : std::uint8_t { integer32, real32, string, real64 };
 
 }  // namespace io

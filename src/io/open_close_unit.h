@@ -12,9 +12,17 @@
 
 namespace io {
 
+// How a unit writes when FORT_BUFFERED and FORT_BLOCKSIZE leave it to the
+// program: the classic way (each record at once) unless told otherwise.
+struct BufferingDefaults {
+    bool buffered = false;
+    std::uint32_t block_size = 0;  // 0: the classic block
+};
+
 // Uses the file if it exists; a missing one is created empty, or with
 // Missing::fail is a failure (29, file not found) and nothing is created.
-IoResult open_unit(std::int32_t unit, std::string_view name, platform::Missing missing);
+IoResult open_unit(std::int32_t unit, std::string_view name, platform::Missing missing,
+                   const BufferingDefaults& defaults = {});
 // Connects `unit` to standard input or output as it stands: nothing is opened,
 // created or cut, and messages name it `shown_name`.
 IoResult open_standard_unit(std::int32_t unit, platform::StandardStream stream, std::string_view shown_name);

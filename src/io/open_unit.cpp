@@ -1,6 +1,7 @@
 #include "io/open_close_unit.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -91,7 +92,7 @@ void drop_handle(UnitConnection& connection) {
 // `stream` set: the unit takes over a standard stream, and `name` is only
 // what messages call it.
 IoResult connect_unit(std::int32_t unit, std::string_view name, platform::Missing missing,
-                      std::optional<platform::StandardStream> stream) {
+                      std::optional<platform::StandardStream> stream, const BufferingDefaults& defaults) {
     UnitSlot* slot = find_slot(unit);
     if (slot == nullptr) return {err::kOpenFailure, unit};
     if (slot->connection && slot->connection->connected) {
@@ -142,7 +143,9 @@ IoResult connect_unit(std::int32_t unit, std::string_view name, platform::Missin
     // One more position for the carriage control of a formatted record.
     connection.record_area_size += 1;
     connection.disk_file = disk_file;
-    connection.buffered = disk_file && rt::check_env_flag("FORT_BUFFERED");
+    // The variable, when set, says it for every run; unset, the program's default holds.
+    const bool buffering_set = std::getenv("FORT_BUFFERED") != nullptr;
+    connection.buffered = disk_file && (buffering_set ? rt::check_env_flag("FORT_BUFFERED") : defaults.buffered);
 
     if (settings.sizes.block_size == kSettingBad) {
         drop_handle(connection);
@@ -154,7 +157,9 @@ IoResult connect_unit(std::int32_t unit, std::string_view name, platform::Missin
     }
     const bool block_size_set = settings.sizes.block_size > 0;
     connection.block_size_value = block_size_set ? static_cast<std::size_t>(settings.sizes.block_size) : kDefaultBlockSizeValue;
-    const std::uint64_t block = block_size_set ? static_cast<std::uint64_t>(settings.sizes.block_size) : kDefaultBufferBlockSize;
+    const std::uint64_t block = block_size_set        ? static_cast<std::uint64_t>(settings.sizes.block_size)
+                                : defaults.block_size ? defaults.block_size
+                                                      : kDefaultBufferBlockSize;
     const std::uint64_t count = settings.sizes.buffer_count > 0 ? static_cast<std::uint64_t>(settings.sizes.buffer_count) : 1;
     const std::uint64_t buffer_size = std::max<std::uint64_t>(connection.record_area_size + kTerminatorRoom, count * block);
 
@@ -176,12 +181,13 @@ IoResult connect_unit(std::int32_t unit, std::string_view name, platform::Missin
 
 }  // namespace
 
-IoResult open_unit(std::int32_t unit, std::string_view name, platform::Missing missing) {
-    return connect_unit(unit, name, missing, std::nullopt);
+IoResult open_unit(std::int32_t unit, std::string_view name, platform::Missing missing,
+                   const BufferingDefaults& defaults) {
+    return connect_unit(unit, name, missing, std::nullopt, defaults);
 }
 
 IoResult open_standard_unit(std::int32_t unit, platform::StandardStream stream, std::string_view shown_name) {
-    return connect_unit(unit, shown_name, platform::Missing::fail, stream);
+    return connect_unit(unit, shown_name, platform::Missing::fail, stream, {});
 }
 
 }  // namespace io

@@ -29,8 +29,8 @@ RecordPlan::RecordPlan(std::span<const PlannedRecord> records) : records_{record
             ++run;
             // begin[run + 1] is where the current run grows.
             for (Runs& runs : runs_) runs.begin[run + 1] = runs.begin[run];
-            if (record.spec.kind == FieldKind::string) {
-                has_string_slot_ = true;
+            if (room_varies(record.spec.kind)) {
+                has_varying_slot_ = true;
             } else {
                 // A numeric field's room does not depend on its value.
                 const std::size_t room = field_room(record.spec, ItemValue::of(0));
@@ -83,10 +83,10 @@ std::optional<std::size_t> most_bytes(const RecordPlan& plan, std::span<const It
     std::size_t bytes = runs.begin[slots + 1] + slots * terminator_bytes(connection.terminator).size() +
                         plan.numeric_slot_room();
     std::size_t widest = std::max(plan.fixed_room(), plan.widest_numeric_slot());
-    if (plan.has_string_slot()) {
+    if (plan.has_varying_slot()) {
         const std::span<const FieldSpec> specs = plan.slot_specs();
         for (std::size_t slot = 0; slot < specs.size(); ++slot) {
-            if (specs[slot].kind != FieldKind::string) continue;
+            if (!room_varies(specs[slot].kind)) continue;
             const std::size_t room = field_room(specs[slot], values[slot]);
             bytes += room;
             widest = std::max(widest, room);

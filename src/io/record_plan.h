@@ -30,7 +30,7 @@ struct PlannedRecord {
 
 class RecordPlan {
 public:
-    static constexpr std::size_t kMostRecords = 16;
+    static constexpr std::size_t kMostRecords = 32;
     // Room for the fixed records' bytes with the longest terminator.
     static constexpr std::size_t kRunRoom = 256;
     // A run this short is copied as a block of this size, whatever its
@@ -55,15 +55,15 @@ public:
     bool whole() const { return whole_; }
     std::size_t slot_count() const { return slot_count_; }
     std::span<const FieldSpec> slot_specs() const { return {slot_specs_.data(), slot_count_}; }
-    bool has_string_slot() const { return has_string_slot_; }
+    bool has_varying_slot() const { return has_varying_slot_; }
     const Runs& runs(TerminatorKind terminator) const { return runs_[static_cast<std::size_t>(terminator)]; }
     // The length of fixed record k's text.
     std::size_t text_length(std::size_t k) const { return text_lengths_[k]; }
     // The largest room a fixed record's field asks of the record area.
     std::size_t fixed_room() const { return fixed_room_; }
     // The room of the slots whose room does not depend on their value
-    // (numeric fields: their width or scratch width); string slots add their
-    // text's length at each issue.
+    // (numeric fields: their width or scratch width); string and decimals
+    // slots add their value's room at each issue.
     std::size_t numeric_slot_room() const { return numeric_slot_room_; }
     std::size_t widest_numeric_slot() const { return widest_numeric_slot_; }
 
@@ -76,7 +76,7 @@ private:
     std::size_t fixed_room_ = 0;
     std::size_t numeric_slot_room_ = 0;
     std::size_t widest_numeric_slot_ = 0;
-    bool has_string_slot_ = false;
+    bool has_varying_slot_ = false;
     bool whole_ = true;
 };
 

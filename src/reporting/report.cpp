@@ -22,6 +22,7 @@ constexpr std::size_t kReportBufferSize = 16384;
 
 std::atomic<UnitPass> g_unit_pass{nullptr};
 std::atomic<bool> g_unit_pass_ran{false};
+std::atomic<bool> g_unit_pass_on_fault_path{false};
 
 // A fault report runs where the heap is not safe to touch (the fault may
 // have struck inside it): it takes this buffer instead.
@@ -120,10 +121,9 @@ void emit(std::string_view text, const ReportingEnvironment& env, ReportOutput h
 
 }  // namespace
 
-// Safe on the fault path up to the unit pass: the static buffer, a walk
-// without debug information, raw writes and the immediate end. The unit pass
-// is not (it releases heap blocks and runs the I/O layer's close); it runs
-// there all the same, because a severe report must close the units.
+// Safe on the fault path: the static buffer, a walk without debug
+// information, raw writes, a unit pass that frees nothing, and the immediate
+// end.
 int report_error(int number, int insert_count, ...) {
     const ReportingEnvironment env = reporting_environment();
     const bool debugger = debugger_attached(env);
@@ -154,7 +154,7 @@ int report_error(int number, int insert_count, ...) {
 
     if (entry.severity == severity_severe) {
         if (resume) return number;
-        run_unit_pass();
+        run_unit_pass(fault_path);
         if (debugger) platform::debug_break();
         if (env.dump_flag) platform::abort_process();
         const int status = platform::exit_status_for(n);
@@ -169,10 +169,13 @@ int report_error(int number, int insert_count, ...) {
 
 void set_unit_pass(UnitPass pass) { g_unit_pass.store(pass); }
 
+bool unit_pass_on_fault_path() { return g_unit_pass_on_fault_path.load(); }
+
 // Reports made from here on carry no traceback; a report raised by the pass
 // itself finds it already run and goes straight to its exit. The process is
 // ending: a console event now would add a second report.
-void run_unit_pass() {
+void run_unit_pass(bool fault_path) {
+    if (fault_path) g_unit_pass_on_fault_path.store(true);
     platform::stop_console_events();
     release_fault_context();
     if (g_unit_pass_ran.exchange(true)) return;

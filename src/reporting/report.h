@@ -9,8 +9,8 @@ namespace rt {
 // Composes, writes and acts on one report. The inserts follow the catalogue
 // text's printf conventions. Returns `number`, and only for severities 0 to 3,
 // or while a fault report has asked to resume. On the fault path the report
-// is composed in a fixed buffer and a severe one ends the process at once;
-// all of it is safe there except the unit pass.
+// is composed in a fixed buffer, the unit pass frees nothing, and a severe
+// one ends the process at once.
 int report_error(int number, int insert_count, ...);
 
 // What the I/O layer knows of a failed statement's unit, as plain values.
@@ -29,9 +29,12 @@ int report_io_error(int number, const UnitErrorInfo& unit);
 // the units live in a layer above this one.
 using UnitPass = int (*)();
 void set_unit_pass(UnitPass pass);
-// Runs the unit pass at most once per process. Not safe on the fault path:
-// closing releases heap blocks.
-void run_unit_pass();
+// Runs the unit pass at most once per process. On the fault path the pass
+// must free nothing: the fault may have struck inside the allocator.
+void run_unit_pass(bool fault_path = false);
+// True while the unit pass runs for a fault's report: the pass flushes and
+// closes, and leaves every heap block where it is.
+bool unit_pass_on_fault_path();
 
 // Clears a line that a layer above keeps redrawn on standard error (the
 // progress line), so that a report starts on a clean line. It runs before

@@ -1,6 +1,7 @@
 // Processor faults of the driver turned into numbered reports.
 #pragma once
 
+#include "reporting/error_numbers.h"
 #include <cstddef>
 #include <cstdint>
 
@@ -16,7 +17,7 @@ inline constexpr std::size_t kFaultFilterStackBytes = std::size_t{256} << 10;
 
 // The number of a fault the table has no row for; its inserts are the low 16
 // bits of the code in hexadecimal and in decimal.
-inline constexpr int kUnlistedFaultNumber = 172;
+inline constexpr int kUnlistedFaultNumber = err::kUnlistedException;
 
 // The catalogue number of a fault code (low 16 bits). `vector_flags` are the
 // status flags of the vector control register saved with the fault, or null

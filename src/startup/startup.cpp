@@ -3,6 +3,7 @@
 #include <cfenv>
 #include <cstdlib>
 #include <mutex>
+#include <new>
 
 #include "platform/console_events.h"
 #include "platform/fault_trap.h"
@@ -13,6 +14,7 @@
 #include "reporting/fault_context.h"
 #include "startup/faults.h"
 #include "startup/fp_modes.h"
+#include "startup/out_of_memory.h"
 #include "io/io_size_settings.h"
 #include "startup/lifecycle.h"
 
@@ -43,6 +45,10 @@ void runtime_init() {
     create_fault_context();
     std::atexit(release_fault_context);
     platform::clear_last_error();
+
+    // Memory that a standard container or text cannot have ends the run
+    // with its number, not with an exception nothing catches.
+    std::set_new_handler(on_out_of_memory);
 
     // Events are recorded from here on and acted on by the driver's thread at
     // its next statement. If they cannot be watched they keep their default

@@ -22,6 +22,8 @@
 #include <vector>
 
 #include "app/conversion.h"
+#include "app/option_parser.h"
+#include "app/run_plan.h"
 #include "io/open_close_unit.h"
 #include "platform/testing.h"
 #include "reporting/error_numbers.h"
@@ -88,6 +90,7 @@ const KindCase kKinds[] = {
 struct Mode {
     const char* name;
     std::vector<std::pair<const char*, const char*>> env;
+    bool survey = false;  // a named point table with labels, layers and decimals
 };
 
 // Buffered with the smallest blocks: the input comes in several reads and
@@ -95,14 +98,28 @@ struct Mode {
 const Mode kModes[] = {
     {"unbuffered", {}},
     {"buffered", {{"FORT_BUFFERED", "y"}, {"FORT_BLOCKSIZE", "512"}}},
+    {"survey, buffered", {{"FORT_BUFFERED", "y"}, {"FORT_BLOCKSIZE", "512"}}, true},
 };
 
-// Twenty points, more than one 512-byte block of input.
-std::string point_list() {
-    std::string text = "20\n";
+// The survey mode's plan, as its command line would make it.
+app::RunPlan survey_plan() {
+    const char* const arguments[] = {"--columns", "pxyzd", "--labels", "--layers", "--decimals", "3", "--extents"};
+    app::SurveyChoices choices;
+    for (std::size_t at = 0; at < std::size(arguments); ++at) {
+        app::OptionProblem problem;
+        if (app::take_survey_option(arguments, at, choices, problem) != app::OptionOutcome::taken) std::abort();
+    }
+    return app::resolve_run_plan(choices);
+}
+
+// Twenty points, more than one 512-byte block of input; as a table, each
+// with a name and a code of three layers.
+std::string point_list(bool table) {
+    std::string text = table ? "" : "20\n";
     for (int i = 1; i <= 20; ++i) {
         char line[64];
-        std::snprintf(line, sizeof line, "%d.25 -%d.5 %d.125e1\n", i * 37, i * 11, i);
+        if (table) std::snprintf(line, sizeof line, "P%d %d.25 -%d.5 %d.125e1 code%d\n", i, i * 37, i * 11, i, i % 3);
+        else std::snprintf(line, sizeof line, "%d.25 -%d.5 %d.125e1\n", i * 37, i * 11, i);
         text += line;
     }
     return text;
@@ -176,6 +193,10 @@ TEST(FailureLoopChild, DISABLED_Run) {
     if (nth > 0) fail_nth_call(static_cast<Kind>(kind), nth, later != 0);
     char name[] = "3dpoint";
     char* argv[] = {name, nullptr};
+    if (kModes[mode].survey) {
+        static const app::RunPlan plan = survey_plan();
+        std::exit(rt::process_entry(1, argv, [] { app::run_conversion({}, plan); }, io::close_all_units));
+    }
     std::exit(rt::process_entry(1, argv, [] { app::run_conversion(); }, io::close_all_units));
 }
 
@@ -190,6 +211,7 @@ class FailureLoop : public ::testing::Test {
 protected:
     // One run of the whole program in a child; `nth` 0 fails nothing.
     Outcome run(std::size_t mode, Kind kind, int nth, bool later = false) {
+        input = point_list(kModes[mode].survey);
         write_bytes(work.file("input.txt"), input);
         write_bytes(work.file("3dpoint.dxf"), old);
         const std::string report_path = side.file("stderr");
@@ -232,7 +254,7 @@ protected:
 
     TempDir work;  // the program's current directory
     TempDir side;  // its standard error
-    const std::string input = point_list();
+    std::string input;
     const std::string old = old_output();
 };
 

@@ -17,7 +17,7 @@ TEST(SurveyOptions, NoneMeansTheClassicRun) {
 
 TEST(SurveyOptions, TakenWithTheirValues) {
     const app::CommandLine command = parse({"--columns", "PNEZD", "--skip=2", "--delimiter", "tab", "--decimals", "3",
-                                            "--labels", "--layers", "--point-style", "33,-5", "--extents", "in.txt",
+                                            "--labels", "--layers", "--point-style", "33,0.5", "--extents", "in.txt",
                                             "--decimal-comma", "out.dxf"});
     ASSERT_EQ(command.request, app::Request::convert) << app::usage_error_text(command);
     const app::SurveyChoices& s = command.survey;
@@ -33,7 +33,8 @@ TEST(SurveyOptions, TakenWithTheirValues) {
     EXPECT_EQ(s.delimiter, app::Delimiter::tab);
     EXPECT_EQ(s.decimals, 3u);
     EXPECT_EQ(s.point_mode, 33);
-    EXPECT_EQ(s.point_size, -5.0);
+    EXPECT_EQ(s.point_size, 0.5);
+    EXPECT_EQ(s.label_fields, app::kLabelName);
     EXPECT_EQ(command.files.input, "in.txt");
     EXPECT_EQ(command.files.output, "out.dxf");
 }
@@ -51,11 +52,24 @@ TEST(SurveyOptions, RefusedWithOneLine) {
         {{"--decimals", "-1"}, "--decimals takes a whole number from 0 to 9, not '-1'"},
         {{"--skip", "x"}, "--skip takes a whole number of lines, not 'x'"},
         {{"--columns", "xyz", "--delimiter", "|"}, "--delimiter takes ',' ';' 'tab' or 'space', not '|'"},
-        {{"--point-style", "5"}, "--point-style takes MODE[,SIZE], MODE 0-4 plus 32 and/or 64, not '5'"},
-        {{"--point-style", "3,big"}, "--point-style takes MODE[,SIZE], MODE 0-4 plus 32 and/or 64, not '3,big'"},
-        {{"--point-style", "3,inf"}, "--point-style takes MODE[,SIZE], MODE 0-4 plus 32 and/or 64, not '3,inf'"},
+        {{"--point-style", "5"}, "--point-style takes MODE[,SIZE], MODE 0-4 plus 32 and/or 64, SIZE 0 or a length, not '5'"},
+        {{"--point-style", "3,big"}, "--point-style takes MODE[,SIZE], MODE 0-4 plus 32 and/or 64, SIZE 0 or a length, not '3,big'"},
+        {{"--point-style", "3,inf"}, "--point-style takes MODE[,SIZE], MODE 0-4 plus 32 and/or 64, SIZE 0 or a length, not '3,inf'"},
         {{"--decimals"}, "option needs a value: '--decimals'"},
-        {{"--labels=yes"}, "option takes no value: '--labels=yes'"},
+        {{"--layers=yes"}, "option takes no value: '--layers=yes'"},
+        {{"--labels=yes"}, "--labels takes name, elevation and description, comma-separated, not 'yes'"},
+        {{"--labels=name,name"}, "--labels takes name, elevation and description, comma-separated, not 'name,name'"},
+        {{"--point-style", "3,-5"}, "--point-style takes MODE[,SIZE], MODE 0-4 plus 32 and/or 64, SIZE 0 or a length, not '3,-5'"},
+        {{"--point-style", "3,1e-10"},
+         "--point-style takes MODE[,SIZE], MODE 0-4 plus 32 and/or 64, SIZE 0 or a length, not '3,1e-10'"},
+        {{"--text-height", "0"}, "--text-height takes a length above 0, not '0'"},
+        {{"--columns", "xyzd", "--lines", "EP,,FL"}, "--lines takes codes without blanks, comma-separated, not 'EP,,FL'"},
+        {{"--columns", "xyz", "--lines", "EP"}, "needs a description column (d in --columns): '--lines'"},
+        {{"--columns", "xyzd", "--flat"}, "needs --lines or --codes: '--flat'"},
+        {{"--encoding", "cp1252"}, "needs --columns: '--encoding'"},
+        {{"--columns", "xy", "--encoding", "latin9"},
+         "--encoding takes utf-8 or a code page such as cp1252 or cp932, not 'latin9'"},
+        {{"--codepage", "utf-8"}, "--codepage takes a drawing code page such as ANSI_1252 or ANSI_932, not 'utf-8'"},
         {{"--delimiter", ";"}, "needs --columns: '--delimiter'"},
         {{"--decimal-comma"}, "needs --columns: '--decimal-comma'"},
         {{"--columns", "xy", "--decimal-comma", "--delimiter", ","},
@@ -65,6 +79,27 @@ TEST(SurveyOptions, RefusedWithOneLine) {
         const app::CommandLine command = parse(c.arguments);
         EXPECT_EQ(command.request, app::Request::usage_error) << c.line;
         EXPECT_EQ(app::usage_error_text(command), std::string{"3dpoint: "} + c.line + "; see '3dpoint --help'\n");
+    }
+}
+
+// A label field list after --labels is its value; anything else is a file.
+TEST(SurveyOptions, LabelFieldsOrAFileName) {
+    struct Case {
+        std::vector<const char*> arguments;
+        std::uint8_t fields;
+        const char* input;
+    };
+    const Case cases[] = {
+        {{"--labels", "in.txt"}, app::kLabelName, "in.txt"},
+        {{"--labels", "elevation,name", "in.txt"}, app::kLabelName | app::kLabelElevation, "in.txt"},
+        {{"--labels=description", "name"}, app::kLabelDescription, "name"},
+        {{"--labels", "name,elevation,description", "--", "name"}, 7, "name"},
+    };
+    for (const Case& c : cases) {
+        const app::CommandLine command = parse(c.arguments);
+        ASSERT_EQ(command.request, app::Request::convert) << app::usage_error_text(command);
+        EXPECT_EQ(command.survey.label_fields, c.fields) << c.arguments[1];
+        EXPECT_EQ(command.files.input, c.input);
     }
 }
 

@@ -47,9 +47,9 @@ class SurveyRun(FreshDirectories):
         self.assertEqual(len(points), 5)
         self.assertEqual([t.dxf.text for t in labels], ["1", "2", "3", "100"])
         self.assertEqual([p.dxf.layer for p in points], ["TREE", "OAK_TREE", "TREE", "0", "TREE"])
-        self.assertEqual([t.dxf.layer for t in labels], ["TREE", "OAK_TREE", "TREE", "0"])
+        self.assertEqual({t.dxf.layer for t in labels}, {"LABEL-NAME"})
         self.assertEqual(sorted(layer.dxf.name for layer in doc.layers if layer.dxf.name != "Defpoints"),
-                         ["0", "OAK_TREE", "TREE"])
+                         ["0", "LABEL-NAME", "OAK_TREE", "TREE"])
         handles = [e.dxf.handle for e in entities]
         self.assertEqual(len(set(handles)), len(handles))
         # Millimetres, rounded half to even from the exact double: x is the easting.

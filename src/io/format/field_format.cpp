@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "io/format/fixed_decimals.h"
 #include "io/format/float_digits.h"
 #include "io/register_width.h"
 
@@ -218,6 +219,7 @@ bool accepts(FieldKind kind, ItemType type) {
         case FieldKind::integer: return type == ItemType::integer32;
         case FieldKind::real: return type == ItemType::real32 || type == ItemType::integer32;
         case FieldKind::string: return type == ItemType::string;
+        case FieldKind::decimals: return type == ItemType::real64;
     }
     return false;
 }
@@ -245,6 +247,7 @@ FieldText format_field(const FieldSpec& spec, const ItemValue& value, std::span<
                 put_integer(value.integer, out.data() + length);
                 return {length, FieldStatus::ok};
             }
+        case FieldKind::decimals: return {format_fixed_decimals_into(value.wide, spec.digits, '.', out.data()), FieldStatus::ok};
         case FieldKind::real: break;
     }
 

@@ -11,7 +11,10 @@
 
 namespace io {
 
-enum class FieldKind : std::uint8_t { integer, real, string };
+// `decimals`: a double-precision value with exactly `digits` decimals
+// (at most kMostFixedDecimals), minimal width, rounded half to even from the
+// exact binary value.
+enum class FieldKind : std::uint8_t { integer, real, string, decimals };
 
 struct FieldSpec {
     FieldKind kind;
@@ -28,6 +31,7 @@ inline constexpr FieldSpec I0{FieldKind::integer, 0, 1};
 inline constexpr FieldSpec A{FieldKind::string, 0, 0};
 inline constexpr FieldSpec F3_1{FieldKind::real, 3, 1};
 inline constexpr FieldSpec F0_1{FieldKind::real, 0, 1};
+constexpr FieldSpec decimals(std::uint32_t digits) { return {FieldKind::decimals, 0, digits}; }
 }  // namespace field
 
 // A value handed to a write statement, tagged with its item type.
@@ -36,10 +40,12 @@ struct ItemValue {
     std::int32_t integer = 0;
     float real = 0.0f;
     std::string_view text{};
+    double wide = 0.0;
 
     static constexpr ItemValue of(std::int32_t v) { return {ItemType::integer32, v, 0.0f, {}}; }
     static constexpr ItemValue of(float v) { return {ItemType::real32, 0, v, {}}; }
     static constexpr ItemValue of(std::string_view v) { return {ItemType::string, 0, 0.0f, v}; }
+    static constexpr ItemValue of(double v) { return {ItemType::real64, 0, 0.0f, {}, v}; }
 };
 
 enum class FieldStatus : std::uint8_t { ok, overflow, type_mismatch };
@@ -54,6 +60,11 @@ struct FieldText {
 // finite single-precision value and the point, plus d.
 namespace field_scratch {
 inline constexpr std::size_t integer = 12;
+// A decimals field: the sign, 16 integer digits (all a value below 10^15
+// needs once rounded), the point and nine decimals; any larger value asks
+// for the room of the largest double.
+inline constexpr std::size_t kDecimalsUsual = 1 + 16 + 1 + 9;
+inline constexpr std::size_t kDecimalsMost = 1 + 309 + 1 + 9;
 inline constexpr std::size_t kRealExtra = 41;
 
 constexpr std::size_t real(std::uint32_t digits) {
@@ -72,9 +83,16 @@ constexpr std::size_t field_room(const FieldSpec& spec, const ItemValue& value) 
         case FieldKind::integer: return spec.width != 0 ? spec.width : field_scratch::integer;
         case FieldKind::real: return spec.width != 0 ? spec.width : field_scratch::real(spec.digits);
         case FieldKind::string: return value.text.size();
+        case FieldKind::decimals:
+            return value.wide < 1e15 && value.wide > -1e15 ? field_scratch::kDecimalsUsual
+                                                            : field_scratch::kDecimalsMost;
     }
     return 0;
 }
+
+// Whether a field's room depends on its value (a string's length, a decimals
+// field's magnitude), so that a plan asks each value for it.
+constexpr bool room_varies(FieldKind kind) { return kind == FieldKind::string || kind == FieldKind::decimals; }
 
 // Writes the field's text into `out` (at least field_room bytes; a shorter
 // `out` gets nothing and the status overflow). An integer or real field given

@@ -109,8 +109,27 @@ private:
     std::size_t size_ = 0;
 };
 
+// Two digits a step, in 32-bit arithmetic: a coordinate's integer part
+// nearly always fits, and its divisions by 100 cost less than a word's.
+char* write_u32_before(char* end, std::uint32_t v) {
+    while (v >= 100) {
+        const std::uint32_t pair = (v % 100) * 2;
+        v /= 100;
+        end -= 2;
+        std::memcpy(end, digits::kDigitPairs + pair, 2);
+    }
+    if (v >= 10) {
+        end -= 2;
+        std::memcpy(end, digits::kDigitPairs + v * 2, 2);
+    } else {
+        *--end = static_cast<char>('0' + v);
+    }
+    return end;
+}
+
 // Two digits a step: a coordinate has ten or more.
 char* write_u64_before(char* end, std::uint64_t v) {
+    if (v <= UINT32_MAX) return write_u32_before(end, static_cast<std::uint32_t>(v));
     while (v >= 100) {
         const auto pair = static_cast<std::size_t>(v % 100) * 2;
         v /= 100;
@@ -146,18 +165,18 @@ unsigned digit_count(std::uint64_t v) {
 // written straight into `out`: the division by a constant power of ten
 // splits it, and no digit is copied twice. Most coordinates go this way.
 template <std::uint32_t Decimals>
-std::size_t write_word_value(std::uint64_t whole, bool negative, char separator,
-                             std::span<char, kFixedDecimalsRoom> out) {
+std::size_t write_word_value(std::uint64_t whole, bool negative, char separator, char* out) {
     constexpr std::uint64_t scale = kPowersOfTen[Decimals];
     std::size_t n = 0;
     if (negative && whole != 0) out[n++] = '-';
     const std::uint64_t integer = whole / scale;
     n += digit_count(integer);
-    write_u64_before(out.data() + n, integer);
+    write_u64_before(out + n, integer);
     if constexpr (Decimals > 0) {
         out[n++] = separator;
-        std::uint64_t fraction = whole % scale;
-        char* end = out.data() + n + Decimals;
+        // Below 10^9: a 32-bit word holds it.
+        auto fraction = static_cast<std::uint32_t>(whole - integer * scale);
+        char* end = out + n + Decimals;
         for (std::uint32_t k = 0; k + 1 < Decimals; k += 2, fraction /= 100) {
             end -= 2;
             std::memcpy(end, digits::kDigitPairs + (fraction % 100) * 2, 2);
@@ -168,14 +187,14 @@ std::size_t write_word_value(std::uint64_t whole, bool negative, char separator,
     return n;
 }
 
-using WordWriter = std::size_t (*)(std::uint64_t, bool, char, std::span<char, kFixedDecimalsRoom>);
+using WordWriter = std::size_t (*)(std::uint64_t, bool, char, char*);
 
 constexpr auto word_writers = []<std::uint32_t... D>(std::integer_sequence<std::uint32_t, D...>) {
     return std::array<WordWriter, sizeof...(D)>{&write_word_value<D>...};
 }(std::make_integer_sequence<std::uint32_t, kMostFixedDecimals + 1>{});
 
-std::size_t copy_word(std::string_view word, std::span<char, kFixedDecimalsRoom> out) {
-    std::copy(word.begin(), word.end(), out.begin());
+std::size_t copy_word(std::string_view word, char* out) {
+    std::copy(word.begin(), word.end(), out);
     return word.size();
 }
 
@@ -183,6 +202,10 @@ std::size_t copy_word(std::string_view word, std::span<char, kFixedDecimalsRoom>
 
 std::size_t format_fixed_decimals(double value, std::uint32_t decimals, char separator,
                                   std::span<char, kFixedDecimalsRoom> out) {
+    return format_fixed_decimals_into(value, decimals, separator, out.data());
+}
+
+std::size_t format_fixed_decimals_into(double value, std::uint32_t decimals, char separator, char* out) {
     decimals = std::min(decimals, kMostFixedDecimals);
     const auto bits = std::bit_cast<std::uint64_t>(value);
     const bool negative = (bits >> 63) != 0;
@@ -237,11 +260,11 @@ std::size_t format_fixed_decimals(double value, std::uint32_t decimals, char sep
     std::size_t n = 0;
     if (negative && !zero) out[n++] = '-';
     const std::size_t integer_digits = static_cast<std::size_t>(end - begin) - decimals;
-    std::memcpy(out.data() + n, begin, integer_digits);
+    std::memcpy(out + n, begin, integer_digits);
     n += integer_digits;
     if (decimals > 0) {
         out[n++] = separator;
-        std::memcpy(out.data() + n, begin + integer_digits, decimals);
+        std::memcpy(out + n, begin + integer_digits, decimals);
         n += decimals;
     }
     return n;

@@ -22,4 +22,9 @@ inline constexpr std::size_t kFixedDecimalsRoom = 1 + 309 + 1 + kMostFixedDecima
 std::size_t format_fixed_decimals(double value, std::uint32_t decimals, char separator,
                                   std::span<char, kFixedDecimalsRoom> out);
 
+// The same into `out`, which holds at least as many bytes as the text takes:
+// 1 + 16 + 1 + decimals for a value below 10^15 in magnitude (or not a
+// number, or infinite), kFixedDecimalsRoom for any.
+std::size_t format_fixed_decimals_into(double value, std::uint32_t decimals, char separator, char* out);
+
 }  // namespace io
