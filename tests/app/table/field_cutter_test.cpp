@@ -1,0 +1,101 @@
+#include "app/table/field_cutter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using app::table::Cut;
+using app::table::FieldDelimiter;
+
+// A line's cut as one text: [text] per field, "text" for a quoted one, and
+// a fault as !kind@field:raw text.
+std::string cut_line(std::string_view line, FieldDelimiter delimiter) {
+    std::vector<char> scratch(line.size());
+    app::table::FieldCutter cutter(line, delimiter, scratch);
+    std::string shown;
+    app::table::Field field;
+    for (;;) {
+        switch (cutter.next(field)) {
+            case Cut::field:
+                shown += (field.quoted ? "\"" : "[") + std::string{field.text} + (field.quoted ? "\"" : "]");
+                continue;
+            case Cut::line_end: return shown;
+            case Cut::unterminated_quote: shown += "!open@"; break;
+            case Cut::text_after_quote: shown += "!after@"; break;
+        }
+        shown += std::to_string(field.number) + ":" + std::string{field.text};
+        // A fault ends the line's fields.
+        if (cutter.next(field) != Cut::line_end) shown += "!more";
+        return shown;
+    }
+}
+
+TEST(FieldCutter, CutsAsACsvReaderDoes) {
+    using D = FieldDelimiter;
+    struct Case {
+        std::string_view line;
+        D delimiter;
+        std::string_view cut;
+    };
+    const Case cases[] = {
+        // Blanks inside a delimited field stay in it.
+        {"BM 2,4500010.5,300020.25,13,FENCE", D::comma, "[BM 2][4500010.5][300020.25][13][FENCE]"},
+        {"1,000.5 2 3", D::comma, "[1][000.5 2 3]"},
+        {"P1, \"Oak, old\" ,3", D::comma, "[P1]\"Oak, old\"[3]"},
+        {"\"P1\",\"12.5\"", D::comma, "\"P1\"\"12.5\""},
+        // Doubled quotes, in two fields: each keeps its own part of the scratch.
+        {"\"say \"\"hi\"\"\",\"a\"\"b\",c", D::comma, "\"say \"hi\"\"\"a\"b\"[c]"},
+        {"\"\"\"\"", D::comma, "\"\"\""},
+        {"1,,3,", D::comma, "[1][][3][]"},
+        {"", D::comma, "[]"},
+        {" a\t, b ", D::comma, "[a][b]"},
+        {"\"  a  \" , b", D::comma, "\"  a  \"[b]"},
+        {"6\" pipe,2", D::comma, "[6\" pipe][2]"},
+        {"1,5;2,5 ;", D::semicolon, "[1,5][2,5][]"},
+        // Under TAB a TAB is never a blank to trim.
+        {"a b\t c \t\"d\te\"", D::tab, "[a b][c]\"d\te\""},
+        {"\t1\t", D::tab, "[][1][]"},
+        {"  1  2\t3  ", D::blanks, "[1][2][3]"},
+        {"\"Oak tree\" 1\t\"\"", D::blanks, "\"Oak tree\"[1]\"\""},
+        {" \t ", D::blanks, ""},
+        {"a\"b c", D::blanks, "[a\"b][c]"},
+        // Faults: by field, with its text as written.
+        {"1,\"abc,3", D::comma, "[1]!open@2:\"abc,3"},
+        {"\"a\"\"b", D::comma, "!open@1:\"a\"\"b"},
+        {"1,\"ab\"c,3", D::comma, "[1]!after@2:\"ab\"c"},
+        {"\"ab\" x;2", D::semicolon, "!after@1:\"ab\" x"},
+        {"1 \"ab\"c d", D::blanks, "[1]!after@2:\"ab\"c"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(cut_line(c.line, c.delimiter), c.cut) << c.line;
+}
+
+TEST(FieldCutter, DelimiterFromTheFirstDataLine) {
+    using D = FieldDelimiter;
+    struct Case {
+        std::string_view line;
+        bool decimal_comma;
+        D delimiter;
+    };
+    const Case cases[] = {
+        {"BM 2,4500010.5,300020.25,13,FENCE", false, D::comma},
+        {"1,000.5 2 3", false, D::comma},
+        {"1,5;2,5;3", true, D::semicolon},
+        {"1,5 2,5 3", true, D::blanks},
+        {"1,5 2,5 3", false, D::comma},
+        {"1\t2;3,4", false, D::tab},
+        {"P;1\t", false, D::semicolon},  // a TAB at the line's end delimits nothing
+        {"\t1 2 3 ", false, D::blanks},
+        // Only outside quotes, doubled ones included.
+        {"\"a;b\",1,2", false, D::comma},
+        {"\"x \"\"y;z\"\"\" 1 2", false, D::blanks},
+        {"6\" pipe,1,2", false, D::comma},  // a quote inside a field quotes nothing
+        {"\"Oak, old\" 1 2", false, D::blanks},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(app::table::detect_delimiter(c.line, c.decimal_comma), c.delimiter) << c.line;
+}
+
+}  // namespace
