@@ -27,7 +27,7 @@ private:
 
 TEST(CodesFile, ReadsWhatASpreadsheetWrites) {
     MemoryRecords records({"\xEF\xBB\xBF" "Code;Layer name;Colour (ACI);Line", "", "# survey codes", "EP;Edge; 3 ;line",
-                           "\"Oak; old\";Trees \"old\";;no", "FL;\"Fence \"\"A\"\"\";\"255\";Yes", "mh", "TREE;;1;0"});
+                           "\"Oak; old\";Trees \"old\";;no", "FL;\"Fence \"\"A\"\"\";\"255\";Yes", "mh,2", "TREE;;1;0"});
     app::table::CodeTable table;
     app::table::CodesProblem problem;
     ASSERT_EQ(app::table::read_codes_file(records, table, problem).outcome, CodesOutcome::done)
@@ -40,7 +40,7 @@ TEST(CodesFile, ReadsWhatASpreadsheetWrites) {
     };
     const Expected expected[] = {
         {"EP", "Edge", 3, true, 4},          {"Oak; old", "Trees \"old\"", 0, false, 5},
-        {"FL", "Fence \"A\"", 255, true, 6}, {"mh", "", 0, false, 7},
+        {"FL", "Fence \"A\"", 255, true, 6}, {"mh,2", "", 0, false, 7},  // the delimiter is the first row's
         {"TREE", "", 1, false, 8},
     };
     ASSERT_EQ(table.size(), std::size(expected));

@@ -11,26 +11,24 @@ using app::table::Cut;
 using app::table::FieldDelimiter;
 
 // A line's cut as one text: [text] per field, "text" for a quoted one, and
-// a fault as !kind@field:raw text.
+// a fault as !kind@field:raw text. Shown once all are cut, as a reader keeps
+// a line's name and code together.
 std::string cut_line(std::string_view line, FieldDelimiter delimiter) {
     std::vector<char> scratch(line.size());
     app::table::FieldCutter cutter(line, delimiter, scratch);
-    std::string shown;
+    std::vector<app::table::Field> fields;
     app::table::Field field;
-    for (;;) {
-        switch (cutter.next(field)) {
-            case Cut::field:
-                shown += (field.quoted ? "\"" : "[") + std::string{field.text} + (field.quoted ? "\"" : "]");
-                continue;
-            case Cut::line_end: return shown;
-            case Cut::unterminated_quote: shown += "!open@"; break;
-            case Cut::text_after_quote: shown += "!after@"; break;
-        }
-        shown += std::to_string(field.number) + ":" + std::string{field.text};
-        // A fault ends the line's fields.
-        if (cutter.next(field) != Cut::line_end) shown += "!more";
-        return shown;
-    }
+    Cut cut;
+    while ((cut = cutter.next(field)) == Cut::field) fields.push_back(field);
+    std::string shown;
+    for (const app::table::Field& f : fields)
+        shown += (f.quoted ? "\"" : "[") + std::string{f.text} + (f.quoted ? "\"" : "]");
+    if (cut == Cut::line_end) return shown;
+    shown += cut == Cut::unterminated_quote ? "!open@" : "!after@";
+    shown += std::to_string(field.number) + ":" + std::string{field.text};
+    // A fault ends the line's fields.
+    if (cutter.next(field) != Cut::line_end) shown += "!more";
+    return shown;
 }
 
 TEST(FieldCutter, CutsAsACsvReaderDoes) {
