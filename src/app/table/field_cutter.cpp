@@ -6,16 +6,6 @@
 namespace app::table {
 namespace {
 
-constexpr char delimiter_byte(FieldDelimiter d) {
-    switch (d) {
-        case FieldDelimiter::comma: return ',';
-        case FieldDelimiter::semicolon: return ';';
-        case FieldDelimiter::tab: return '\t';
-        case FieldDelimiter::blanks: break;
-    }
-    return ' ';
-}
-
 constexpr bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 const char* find_byte(const char* from, const char* end, char byte) {
@@ -25,47 +15,11 @@ const char* find_byte(const char* from, const char* end, char byte) {
 
 }  // namespace
 
-const char* FieldCutter::find_delimiter(const char* from, const char* end) const {
-    if (delimiter_ != FieldDelimiter::blanks) return find_byte(from, end, delimiter_byte(delimiter_));
-    while (from != end && !is_blank(*from)) ++from;
-    return from;
-}
-
-void FieldCutter::pass(const char* stop) {
-    const char* const end = line_.data() + line_.size();
-    // Under blanks the next call passes the run; a line's last field is
-    // followed by nothing, while after a last delimiter an empty field comes.
-    if (delimiter_ == FieldDelimiter::blanks) at_ = static_cast<std::size_t>(stop - line_.data());
-    else if (stop == end) done_ = true;
-    else at_ = static_cast<std::size_t>(stop + 1 - line_.data());
-}
-
 Cut FieldCutter::fault(Cut kind, const char* from, const char* to, Field& field) {
     field.text = {from, static_cast<std::size_t>(to - from)};
     field.quoted = false;
     done_ = true;
     return kind;
-}
-
-Cut FieldCutter::next(Field& field) {
-    if (done_) return Cut::line_end;
-    const char* const end = line_.data() + line_.size();
-    const char* p = line_.data() + at_;
-    while (p != end && is_pad(*p)) ++p;
-    if (p == end && delimiter_ == FieldDelimiter::blanks) {
-        done_ = true;
-        return Cut::line_end;
-    }
-    field.number = ++number_;
-    if (p != end && *p == '"') return cut_quoted(p, field);
-    // The usual field: no quote, so the delimiter ends it wherever it is.
-    const char* const stop = find_delimiter(p, end);
-    const char* last = stop;
-    while (last != p && is_pad(last[-1])) --last;
-    field.text = {p, static_cast<std::size_t>(last - p)};
-    field.quoted = false;
-    pass(stop);
-    return Cut::field;
 }
 
 Cut FieldCutter::cut_quoted(const char* open, Field& field) {
@@ -103,7 +57,7 @@ Cut FieldCutter::cut_quoted(const char* open, Field& field) {
     const char* after = close + 1;
     while (after != end && is_pad(*after)) ++after;
     const bool separated = delimiter_ == FieldDelimiter::blanks ? after == end || after != close + 1
-                                                                  : after == end || *after == delimiter_byte(delimiter_);
+                                                                  : after == end || *after == byte_;
     if (!separated) return fault(Cut::text_after_quote, open, find_delimiter(after, end), field);
     pass(after);
     return Cut::field;

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/table/byte_search.h"
+#include "io/scan/number_text.h"
+
 namespace {
 
 using app::table::Cut;
@@ -94,6 +97,65 @@ TEST(FieldCutter, DelimiterFromTheFirstDataLine) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(app::table::detect_delimiter(c.line, c.decimal_comma), c.delimiter) << c.line;
+}
+
+// A number read where it stands takes the same field as the cut would, or
+// leaves the field to the cut.
+TEST(FieldCutter, NumbersInPlaceAsCut) {
+    using D = FieldDelimiter;
+    const std::string_view lines[] = {
+        "1 2 3", " 1 ,2 ,3 ", "1,,3,", "12abc,3", "12 abc,3", "\"1\",2", "1\t2\t 3", "1 2,5 3", "-1e5/2,1",
+        "4500010.523;300020.25", "1;2", "", "  ", "7)",
+    };
+    for (const std::string_view line : lines) {
+        for (const D delimiter : {D::comma, D::semicolon, D::tab, D::blanks}) {
+            std::vector<char> scratch(line.size() * 2);
+            app::table::FieldCutter cut(line, delimiter, std::span{scratch}.first(line.size()));
+            app::table::FieldCutter in_place(line, delimiter, std::span{scratch}.last(line.size()));
+            for (;;) {
+                app::table::Field expected, field;
+                const Cut cut_end = cut.next(expected);
+                const std::size_t start = in_place.bare_field_start();
+                bool took = false;
+                if (start != std::string_view::npos) {
+                    io::NumberText number;
+                    const io::NumberScan scan = io::recognise_number(line, start, number);
+                    took = scan.ending == io::NumberEnd::text_end && in_place.take_field(scan.end, field);
+                }
+                const Cut end = took ? Cut::field : in_place.next(field);
+                SCOPED_TRACE(testing::Message() << "'" << line << "' delimiter " << static_cast<int>(delimiter));
+                ASSERT_EQ(end, cut_end);
+                if (end != Cut::field) break;
+                EXPECT_EQ(field.text, expected.text);
+                EXPECT_EQ(field.number, expected.number);
+            }
+        }
+    }
+    // A quoted number is never read in place: its quotes are the cut's to remove.
+    char scratch[8];
+    EXPECT_EQ(app::table::FieldCutter(" \"1\",2", D::comma, scratch).bare_field_start(), std::string_view::npos);
+}
+
+// The word-at-a-time search finds what a byte loop finds, from every place
+// of lines of every length around a word's, the last short part included.
+TEST(FieldCutter, DelimiterSearchAgreesWithAByteLoop) {
+    for (std::size_t size = 0; size <= 26; ++size) {
+        for (std::size_t hit = 0; hit <= size; ++hit) {
+            std::string line(size, 'x');
+            if (hit < size) line[hit] = ';';
+            if (hit + 3 < size) line[hit + 3] = '\t';
+            for (std::size_t from = 0; from <= size; ++from) {
+                const char* const begin = line.data();
+                const char* const end = begin + size;
+                for (const auto& [a, b] : {std::pair{';', ';'}, std::pair{'\t', ';'}, std::pair{'\t', '\t'}}) {
+                    const char* expected = begin + from;
+                    while (expected != end && *expected != a && *expected != b) ++expected;
+                    EXPECT_EQ(app::table::find_either(begin, begin + from, end, a, b) - begin, expected - begin)
+                        << size << " " << hit << " " << from;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
