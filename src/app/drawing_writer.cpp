@@ -294,9 +294,18 @@ void write_entities(RecordWriter& out, const RunPlan& plan, const PointStore& st
 
 }  // namespace
 
+namespace {
+
+RunPlan resolved(RunPlan plan, const PointStore& store) {
+    if (plan.decimals_from_input) plan.coordinate = plan.elevation = io::field::decimals(store.decimals());
+    return plan;
+}
+
+}  // namespace
+
 DrawingWriter::DrawingWriter(const RunPlan& plan, const PointStore& store, const Linework* linework)
-    : plan_(plan), store_(store), linework_(linework), page_(page_for(plan, store)),
-      parts_(std::make_unique<Parts>(plan, store, page_)) {}
+    : plan_(resolved(plan, store)), store_(store), linework_(linework), page_(page_for(plan, store)),
+      parts_(std::make_unique<Parts>(plan_, store, page_)) {}
 
 DrawingWriter::~DrawingWriter() = default;
 

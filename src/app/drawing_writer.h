@@ -38,7 +38,7 @@ public:
 
 private:
     struct Parts;
-    const RunPlan& plan_;
+    RunPlan plan_;  // its coordinate field resolved for the points read
     const PointStore& store_;
     const Linework* linework_;
     text::CodePage page_;

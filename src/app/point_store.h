@@ -94,6 +94,10 @@ public:
     // Which code page holds every text kept to be written (layer names are
     // fed when the drawing is written).
     const text::CodePageChooser& code_pages() const { return code_pages_; }
+    // The most decimals a table's coordinates were written with (at most 9).
+    void note_decimals(std::uint32_t decimals) { decimals_ = decimals; }
+    std::uint32_t decimals() const { return decimals_; }
+
     // The longest name or description kept, in bytes.
     std::size_t longest_text() const { return longest_text_; }
 
@@ -137,6 +141,7 @@ private:
     LayerTable layers_;
     text::CodePageChooser code_pages_;
     std::size_t longest_text_ = 0;
+    std::uint32_t decimals_ = 0;
 };
 
 // The name as a number when it is written as one is written plainly: digits

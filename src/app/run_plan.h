@@ -25,7 +25,9 @@ enum class Precision : std::uint8_t { single, wide };
 // How a point table's lines are cut and read.
 struct TableFormat {
     ColumnSpec columns;
+    // blanks_comma_or_semicolon: found from the first data line.
     Delimiter delimiter = Delimiter::blanks_comma_or_semicolon;
+    text::InputEncoding encoding;  // of the texts
     bool decimal_comma = false;
     Precision precision = Precision::single;
     bool keep_names = false;         // the drawing shows its points' names
@@ -66,6 +68,9 @@ struct RunPlan {
     // The coordinate field: one decimal of the single-precision value, or
     // a number of decimals of the double.
     io::FieldSpec coordinate = io::field::F0_1;
+    // A table without --decimals: as many decimals as its most precise
+    // coordinate was written with, so no digit typed is lost.
+    bool decimals_from_input = false;
     HeaderPlan header;
     bool layers = false;  // a LAYER table, each point on its code's layer
     bool labels = false;             // TEXT beside each point
