@@ -47,8 +47,9 @@ public:
             names_.push_back(label_[k]);
         }
         codes_ = codes;
+        if (plan.layers) colours_ = store.layers().colours();
     }
-    dxf::LayerList list() const { return {{names_.data(), names_.size()}, codes_}; }
+    dxf::LayerList list() const { return {{names_.data(), names_.size()}, codes_, colours_}; }
     std::string_view layer(std::uint32_t index) const { return names_[index]; }
     std::string_view label_layer(std::size_t kind) const { return label_[kind]; }
 
@@ -57,6 +58,7 @@ private:
     io::PlatformVector<std::string_view> names_;
     std::array<std::string_view, 3> label_{};
     std::size_t codes_ = 1;
+    std::span<const std::uint8_t> colours_;
 };
 
 // The block every point inserts: its marker at the origin, and one

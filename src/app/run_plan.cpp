@@ -23,7 +23,7 @@ RunPlan resolve_run_plan(const SurveyChoices& choices) {
     // Lines lie on their codes' layers, and so do the points they join.
     const bool linework = choices.lines || !choices.codes_file.empty();
     plan.layers = choices.layers || linework;
-    plan.lines = {linework, choices.flat, choices.lines_only, choices.line_codes};
+    plan.lines = {choices.codes_file, linework, choices.flat, choices.lines_only, choices.line_codes};
     plan.labels = choices.labels;
     plan.label_fields = choices.labels ? choices.label_fields : 0;
     plan.blocks = choices.blocks;

@@ -40,6 +40,7 @@ struct TableFormat {
 };
 
 struct LinePlan {
+    std::string_view codes_file;  // --codes: layers, colours and line codes by code
     bool enabled = false;
     bool flat = false;
     bool lines_only = false;

@@ -23,9 +23,15 @@ void write_tables(RecordWriter& out, const LayerList& layers) {
     if (layers.names.size() > 1 || layers.codes > 1) {
         out.all(table("LAYER", integer_value(static_cast<std::int32_t>(layers.names.size()))));
         std::array<char, 24> room;
+        std::size_t from_palette = 0;
         for (std::size_t k = 0; k < layers.names.size() && out.number() == 0; ++k) {
-            // Layer "0" and the labels' keep the colour that shows on any background.
-            const std::int32_t colour = k > 0 && k < layers.codes ? colour_for(k - 1) : 7;
+            // Layer "0" and the labels' keep the colour that shows on any
+            // background; a code's takes the codes file's, else the palette's next.
+            std::int32_t colour = 7;
+            if (k > 0 && k < layers.codes) {
+                const std::uint8_t given = k < layers.colours.size() ? layers.colours[k] : 0;
+                colour = given != 0 ? given : colour_for(from_palette++);
+            }
             out(code(0))(text("LAYER"))(code(5))(text(tagged_handle("E", k, room)))(code(2))(text(layers.names[k]));
             out(code(70))(integer(0))(code(62))(integer(colour))(code(6))(text("CONTINUOUS"));
         }

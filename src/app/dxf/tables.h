@@ -22,6 +22,7 @@ std::string_view tagged_handle(std::string_view letters, std::uint64_t number, s
 struct LayerList {
     std::span<const std::string_view> names;
     std::size_t codes = 1;
+    std::span<const std::uint8_t> colours;  // of the codes' layers, 0 for the palette's; empty: all the palette's
 };
 
 // With only layer "0" to declare, the section is empty, as in the classic file.
