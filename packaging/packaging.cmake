@@ -18,15 +18,54 @@ target_include_directories(3dpoint PRIVATE ${TDP_BUILD_INFO_DIR})
 
 install(TARGETS 3dpoint RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(WIN32)
-  # Windows has no manual pages: the ZIP carries the README, with the line
-  # ends Notepad of every version shows, beside bin\; the help points to it.
-  file(READ ${PROJECT_SOURCE_DIR}/README.md tdp_readme)
-  string(REPLACE "\n" "\r\n" tdp_readme "${tdp_readme}")
-  file(WRITE ${CMAKE_BINARY_DIR}/README.txt "${tdp_readme}")
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
-  install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
+  # Windows has no manual pages: the ZIP carries a README of its own beside
+  # bin\, the licence and the samples, every text in CR LF, which Notepad of
+  # every version shows, and in ASCII, which every code page spells alike.
+  function(tdp_windows_text source name)
+    file(READ ${source} text)
+    string(REPLACE "\r\n" "\n" text "${text}")
+    string(REPLACE "\n" "\r\n" text "${text}")
+    file(WRITE ${CMAKE_BINARY_DIR}/windows/${name} "${text}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+  endfunction()
+  tdp_windows_text(${CMAKE_CURRENT_LIST_DIR}/windows/README.txt README.txt)
+  tdp_windows_text(${PROJECT_SOURCE_DIR}/LICENSE LICENSE.txt)
+  tdp_windows_text(${PROJECT_SOURCE_DIR}/examples/input.txt samples/input.txt)
+  tdp_windows_text(${PROJECT_SOURCE_DIR}/examples/survey.csv samples/survey.csv)
+  install(FILES ${CMAKE_BINARY_DIR}/windows/README.txt ${CMAKE_BINARY_DIR}/windows/LICENSE.txt DESTINATION .)
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/windows/samples DESTINATION .)
+
+  # The version resource: file and product version and a description, for
+  # the program's Properties.
+  enable_language(RC)
+  string(REGEX MATCH "^[0-9]+\\.([0-9]+)(\\.([0-9]+))?" tdp_version_parts ${PROJECT_VERSION})
+  set(TDP_VERSION_MINOR ${CMAKE_MATCH_1})
+  set(TDP_VERSION_PATCH 0)
+  if(CMAKE_MATCH_3)
+    set(TDP_VERSION_PATCH ${CMAKE_MATCH_3})
+  endif()
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/windows/version.rc.in ${TDP_BUILD_INFO_DIR}/version.rc @ONLY)
+  target_sources(3dpoint PRIVATE ${TDP_BUILD_INFO_DIR}/version.rc)
 else()
   install(FILES ${PROJECT_SOURCE_DIR}/docs/3dpoint.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # The licence as Debian keeps it, in the machine-readable copyright format
+  # (Debian calls the MIT licence Expat); the samples beside it.
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE tdp_license)
+  string(REGEX REPLACE "^MIT License\n\n[^\n]*\n\n" "" tdp_license "${tdp_license}")
+  string(REGEX REPLACE "\n$" "" tdp_license "${tdp_license}")
+  string(REGEX REPLACE "\n\n" "\n.\n" tdp_license "${tdp_license}")
+  string(REGEX REPLACE "\n" "\n " tdp_license "${tdp_license}")
+  file(WRITE ${CMAKE_BINARY_DIR}/copyright
+    "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+    "Upstream-Name: 3dpoint\n\n"
+    "Files: *\n"
+    "Copyright: 2026 the 3dpoint authors\n"
+    "License: Expat\n"
+    " ${tdp_license}\n")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+  install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/examples/input.txt ${PROJECT_SOURCE_DIR}/examples/survey.csv
+          DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 endif()
 # The program links the compiler's run-time statically: no DLLs go beside it.
 
@@ -37,6 +76,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "convert a list of 3-D points into a DXF d
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY 3dpoint)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES OFF)  # the traceback's lines come from the debug information
 

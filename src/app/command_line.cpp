@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+
 #include "app/survey_help.h"
 #include "app/system_help.h"
 #include "platform/terminal.h"
@@ -46,10 +48,27 @@ CommandLine survey_usage_error(const OptionProblem& problem) {
     return command;
 }
 
+bool is_control(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
 std::string shown_argument(std::string_view argument) {
-    std::string shown{argument};
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    constexpr std::string_view kHex = "0123456789abcdef";
+    std::string shown;
+    for (const char c : argument) {
+        if (!is_control(c)) {
+            shown += c;
+            continue;
+        }
+        shown += '\\';
+        switch (c) {
+            case '\r': shown += 'r'; break;
+            case '\n': shown += 'n'; break;
+            case '\t': shown += 't'; break;
+            default:
+                shown += 'x';
+                shown += kHex[static_cast<unsigned char>(c) >> 4];
+                shown += kHex[static_cast<unsigned char>(c) & 0xf];
+        }
+    }
     return shown;
 }
 
@@ -90,6 +109,9 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
         // The open drops outer blanks, as the classic run needs: a typed name
         // with them would open another file than the one given.
         if (argument.front() == ' ' || argument.back() == ' ') return usage_error(UsageFault::blank_edged_name, argument);
+        // A script saved with CR LF line ends passes "o.dxf\r": a file named
+        // so is one nobody meant, and one no listing shows as it is.
+        if (std::ranges::any_of(argument, is_control)) return usage_error(UsageFault::control_character_name, argument);
         if (name_count == 2) return usage_error(UsageFault::too_many_names, argument);
         names[name_count++] = argument;
     }
@@ -137,6 +159,9 @@ std::string usage_error_text(const CommandLine& command) {
             break;
         case UsageFault::blank_edged_name:
             text += "file name '" + shown_argument(command.culprit) + "' begins or ends with a blank";
+            break;
+        case UsageFault::control_character_name:
+            text += "file name '" + shown_argument(command.culprit) + "' holds a control character";
             break;
         case UsageFault::none: text += "no usage error"; break;
     }

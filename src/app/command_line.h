@@ -14,8 +14,15 @@ namespace app {
 
 enum class Request : std::uint8_t { convert, help, version, usage_error };
 
-enum class UsageFault : std::uint8_t { none, unknown_option, too_many_names, empty_name, bad_survey_option,
-                                    blank_edged_name };;
+enum class UsageFault : std::uint8_t {
+    none,
+    unknown_option,
+    too_many_names,
+    empty_name,
+    bad_survey_option,
+    blank_edged_name,
+    control_character_name,
+};
 
 struct CommandLine {
     Request request = Request::convert;
@@ -47,7 +54,8 @@ CommandLine parse_command_line(std::span<const char* const> arguments);
 std::string help_text();
 std::string version_text(const BuildInfo& build);
 // One line naming the fault and --help; control characters of the culprit
-// are shown as '?' so that the line stays one line.
+// are shown escaped (\r, \t, \x1b) so that the line stays one line and
+// shows what was typed.
 std::string usage_error_text(const CommandLine& command);
 
 // Answers a request that needs no conversion (help, version, a usage error)

@@ -109,15 +109,17 @@ IoResult connect_unit(std::int32_t unit, std::string_view name, platform::Missin
     connection.unit = unit;
     const BusyMark busy{slot};
 
-    // The name: trimmed, absolute when it can be made so, at most 256 characters.
+    // The name: trimmed, absolute when it can be made so, at most 256
+    // characters as the system counts them.
     const std::string_view trimmed = trim_name(name);
-    char full[kLongestName + 1];
-    const std::size_t full_length =
-        !stream && trimmed.size() <= kLongestName ? platform::full_path_name(trimmed, full) : 0;
-    const std::string_view in_use = full_length >= 1 && full_length <= kLongestName ? std::string_view{full, full_length} : trimmed;
+    char full[kLongestName * platform::kMostBytesPerNameUnit + 1];
+    const auto fits = [](std::string_view text) { return platform::name_length(text) <= kLongestName; };
+    const std::size_t full_length = !stream && fits(trimmed) ? platform::full_path_name(trimmed, full) : 0;
+    const std::string_view full_name{full, full_length};
+    const std::string_view in_use = full_length >= 1 && fits(full_name) ? full_name : trimmed;
     if (!keep_name(connection, in_use)) return {err::kNoMemory, unit};
     // A zero byte inside the name would open a different, shorter name.
-    if (in_use.size() > kLongestName || in_use.find('\0') != std::string_view::npos) return {err::kFileNameError, unit};
+    if (!fits(in_use) || in_use.find('\0') != std::string_view::npos) return {err::kFileNameError, unit};
 
     const IoSettings settings = io_settings_for_open();
     if (settings.sizes.formatted_record_length == kSettingBad) return {err::kBadFormattedRecordLength, unit};

@@ -77,6 +77,14 @@ bool is_disk_file(FileHandle file);
 // written), or 0 when it does not fit in `out` or cannot be formed.
 std::size_t full_path_name(std::string_view name, std::span<char> out);
 
+// The length of a UTF-8 name as the system measures its names: bytes on
+// POSIX, UTF-16 units on Windows, so that a limit counted in characters
+// does not refuse a name in another script for the bytes its characters take.
+std::size_t name_length(std::string_view name);
+
+// The most UTF-8 bytes one unit of name_length takes on any system.
+inline constexpr std::size_t kMostBytesPerNameUnit = 3;
+
 // The file name and extension of a path: what follows its last directory
 // separator (and its drive, where paths have one). Safe on the fault path.
 std::string_view file_name_part(std::string_view path);

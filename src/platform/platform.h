@@ -4,6 +4,7 @@
 // share (common/). The interface, header by header:
 //
 //   arguments.h       the program's arguments as UTF-8, whatever the system's form
+//   environment.h     environment values as UTF-8, whatever the system's form
 //   files.h           open-or-create with access and sharing, read, write, cut,
 //                     close, is-disk-file, absolute path, file name of a path;
 //                     failures as a category plus the platform's code and its text
@@ -21,8 +22,9 @@
 //   terminal.h        the standard streams, whether a terminal is behind them,
 //                     its width, and a monotonic clock
 //   byte_match.h      where a byte lies in a block of 64, by the vector compare
-//   testing.h         for tests: make the Nth call of a kind fail by category;
-//                     set and list environment variables; how a child's end
+//   testing.h         for tests: make the Nth call of a kind fail by category,
+//                     or run an action just before it; set and list
+//                     environment variables; how a child's end
 //                     shows; run this program again as a child
 #pragma once
 
@@ -30,6 +32,7 @@
 #include "platform/byte_match.h"
 #include "platform/console_events.h"
 #include "platform/cpu.h"
+#include "platform/environment.h"
 #include "platform/fault_info.h"
 #include "platform/fault_trap.h"
 #include "platform/files.h"

@@ -14,6 +14,8 @@ bool write_standard_error(std::span<const char> bytes);
 // mode, each line feed reaches the console or file as CR LF. Not for the
 // fault path.
 bool write_standard_error_stream(std::span<const char> bytes);
+// The paths below are UTF-8, as the environment gives them (environment.h).
+//
 // Reopens standard error for appending on `path`; false leaves it as it
 // was. Safe on the fault path.
 bool reopen_standard_error(const char* path);

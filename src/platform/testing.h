@@ -41,7 +41,13 @@ void fail_syscall_with_code(Syscall call, int nth, SystemError code, bool persis
 // The `nth` write from now transfers at most `bytes` bytes and reports that
 // count without an error, as a nearly full disk or a file-size limit does.
 void shorten_write(int nth, std::size_t bytes);
-// Every call succeeds again, and every write is whole.
+// Runs `action(context)` on the thread that makes the `nth` call of the kind
+// from now, just before the call (and before a failure armed for it): what
+// happens while a call is under way, such as a file swapped in during an
+// open or an event that comes during a read.
+using SyscallAction = void (*)(void* context);
+void before_syscall(Syscall call, int nth, SyscallAction action, void* context);
+// Every call succeeds again, every write is whole, and no action is armed.
 void clear_syscall_failures();
 
 // Whether the backend makes this kind of call at all: Windows cuts a file

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "platform/environment.h"
+
 namespace rt {
 namespace {
 
@@ -20,9 +22,9 @@ ReportingEnvironment read_now() {
     env.verbose_traceback =
         check_env_flag("FOR_ENABLE_VERBOSE_STACK_TRACE") || check_env_flag("TBK_ENABLE_VERBOSE_STACK_TRACE");
     env.no_error_dialogs = check_env_flag("FOR_NOERROR_DIALOGS");
-    // The program never changes its environment, so the values stay valid.
-    env.log_file = std::getenv("FOR_DIAGNOSTIC_LOG_FILE");
-    env.fort0 = std::getenv("FORT0");
+    // Names of files, in any script the system allows.
+    env.log_file = platform::environment_text("FOR_DIAGNOSTIC_LOG_FILE");
+    env.fort0 = platform::environment_text("FORT0");
     return env;
 }
 

@@ -74,6 +74,11 @@ TEST(ParseCommandLine, TheFirstOptionDecides) {
         {{"in.txt", " p.txt"}, Request::usage_error, UsageFault::blank_edged_name, " p.txt"},
         {{"   "}, Request::usage_error, UsageFault::blank_edged_name, "   "},
         {{"--", " -"}, Request::usage_error, UsageFault::blank_edged_name, " -"},
+        // A script with CR LF line ends, a pasted tab: a name nobody meant.
+        {{"in.txt", "o.dxf\r"}, Request::usage_error, UsageFault::control_character_name, "o.dxf\r"},
+        {{"\tx.txt"}, Request::usage_error, UsageFault::control_character_name, "\tx.txt"},
+        {{"a\nb.txt", "o.dxf"}, Request::usage_error, UsageFault::control_character_name, "a\nb.txt"},
+        {{"--", "x\x7f"}, Request::usage_error, UsageFault::control_character_name, "x\x7f"},
     };
     for (const Case& c : cases) {
         const app::CommandLine command = parse(c.arguments);
@@ -94,8 +99,10 @@ TEST(UsageErrorText, OneLineNamingTheCulpritAndHelp) {
         {{"a", "b", "c"}, "3dpoint: too many file names at 'c'; see '3dpoint --help'\n"},
         {{""}, "3dpoint: empty file name; see '3dpoint --help'\n"},
         {{"p.txt "}, "3dpoint: file name 'p.txt ' begins or ends with a blank; see '3dpoint --help'\n"},
-        // A line break inside the argument would split the one line.
-        {{"-\n\r\tx\x7f\xc3\xa9"}, "3dpoint: unknown option '-???x?\xc3\xa9'; see '3dpoint --help'\n"},
+        // A line break inside the argument would split the one line; each
+        // control character is shown as typed, other bytes as they are.
+        {{"-\n\r\tx\x7f\x1b\xc3\xa9"}, "3dpoint: unknown option '-\\n\\r\\tx\\x7f\\x1b\xc3\xa9'; see '3dpoint --help'\n"},
+        {{"o.dxf\r"}, "3dpoint: file name 'o.dxf\\r' holds a control character; see '3dpoint --help'\n"},
     };
     for (const Case& c : cases) EXPECT_EQ(app::usage_error_text(parse(c.arguments)), c.line);
 }
@@ -112,6 +119,16 @@ TEST(HelpText, StartsWithTheUsageAndEndsItsLastLine) {
     EXPECT_EQ(help.back(), '\n');
     for (const std::string_view option : {"--help", "-h", "--version", "TDP_NO_PROGRESS"})
         EXPECT_NE(help.find(option), std::string_view::npos) << option;
+}
+
+// An 80-column console wraps a line of 80; Windows ends each line in CR LF,
+// and the CR counts where a tool counts the line's characters.
+TEST(HelpText, EveryLineFitsAnEightyColumnConsole) {
+    const std::string help = app::help_text();
+    for (std::size_t at = 0, end; at < help.size(); at = end + 1) {
+        end = help.find('\n', at);
+        EXPECT_LE(end - at, 78u) << help.substr(at, end - at);
+    }
 }
 
 }  // namespace

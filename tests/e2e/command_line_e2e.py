@@ -87,6 +87,8 @@ class Answers(CommandLine):
         end = program.line_end()
         self.assertTrue(text.endswith(end), text)
         self.assertEqual(text.count(b"\n"), text.count(end), text)
+        # What `awk 'length > 79'` would print: an 80-column console wraps it.
+        self.assertEqual([line for line in text.split(b"\n") if len(line) > 79], [])
 
     def test_help_points_to_what_the_system_has(self):
         help_text = self.run_program(["--help"]).stdout
@@ -128,7 +130,11 @@ class Answers(CommandLine):
             (["input.txt", "3dpoint.dxf "], b"'3dpoint.dxf '"),
             ([" input.txt"], b"' input.txt'"),
             (["  "], b"'  '"),
-            (["-\nsecond line"], b"'-?second line'"),
+            (["-\nsecond line"], b"'-\\nsecond line'"),
+            # A name with a control character, first, inside or last.
+            (["input.txt", "3dpoint.dxf\r"], b"'3dpoint.dxf\\r'"),
+            (["\tinput.txt"], b"'\\tinput.txt'"),
+            (["in\x1bput.txt", "out.dxf"], b"'in\\x1bput.txt'"),
         ]
         old_output = b"old drawing\r\n"
         for arguments, culprit in cases:
@@ -246,6 +252,28 @@ class Names(CommandLine):
         status = child.wait(timeout=60)
         self.assertEqual(status, 29, shown)  # the folder is missing
         self.assertIn(program.shown_path(os.path.join(directory, missing)).encode(), shown)
+
+
+    def test_a_report_redirected_to_a_file_shows_no_look_alikes(self):
+        """Redirected, a Windows report is in the ANSI code page (1252 under
+        Wine in a UTF-8 locale): a character it lacks is '?', never one that
+        looks like it (sigma as s, mu as the micro sign)."""
+        name = "\u03c3\u03b7\u03bc.txt"  # a note, in Greek
+        result = self.run_program([name], env={"LC_ALL": "C.UTF-8"})
+        shown = "???.txt" if program.WINDOWS else name
+        self.assert_report(result, 29, "file not found", 10, result.path(shown))
+
+    def test_the_name_limit_counts_characters_as_the_system_does(self):
+        """90 Chinese characters take 270 bytes as UTF-8: far under 256 as
+        Windows counts, in characters; over it as Linux counts, in bytes."""
+        name = "/".join([self.NAME * 10] * 3) + ".txt"
+        result = self.run_program([name, "out.dxf"], files={name: POINT_LIST})
+        if program.WINDOWS:
+            self.assertEqual((result.status, result.stderr), (0, b""))
+            self.assertEqual(result.read("out.dxf"), EXPECTED)
+        else:
+            self.assert_report(result, 43, "file name specification error", 10, name)
+            self.assertIsNone(result.read("out.dxf"))
 
 
 class StandardStreams(CommandLine):

@@ -144,21 +144,24 @@ class Hardening(unittest.TestCase):
         self.write("input.txt", data)
         correct = ref.dxf_bytes(points)
 
-        for size in (1024, 8192):
-            for mode in ({}, {"FORT_BUFFERED": "y"}):
-                with self.subTest(size=size, mode=mode):
-                    def limit():
-                        resource.setrlimit(resource.RLIMIT_FSIZE, (size, size))
+        # Small blocks: a buffer goes out in several writes, and the one that
+        # meets the limit follows whole blocks that end inside records.
+        blocks = {"FORT_BUFFERED": "y", "FORT_BLOCKSIZE": "512", "FORT_BUFFERCOUNT": "4"}
+        cases = [(size, mode) for size in (1024, 8192) for mode in ({}, {"FORT_BUFFERED": "y"})]
+        for size, mode in cases + [(2048, blocks)]:
+            with self.subTest(size=size, mode=mode):
+                def limit():
+                    resource.setrlimit(resource.RLIMIT_FSIZE, (size, size))
 
-                    process = self.start(mode, preexec_fn=limit)
-                    status, err = self.finish(process)
-                    self.assertEqual(status, 38, err[-400:])
-                    self.assertIn(b"forrtl: File too large", err)
-                    self.assert_message(err, 38, "error during write, unit 20, file %s" % self.path("3dpoint.dxf"))
-                    output = self.read("3dpoint.dxf")
-                    self.assertLessEqual(len(output), size)
-                    self.assertEqual(records(output)[1], b"", "a torn record")
-                    self.assertTrue(correct.startswith(output), "not a prefix of the correct output")
+                process = self.start(mode, preexec_fn=limit)
+                status, err = self.finish(process)
+                self.assertEqual(status, 38, err[-400:])
+                self.assertIn(b"forrtl: File too large", err)
+                self.assert_message(err, 38, "error during write, unit 20, file %s" % self.path("3dpoint.dxf"))
+                output = self.read("3dpoint.dxf")
+                self.assertLessEqual(len(output), size)
+                self.assertEqual(records(output)[1], b"", "a torn record")
+                self.assertTrue(correct.startswith(output), "not a prefix of the correct output")
 
     def feed_fifo(self, name, data, delay=0.2):
         def writer():

@@ -74,6 +74,14 @@ class Installed(unittest.TestCase):
         installed = os.path.join(root, "usr", "bin", "3dpoint")
         manual = os.path.join(root, "usr", "share", "man", "man1", "3dpoint.1")
         self.assertTrue(os.path.isfile(manual))
+        # The licence where Debian keeps it, in its machine-readable form.
+        with open(os.path.join(root, "usr", "share", "doc", "3dpoint", "copyright"), encoding="ascii") as f:
+            copyright_file = f.read()
+        self.assertTrue(copyright_file.startswith(
+            "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"), copyright_file[:100])
+        self.assertIn("\nFiles: *\nCopyright: 2026 the 3dpoint authors\nLicense: Expat\n Permission is hereby granted",
+                      copyright_file)
+        self.assertNotRegex(copyright_file, r"\n\n(?!Files)", "a blank line inside the licence ends its paragraph")
         self.assert_version(installed)
         self.convert_example(installed)
 
@@ -88,6 +96,12 @@ class Installed(unittest.TestCase):
         for section in ("NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "INPUT FORMAT", "OUTPUT", "EXIT STATUS",
                         "ENVIRONMENT", "EXAMPLES"):
             self.assertRegex(text, r"(?m)^\.SH %s$" % re.escape(section))
+        # Each status once, among them those the suites make the program end with.
+        statuses = text.split(".SH EXIT STATUS\n")[1].split("\n.SH ")[0]
+        listed = [int(n) for entry in re.findall(r"(?m)^\.TP\n\.BR? (.*)$", statuses)
+                  for n in re.findall(r"\d+", entry)]
+        self.assertEqual(len(listed), len(set(listed)), listed)
+        self.assertLessEqual({1, 2, 9, 24, 28, 29, 30, 38, 43, 47, 59, 64, 65, 66, 99, 106, 107, 200}, set(listed))
 
 
 def main():

@@ -476,6 +476,16 @@ class Reporting(EndToEnd):
             content = f.read()
         self.assertTrue(content.startswith(b"earlier\nforrtl: severe (24): "), content[:100])
 
+    def test_files_named_outside_the_ansi_code_page(self):
+        """The names come whole from the environment, in any script."""
+        fort0 = os.path.join(self.tmp, "\u6d4b\u91cf\u70b9-fort0.txt")
+        log = os.path.join(self.tmp, "\u6d4b\u91cf\u70b9.log")
+        run = self.run_program(self.EMPTY, {"FORT0": fort0, "FOR_DIAGNOSTIC_LOG_FILE": log})
+        self.assertEqual((run.status, run.stderr), (24, b""))
+        for name in (fort0, log):
+            with open(name, "rb") as f:
+                self.assertTrue(f.read().startswith(b"forrtl: severe (24): "), name)
+
     def test_unopenable_fort0_keeps_standard_error(self):
         run = self.run_program(self.EMPTY, {"FORT0": os.path.join(self.tmp, "missing", "dir", "x")})
         self.assert_failed(run, 24, "end-of-file during read", 10, "input.txt")

@@ -16,10 +16,12 @@ using test_support::RecordsTest;
 using test_support::ScopedEnv;
 using test_support::write_bytes;
 
-constexpr int kRecords = 40;
-constexpr std::size_t kRecordBytes = 8;  // "rec NN" and CR LF
+constexpr int kRecords = 300;
+constexpr std::size_t kRecordBytes = 9;  // "rec NNN" and CR LF
 
-std::string record_text(int k) { return "rec " + std::string{char('0' + k / 10), char('0' + k % 10)}; }
+std::string record_text(int k) {
+    return "rec " + std::string{char('0' + k / 100), char('0' + k / 10 % 10), char('0' + k % 10)};
+}
 
 std::string all_records() {
     std::string all;
@@ -33,26 +35,33 @@ TEST_F(TornWriteTest, ShortWritesGoOnAndFailedOnesLeaveWholeRecords) {
     struct Case {
         const char* what;
         const char* buffered;  // FORT_BUFFERED
+        const char* blocks;    // FORT_BUFFERCOUNT
         int short_write;       // the write armed to move 3 bytes only
         bool then_fails;       // the write after it fails (disk full)
         bool cut_fails;        // and so does the cut that takes back its bytes
         int number;            // what the failing statement (or the close) gives
     };
-    // Buffered with FORT_BLOCKSIZE 512, the buffer goes out after 31
-    // records; the second write is the rest, at the close.
+    // Buffered with FORT_BLOCKSIZE 512, a buffer of one block goes out
+    // every 28 records, the rest at the close. A buffer of four goes out
+    // after 198 records in four writes of a block at most: the failing write
+    // may follow whole blocks of the same buffer, which end inside records.
     const Case cases[] = {
-        {"default, short then whole", nullptr, 3, false, false, 0},
-        {"default, short then full", nullptr, 3, true, false, err::kWriteError},
-        {"default, cut fails", nullptr, 3, true, true, err::kWriteError},
-        {"buffered, short then whole", "y", 1, false, false, 0},
-        {"buffered, short then full", "y", 1, true, false, err::kWriteError},
-        {"buffered at close, short then full", "y", 2, true, false, err::kCloseError},
+        {"default, short then whole", nullptr, nullptr, 3, false, false, 0},
+        {"default, short then full", nullptr, nullptr, 3, true, false, err::kWriteError},
+        {"default, cut fails", nullptr, nullptr, 3, true, true, err::kWriteError},
+        {"buffered, short then whole", "y", nullptr, 1, false, false, 0},
+        {"buffered, short then full", "y", nullptr, 1, true, false, err::kWriteError},
+        {"buffered at close, short then full", "y", nullptr, 11, true, false, err::kCloseError},
+        {"buffered in blocks, second block short then full", "y", "4", 2, true, false, err::kWriteError},
+        {"buffered in blocks, third block short then whole", "y", "4", 3, false, false, 0},
+        {"buffered in blocks, last block short then full", "y", "4", 4, true, false, err::kWriteError},
     };
     const ScopedEnv block{"FORT_BLOCKSIZE", "512"};
     const std::string name = dir.file("3dpoint.dxf");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const ScopedEnv mode{"FORT_BUFFERED", c.buffered};
+        const ScopedEnv blocks{"FORT_BUFFERCOUNT", c.blocks};
         reread_settings();
         write_bytes(name, "an old drawing, longer than a record or two\r\n");
         ASSERT_EQ(open(20, name).number, 0);

@@ -21,6 +21,10 @@
 #include <vector>
 
 #include "io/io_size_settings.h"
+#include "io/open_close_unit.h"
+#include "io/statement.h"
+#include "io/unit_record_source.h"
+#include "platform/common/console_event_record.h"
 #include "platform/cpu.h"
 #include "platform/testing.h"
 #include "process_endings_system.h"
@@ -30,6 +34,7 @@
 #include "startup/lifecycle.h"
 #include "startup/startup.h"
 #include "support/faulting_code.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -300,6 +305,29 @@ TEST_F(ProcessEndingsDeathTest, EachEndingReportsAndExitsAsItShould) {
     };
     for (const Ending& e : endings)
         EXPECT_EXIT(run(e.driver, e.env, e.pass), ExitedWithCode(e.status), e.shown) << e.what;
+}
+
+void record_control_c(void*) { platform::record_console_event(platform::kConsoleInterrupt); }
+
+// Control-C comes while the read that meets the end of the input is under
+// way, as it may when it also ended the input's producer: the event is
+// reported, not the end of the input.
+void event_during_the_last_read() {
+    if (io::open_unit(10, std::getenv("TDP_EMPTY_INPUT"), platform::Missing::fail).number != 0) std::_Exit(97);
+    platform::testing::before_syscall(platform::testing::Syscall::read, 1, record_control_c, nullptr);
+    io::UnitRecordSource records{10};
+    std::string_view record;
+    io::finish_statement(records.failure(records.next_record(record)));
+    std::_Exit(98);  // neither the event nor the end of the input was reported
+}
+
+TEST_F(ProcessEndingsDeathTest, AnEventDuringAFailingStatementIsWhatIsReported) {
+    test_support::TempDir dir;
+    const std::string input = dir.file("empty.txt");
+    test_support::write_bytes(input, "");
+    EXPECT_EXIT(run(event_during_the_last_read, {{"TDP_EMPTY_INPUT", input.c_str()}}), ExitedWithCode(200),
+                AllOf(StartsWith(line("forrtl: error (200): program aborting due to control-C event")),
+                      EndsWith("\nunits closed\n")));
 }
 
 // Exits 0 when error dialogs are off, 1 when they are as the process started.

@@ -29,11 +29,28 @@ struct ShortWrite {
 
 ShortWrite short_write;
 
+// One armed action per call: `countdown` calls to go (0 = none armed).
+struct Action {
+    std::atomic<int> countdown{0};
+    std::atomic<testing::SyscallAction> action{nullptr};
+    std::atomic<void*> context{nullptr};
+};
+
+std::array<Action, static_cast<std::size_t>(Syscall::count_)> actions;
+
+void run_action(Syscall call) {
+    Action& slot = actions[static_cast<std::size_t>(call)];
+    if (slot.countdown.load(std::memory_order_relaxed) == 0) return;  // the usual case
+    if (slot.countdown.fetch_sub(1) - 1 > 0) return;
+    if (const testing::SyscallAction action = slot.action.load(); action != nullptr) action(slot.context.load());
+}
+
 }  // namespace
 
 namespace injection {
 
 bool take(Syscall call, SystemError& code) {
+    run_action(call);
     Injection& slot = slot_of(call);
     if (slot.countdown.load(std::memory_order_relaxed) == 0) return false;  // the usual case
     const int left = slot.countdown.fetch_sub(1) - 1;
@@ -69,8 +86,16 @@ void shorten_write(int nth, std::size_t bytes) {
     short_write.countdown.store(nth < 1 ? 1 : nth);
 }
 
+void before_syscall(Syscall call, int nth, SyscallAction action, void* context) {
+    Action& slot = actions[static_cast<std::size_t>(call)];
+    slot.action.store(action);
+    slot.context.store(context);
+    slot.countdown.store(nth < 1 ? 1 : nth);
+}
+
 void clear_syscall_failures() {
     for (Injection& slot : injections) slot.countdown.store(0);
+    for (Action& slot : actions) slot.countdown.store(0);
     short_write.countdown.store(0);
 }
 

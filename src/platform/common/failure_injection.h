@@ -7,8 +7,9 @@
 
 namespace platform::injection {
 
-// Counts the call down; true when it is to fail, with `code` set to the
-// code it fails with. One relaxed load when nothing is armed.
+// Counts the call down, first running an action armed for it; true when it
+// is to fail, with `code` set to the code it fails with. Two relaxed loads
+// when nothing is armed.
 bool take(testing::Syscall call, SystemError& code);
 
 // The bytes a write asked to move `bytes` may move: fewer for a write that

@@ -60,4 +60,7 @@ std::string_view file_name_part(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+// Linux limits its names in bytes.
+std::size_t name_length(std::string_view name) { return name.size(); }
+
 }  // namespace platform

@@ -38,4 +38,16 @@ std::string_view file_name_part(std::string_view path) {
     return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 
+// Each character takes one UTF-16 unit, but those past the first 65 536,
+// which take two: UTF-8 starts them with a byte from 0xF0.
+std::size_t name_length(std::string_view name) {
+    std::size_t units = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) ++units;
+        if (byte >= 0xF0) ++units;
+    }
+    return units;
+}
+
 }  // namespace platform

@@ -25,6 +25,20 @@ std::atomic<HANDLE> g_reopened{nullptr};
 
 using win32::write_all;
 
+// The names these functions take come from the environment, as UTF-8; a
+// longer one than this fails as a name that cannot be opened. Kept short:
+// the fault path has the buffer on its stack.
+constexpr std::size_t kLongestWideName = 1023;
+
+// Opens or creates the file, shared with every reader and writer; kernel
+// calls and a buffer on the stack only, for the fault path.
+HANDLE open_always(const char* path, DWORD access) {
+    wchar_t wide[kLongestWideName + 1];
+    if (win32::to_wide(path, wide) == 0) return INVALID_HANDLE_VALUE;
+    return ::CreateFileW(wide, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+}
+
 // Each line feed as CR LF, as the text-mode stream writes it, through a
 // buffer on the stack: no heap and no stream lock, for the fault path.
 bool write_text(HANDLE file, std::span<const char> bytes) {
@@ -83,8 +97,7 @@ bool write_standard_error_stream(std::span<const char> bytes) {
 // was. Opened for appending only, every write lands at the end of the file,
 // also the raw ones.
 bool reopen_standard_error(const char* path) {
-    const HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = open_always(path, FILE_APPEND_DATA);
     if (file == INVALID_HANDLE_VALUE) return false;
     if (!::SetStdHandle(STD_ERROR_HANDLE, file)) {
         ::CloseHandle(file);
@@ -96,8 +109,7 @@ bool reopen_standard_error(const char* path) {
 
 // Open-always for writing, to the end, the bytes, close.
 bool append_with(const char* path, std::span<const char> bytes, bool (*write)(HANDLE, std::span<const char>)) {
-    const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = open_always(path, GENERIC_WRITE);
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool at_end = ::SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END) != FALSE;
     const bool written = at_end && write(file, bytes);
@@ -114,7 +126,8 @@ bool write_standard_error_text(std::span<const char> bytes) {
 }
 
 bool append_to_file_stream(const char* path, std::span<const char> bytes) {
-    std::FILE* stream = std::fopen(path, "a");
+    wchar_t wide[kLongestWideName + 1];
+    std::FILE* stream = win32::to_wide(path, wide) == 0 ? nullptr : ::_wfopen(wide, L"a");
     if (stream == nullptr) return false;
     const bool written = write_stream(stream, bytes);
     return std::fclose(stream) == 0 && written;

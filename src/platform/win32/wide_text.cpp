@@ -94,10 +94,12 @@ bool write_user_text(HANDLE file, std::span<const char> utf8, bool crlf) {
             if (!write_console(file, {lines, used})) return false;
             continue;
         }
-        // A double-byte code page takes at most two bytes a character.
+        // A double-byte code page takes at most two bytes a character. A
+        // character outside the code page is '?', never a look-alike (s for
+        // sigma): a name spelled so would name another file.
         char bytes[4 * kPiece];
-        const int length = ::WideCharToMultiByte(CP_ACP, 0, lines, static_cast<int>(used), bytes, sizeof bytes,
-                                                 nullptr, nullptr);
+        const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, lines, static_cast<int>(used), bytes,
+                                                 sizeof bytes, nullptr, nullptr);
         if (length <= 0 || !write_all(file, {bytes, static_cast<std::size_t>(length)})) return false;
     }
     return true;

@@ -28,7 +28,7 @@ bool write_all(HANDLE file, std::span<const char> bytes);
 // Writes UTF-8 text meant for a person: a console gets its characters
 // (WriteConsoleW), whatever its code page; anything else (a file, a pipe)
 // gets the text in the ANSI code page, as the other programs of the system
-// write there. With `crlf`, each line feed goes out as CR LF. Redirected,
+// write there, a character the code page lacks as '?'. With `crlf`, each line feed goes out as CR LF. Redirected,
 // pure ASCII goes out byte for byte: every ANSI code page spells it alike.
 bool write_user_text(HANDLE file, std::span<const char> utf8, bool crlf);
 

@@ -73,6 +73,33 @@ TEST(DiskFileCheck, WithoutProcThePathIsOpenedAgain) {
     EXPECT_EQ(lowest_free_descriptor(), free_before);
 }
 
+// Without /proc the path is opened again, and it may name another file by
+// then: one renamed over it between the look and the open is refused, never
+// taken for the file looked at (an input swapped in would be converted).
+TEST(DiskFileCheck, WithoutProcAFileSwappedInDuringTheOpenIsRefused) {
+    test_support::TempDir dir;
+    const std::string path = dir.file("input.txt");
+    test_support::write_bytes(path, "1\n");
+    test_support::write_bytes(dir.file("other.txt"), "2\n");
+    const std::pair<std::string, std::string> swap{dir.file("other.txt"), path};
+    const auto rename = [](void* names) {
+        const auto& [from, to] = *static_cast<const std::pair<std::string, std::string>*>(names);
+        ::rename(from.c_str(), to.c_str());
+    };
+    const int free_before = lowest_free_descriptor();
+    platform::OpenResult opened;
+    {
+        // The first open holds the path, the second is the one through /proc.
+        const ScopedSyscallFailure no_proc{Syscall::open, 2, RawCode{ENOENT}};
+        platform::testing::before_syscall(Syscall::open, 2, rename, const_cast<void*>(static_cast<const void*>(&swap)));
+        opened = open_writer(path, platform::Missing::fail);
+    }
+    EXPECT_EQ(opened.handle, platform::kNoFile);
+    EXPECT_EQ(opened.error, static_cast<platform::SystemError>(ESTALE));
+    EXPECT_EQ(lowest_free_descriptor(), free_before);
+    EXPECT_EQ(test_support::read_bytes(path), "2\n");
+}
+
 // A FIFO opened, then a regular file put in its place: the handle goes on
 // naming the FIFO. Its first write opens the FIFO's writing end (a reader
 // holds the other), and the regular file is never touched.

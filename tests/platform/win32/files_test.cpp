@@ -63,6 +63,18 @@ TEST(FullPathName, RefusesWhatDoesNotFit) {
     EXPECT_NE(full_path("relative"), "<none>");
 }
 
+// Windows counts a name's UTF-16 units, not the bytes of its UTF-8.
+TEST(NameLength, CountsWhatTheSystemCounts) {
+    const std::pair<std::string_view, std::size_t> cases[] = {
+        {"", 0},
+        {"input.txt", 9},
+        {"\xc3\xa9t\xc3\xa9.txt", 7},               // two letters of two bytes
+        {"\xe6\xb5\x8b\xe9\x87\x8f\xe7\x82\xb9", 3},  // three of three
+        {"\xf0\x9f\x98\x80.txt", 6},               // one past the first 65 536: two units
+    };
+    for (const auto& [name, units] : cases) EXPECT_EQ(platform::name_length(name), units) << name;
+}
+
 TEST(FileNamePart, AfterTheLastSeparatorOrDrive) {
     const std::pair<std::string_view, std::string_view> cases[] = {
         {"Z:\\work\\build\\3dpoint.exe", "3dpoint.exe"},

@@ -76,6 +76,28 @@ TEST(UserText, RedirectedInTheAnsiCodePageWithCrLf) {
     EXPECT_FALSE(platform::win32::write_user_text(INVALID_HANDLE_VALUE, text, true));
 }
 
+// Redirected, a character the code page lacks is '?', never a look-alike
+// (sigma as s, mu as the micro sign): read back, each character is itself
+// or '?', whatever the code page.
+TEST(UserText, RedirectedCharactersAreThemselvesOrQuestionMarks) {
+    TempDir dir;
+    const std::string path = dir.file("out.txt");
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::wstring wide = L"\u03c3\u03b7\u03bc \u00e9\u00b5 \u6d4b\u0141\u2013";
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(platform::win32::to_utf8(wide, utf8));
+    EXPECT_TRUE(platform::win32::write_user_text(file, utf8, false));
+    ::CloseHandle(file);
+    const std::string bytes = test_support::read_bytes(path);
+    std::wstring back(bytes.size(), L'\0');
+    back.resize(static_cast<std::size_t>(::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                               back.data(), static_cast<int>(back.size()))));
+    ASSERT_EQ(back.size(), wide.size());
+    for (std::size_t i = 0; i < wide.size(); ++i)
+        EXPECT_TRUE(back[i] == wide[i] || back[i] == L'?') << i << ": U+" << std::hex << int(wide[i]) << " as U+" << int(back[i]);
+}
+
 TEST(WideText, RoundTripAndRefusals) {
     wchar_t wide[16];
     EXPECT_EQ(platform::win32::to_wide(kName, wide), 7u);
