@@ -44,7 +44,8 @@ inline std::uint64_t matches(const char* p, char a, char b) {
 // The first byte of [from, end) equal to `a` or `b` (pass one byte twice
 // for one), or end. `begin` <= from is where the line starts: a last part
 // shorter than a word is read as the line's last word, so it needs no byte loop.
-[[gnu::always_inline]] inline const char* find_either(const char* begin, const char* from, const char* end, char a, char b) {
+[[gnu::always_inline]] inline const char* find_either(const char* begin, const char* from, const char* end, char a,
+                                                     char b) {
     if constexpr (std::endian::native == std::endian::little) {
         constexpr std::ptrdiff_t word = 8;
         for (; end - from >= word; from += word)

@@ -34,9 +34,13 @@ std::size_t CodeTable::slot_of(std::string_view code, std::size_t hash) const {
 
 void CodeTable::grow() {
     // At most half the slots in use, so a probe ends soon at an empty one.
-    std::vector<std::uint32_t> old = std::exchange(slots_, std::vector<std::uint32_t>(slots_.empty() ? 16 : 2 * slots_.size()));
-    for (const std::uint32_t held : old)
-        if (held != 0) slots_[slot_of(entries_[held - 1].code, code_hash(entries_[held - 1].code))] = held;
+    const std::vector<std::uint32_t> old =
+        std::exchange(slots_, std::vector<std::uint32_t>(slots_.empty() ? 16 : 2 * slots_.size()));
+    for (const std::uint32_t held : old) {
+        if (held == 0) continue;
+        const std::string& code = entries_[held - 1].code;
+        slots_[slot_of(code, code_hash(code))] = held;
+    }
 }
 
 const CodeEntry* CodeTable::add(CodeEntry entry) {

@@ -26,8 +26,9 @@ private:
 };
 
 TEST(CodesFile, ReadsWhatASpreadsheetWrites) {
-    MemoryRecords records({"\xEF\xBB\xBF" "Code;Layer name;Colour (ACI);Line", "", "# survey codes", "EP;Edge; 3 ;line",
-                           "\"Oak; old\";Trees \"old\";;no", "FL;\"Fence \"\"A\"\"\";\"255\";Yes", "mh,2", "TREE;;1;0"});
+    MemoryRecords records({"\xEF\xBB\xBF" "Code;Layer name;Colour (ACI);Line", "", "# survey codes",
+                           "EP;Edge; 3 ;line", "\"Oak; old\";Trees \"old\";;no", "FL;\"Fence \"\"A\"\"\";\"255\";Yes",
+                           "mh,2", "TREE;;1;0"});
     app::table::CodeTable table;
     app::table::CodesProblem problem;
     ASSERT_EQ(app::table::read_codes_file(records, table, problem).outcome, CodesOutcome::done)

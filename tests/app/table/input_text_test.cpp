@@ -48,7 +48,8 @@ TEST(ShownText, WhatCannotBeSeenIsSpelledOut) {
         {"\xEF\xBB\xBF" "1", "U+FEFF1"},
         {std::string{"a\r\tb\n\0"sv}, "a\\r\\tb\\n\\0"},
         {"\x1B\x7F\\x41", "\\x1B\\x7F\\x41"},
-        {"H\xC3\xB6he \xE6\xB5\x8B\xE9\x87\x8F \xF0\x9F\x8C\xB3", "H\xC3\xB6he \xE6\xB5\x8B\xE9\x87\x8F \xF0\x9F\x8C\xB3"},
+        {"H\xC3\xB6he \xE6\xB5\x8B\xE9\x87\x8F \xF0\x9F\x8C\xB3",
+         "H\xC3\xB6he \xE6\xB5\x8B\xE9\x87\x8F \xF0\x9F\x8C\xB3"},
         {"1\xC2\xA0" "000\xE2\x80\xAF" "5\xE2\x80\x8B", "1U+00A0000U+202F5U+200B"},
         // Not UTF-8: cut short, overlong, a surrogate, past U+10FFFF, a lone continuation.
         {"a\xC3", "a\\xC3"},
