@@ -16,7 +16,7 @@ import ezdxf
 import ezdxf.lldxf.encoding
 
 import program
-from program import PROGRAM, FreshDirectories, clean_environment, main, read_file
+from program import PROGRAM, FreshDirectories, clean_environment, line_end, main, read_file
 
 PNEZD = (b"Point,Northing,Easting,Elevation,Description\r\n"
          b"1,4500000.1235,300000.4565,12.3455,TREE\r\n"
@@ -86,8 +86,16 @@ class SurveyRun(FreshDirectories):
         old = b"an older drawing\r\n"
         directory, done = self.convert(SURVEY_OPTIONS + ["s.txt"], {"s.txt": table, "3dpoint.dxf": old})
         self.assertEqual(done.returncode, 65)
-        self.assertEqual(done.stderr, b"3dpoint: s.txt, line 3, field 3 (easting): not a number: '300O20.25'\n")
+        self.assertEqual(done.stderr,
+                         b"3dpoint: s.txt, line 3, field 3 (easting): not a number: '300O20.25'" + line_end())
         self.assertEqual(read_file(os.path.join(directory, "3dpoint.dxf")), old)
+        # A name outside ASCII as every other message shows it: the system's
+        # own text for a person (Windows: the ANSI code page, not UTF-8).
+        _, done = self.convert(SURVEY_OPTIONS + ["Höhe.csv"], {"Höhe.csv": table})
+        self.assertEqual(done.returncode, 65)
+        name = "Höhe.csv".encode("cp1252" if program.WINDOWS else "utf-8")
+        self.assertTrue(done.stderr.startswith(b"3dpoint: " + name + b", line 3"), done.stderr)
+        self.assertTrue(done.stderr.endswith(line_end()) and not done.stderr.endswith(b"\r" + line_end()))
 
     def test_classic_list_and_decimal_comma_table_at_three_decimals(self):
         for arguments, data in (
@@ -154,6 +162,21 @@ class SurveyRun(FreshDirectories):
             doc = ezdxf.readfile(os.path.join(directory, "3dpoint.dxf"))
             self.assertEqual(doc.header["$DWGCODEPAGE"], page)
             self.assertEqual([t.dxf.text for t in doc.modelspace().query("TEXT")], names)
+
+    def test_code_page_inputs_draw_as_their_utf8_twins(self):
+        for names, encoding in ((["Höhe", "Straße", "Gebäude"], "cp1252"), (["測量点", "道路"], "cp932")):
+            rows = "".join("%s;%d;%d;0;%s\r\n" % (n, i, i, n) for i, n in enumerate(names))
+            options = ["--columns", "pxyzd", "--labels", "--layers"]
+            utf8_dir, done = self.convert(options + ["s.csv"], {"s.csv": rows.encode("utf-8")})
+            self.assertEqual((done.returncode, done.stderr), (0, b""), encoding)
+            page_dir, done = self.convert(options + ["--encoding", encoding, "s.csv"], {"s.csv": rows.encode(encoding)})
+            self.assertEqual((done.returncode, done.stderr), (0, b""), encoding)
+            self.assertEqual(read_file(os.path.join(page_dir, "3dpoint.dxf")),
+                             read_file(os.path.join(utf8_dir, "3dpoint.dxf")), encoding)
+        # A byte that is no character of the encoding is refused, not guessed.
+        _, done = self.convert(["--columns", "pxy", "--encoding", "cp1252", "s.csv"], {"s.csv": b"a\x81b 1 2\n"})
+        self.assertEqual(done.returncode, 65)
+        self.assertIn(b"(point name): not ANSI_1252 text: 'a\\x81b'", done.stderr)
 
     def test_hostile_names_give_a_drawing_every_reader_takes(self):
         hostile = [b"CR\rLF", b"%%d", b"0", b"EOF", b"SECTION", b"a^b", b"C:\\U+0041", b"tab\there"]
