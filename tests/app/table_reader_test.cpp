@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/memory_records.h"
+
 #include <charconv>
 #include <string>
 #include <vector>
@@ -145,21 +147,7 @@ TEST(PointTableLine, NumbersAtTheQuickWaysLimitsAreExact) {
     }
 }
 
-class MemoryRecords final : public io::RecordSource {
-public:
-    explicit MemoryRecords(std::vector<std::string> lines, int last = err::kEndOfFile)
-        : lines_(std::move(lines)), last_(last) {}
-    int next_record(std::string_view& record) override {
-        if (next_ == lines_.size()) return last_;
-        record = lines_[next_++];
-        return 0;
-    }
-
-private:
-    std::vector<std::string> lines_;
-    std::size_t next_ = 0;
-    int last_;
-};
+using test_support::MemoryRecords;
 
 // A spreadsheet's export: its mark, headers, blanks and remarks passed over;
 // the delimiter found from the first data line; the decimals noted.

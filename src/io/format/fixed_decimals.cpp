@@ -109,27 +109,9 @@ private:
     std::size_t size_ = 0;
 };
 
-// Two digits a step, in 32-bit arithmetic: a coordinate's integer part
-// nearly always fits, and its divisions by 100 cost less than a word's.
-char* write_u32_before(char* end, std::uint32_t v) {
-    while (v >= 100) {
-        const std::uint32_t pair = (v % 100) * 2;
-        v /= 100;
-        end -= 2;
-        std::memcpy(end, digits::kDigitPairs + pair, 2);
-    }
-    if (v >= 10) {
-        end -= 2;
-        std::memcpy(end, digits::kDigitPairs + v * 2, 2);
-    } else {
-        *--end = static_cast<char>('0' + v);
-    }
-    return end;
-}
-
 // Two digits a step: a coordinate has ten or more.
-char* write_u64_before(char* end, std::uint64_t v) {
-    if (v <= UINT32_MAX) return write_u32_before(end, static_cast<std::uint32_t>(v));
+template <class Word>
+char* write_pairs_before(char* end, Word v) {
     while (v >= 100) {
         const auto pair = static_cast<std::size_t>(v % 100) * 2;
         v /= 100;
@@ -143,6 +125,13 @@ char* write_u64_before(char* end, std::uint64_t v) {
         *--end = static_cast<char>('0' + v);
     }
     return end;
+}
+
+// In 32-bit arithmetic where the value fits, as a coordinate's integer part
+// nearly always does: its divisions by 100 cost less than a word's.
+char* write_u64_before(char* end, std::uint64_t v) {
+    if (v <= UINT32_MAX) return write_pairs_before(end, static_cast<std::uint32_t>(v));
+    return write_pairs_before(end, v);
 }
 
 constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/memory_records.h"
+
 #include <string>
 #include <vector>
 
@@ -9,21 +11,7 @@ namespace {
 
 using app::table::CodesOutcome;
 
-class MemoryRecords final : public io::RecordSource {
-public:
-    explicit MemoryRecords(std::vector<std::string> lines, int last = err::kEndOfFile)
-        : lines_(std::move(lines)), last_(last) {}
-    int next_record(std::string_view& record) override {
-        if (next_ == lines_.size()) return last_;
-        record = lines_[next_++];
-        return 0;
-    }
-
-private:
-    std::vector<std::string> lines_;
-    std::size_t next_ = 0;
-    int last_;
-};
+using test_support::MemoryRecords;
 
 TEST(CodesFile, ReadsWhatASpreadsheetWrites) {
     MemoryRecords records({"\xEF\xBB\xBF" "Code;Layer name;Colour (ACI);Line", "", "# survey codes",
