@@ -16,6 +16,14 @@ namespace {
 constexpr std::array<std::uint32_t, kMostFixedDecimals + 1> powers_of_five = {
     1, 5, 25, 125, 625, 3125, 15625, 78125, 390625, 1953125};
 
+// The largest significand whose product with 5^d a word still holds: a
+// table, as a division at every value would cost more than the rest.
+constexpr std::array<std::uint64_t, kMostFixedDecimals + 1> largest_factor = [] {
+    std::array<std::uint64_t, kMostFixedDecimals + 1> f{};
+    for (std::size_t d = 0; d < f.size(); ++d) f[d] = UINT64_MAX / powers_of_five[d];
+    return f;
+}();
+
 // A natural number of 32-bit limbs, lowest first: room for the largest
 // double times 10^9 (2^1024 * 2^30 needs 33).
 class Natural {
@@ -215,7 +223,7 @@ std::size_t format_fixed_decimals_into(double value, std::uint32_t decimals, cha
     char* begin = end;
     bool zero = false;
     // The usual coordinate: the product fits a word and the cut lies within it.
-    const bool small_product = m <= UINT64_MAX / five;
+    const bool small_product = m <= largest_factor[decimals];
     if (m == 0) {
         return word_writers[decimals](0, negative, separator, out);
     } else if (t < 0 && t > -64 && small_product) {
