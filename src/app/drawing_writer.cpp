@@ -233,7 +233,7 @@ void write_lines(RecordWriter& out, const RunPlan& plan, const PointStore& store
     const dxf::SequenceEndPlan sequence_end;
     const linework::LineWork& lines = linework.lines;
     std::array<char, 24> handle_room;
-    std::uint64_t vertex_number = 0;
+    dxf::HandleCounter vertex_handles{"BA"};
     for (std::size_t k = 0; k < lines.size() && out.number() == 0; ++k) {
         const std::string_view layer = names.layer(linework.string_layers[lines.string_of(k)]);
         const io::ItemValue head[] = {io::ItemValue::of(dxf::tagged_handle("B", k + 1, handle_room)),
@@ -242,7 +242,7 @@ void write_lines(RecordWriter& out, const RunPlan& plan, const PointStore& store
         for (const std::uint32_t point : lines.vertices(k)) {
             Real x, y, z;
             store.coordinates<Real>(point, x, y, z);
-            const io::ItemValue values[] = {io::ItemValue::of(dxf::tagged_handle("BA", ++vertex_number, handle_room)),
+            const io::ItemValue values[] = {io::ItemValue::of(vertex_handles.next()),
                                             io::ItemValue::of(layer), io::ItemValue::of(x), io::ItemValue::of(y),
                                             io::ItemValue::of(z)};
             // Flat vertices have no z slot: the values beyond the plan's slots go unread.
