@@ -75,6 +75,7 @@ TEST(PointTableLine, FieldsAsTheUserMeantThem) {
         {"1 2 3 extra fields", format("xyz"), 1, 2, 3, "", "", 0},
         {"1.25e1 -2.5E-1", format("xy"), 12.5, -0.25, 0, "", "", 2},
         {"0.123456789012 1", format("xy"), 0.123456789012, 1, 0, "", "", 9},
+        {"P1,1,2,3,Fence; old", format("pxyzd"), 1, 2, 3, "P1", "Fence; old", 0},
     };
     for (const Case& c : cases) {
         app::TableLine out;
@@ -104,7 +105,7 @@ TEST(PointTableLine, RefusedAtTheField) {
         {"1,,3", format("xyz"), FieldFault::empty, 2, ""},
         {"1,2,", format("xyz"), FieldFault::empty, 3, ""},
         {"1 2x 3", format("xyz"), FieldFault::not_a_number, 2, "2x"},
-        {"1,000.5 2 3", format("xyz"), FieldFault::not_a_number, 2, "000.5 2 3"},
+        {"1,000.5 2 3", format("xyz"), FieldFault::not_a_number, 1, "1,000.5"},
         {"- 1 2", format("xyz"), FieldFault::not_a_number, 1, "-"},
         {"1.5;2;3", format("xyz", D::semicolon, true), FieldFault::not_a_number, 1, "1.5"},
         {"1 2 inf", format("xyz"), FieldFault::not_a_number, 3, "inf"},

@@ -53,6 +53,12 @@ def run(command, directory):
     return done.returncode, drawing, done.stderr.replace(b"\r\n", b"\n")
 
 
+def as_windows_shows(stderr):
+    """A message as the Windows program writes it for a person: in the ANSI
+    code page (1252 in a fresh Wine prefix), '?' for what it cannot hold."""
+    return stderr.decode("utf-8").encode("cp1252", errors="replace")
+
+
 def main():
     for k in range(N):
         options = rng.choice(OPTIONS)
@@ -64,7 +70,8 @@ def main():
                 f.write(text)
             results.append(run(program + options + ["s.csv", "out.dxf"], directory))
             shutil.rmtree(directory)
-        if results[0] != results[1]:
+        linux, windows = results
+        if (linux[0], linux[1], as_windows_shows(linux[2])) != windows:
             kept = os.path.abspath(f"survey-disagreement-{SEED}-{k}.csv")
             with open(kept, "wb") as f:
                 f.write(text)
