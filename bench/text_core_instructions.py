@@ -22,12 +22,13 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 # The 32-bit code without position independence, as the Windows program's is.
 TARGETS = {"64-bit": [], "32-bit": ["-m32", "-msse2", "-mfpmath=sse", "-fno-pie", "-no-pie"]}
 CORES = ["io/format/field_format.cpp", "io/format/float_digits.cpp",
-         "io/scan/decimal_conversion.cpp", "io/scan/number_text.cpp"]
+         "io/scan/decimal_conversion.cpp", "io/scan/nearest_double.cpp", "io/scan/number_text.cpp"]
 MEASURES = ("scan", "format", "handle")
 
 
 def build(compiler, source, flags, out):
-    sources = [os.path.join(source, "src", c) for c in CORES]
+    # An earlier tree may not have every core yet.
+    sources = [os.path.join(source, "src", c) for c in CORES if os.path.exists(os.path.join(source, "src", c))]
     sources.append(os.path.join(HERE, "instructions", "text_cores_per_value.cpp"))
     subprocess.check_call([compiler, "-std=c++20", "-O2", "-DNDEBUG", "-I", os.path.join(source, "src")]
                           + flags + sources + ["-o", out])

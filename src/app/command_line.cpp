@@ -30,7 +30,8 @@ constexpr std::string_view kCommonOptions =
 constexpr std::string_view kHelpTail =
     "The point list holds the number of points, then x, y and z of each point.\n"
     "A failed run reports a number on standard error and exits with it.\n"
-    "On a terminal a long run shows its progress; TDP_NO_PROGRESS turns that off.\n";
+    "On a terminal a long run shows its progress; TDP_NO_PROGRESS turns that off.\n"
+    "FORT_BUFFERED=yes makes the classic run write in blocks, many times faster.\n";
 
 bool is_option(std::string_view argument) { return argument.size() > 1 && argument.front() == '-'; }
 
@@ -129,6 +130,7 @@ std::string help_text() {
     text += system_help_options();
     text += kCommonOptions;
     text += kSurveyHelp;
+    text += system_help_example();
     text += kHelpTail;
     text += system_help_closing();
     return text;

@@ -9,6 +9,7 @@
 #include "app/list_reader.h"
 #include "app/point_store.h"
 #include "app/progress.h"
+#include "app/table/codes_file.h"
 #include "app/table_reader.h"
 #include "io/statement.h"
 #include "io/unit_record_source.h"
@@ -43,8 +44,24 @@ void read_table(std::string_view input_name, const RunPlan& plan, PointStore& st
     platform::exit_process(kTableErrorStatus);
 }
 
-// The codes --lines names draw lines.
-void prepare_linework(const LinePlan& plan, Linework& linework) {
+// The codes file: read whole before the input, and refused by line and
+// field with nothing written.
+void read_codes(std::string_view name, table::CodeTable& codes) {
+    connect_unit(kCodesUnit, name, platform::StandardStream::input, "standard input", platform::Missing::fail);
+    io::UnitRecordSource records(kCodesUnit);
+    table::CodesProblem problem;
+    const table::CodesResult result = table::read_codes_file(records, codes, problem);
+    if (result.outcome == table::CodesOutcome::record_error) io::finish_statement(records.failure(result.number));
+    disconnect_unit(kCodesUnit);
+    if (result.outcome != table::CodesOutcome::refused) return;
+    platform::write_user_text(platform::StandardStream::error, table::codes_problem_text(name, problem));
+    platform::exit_process(kTableErrorStatus);
+}
+
+// The codes --lines names draw lines, and so do those the codes file says draw them.
+void prepare_linework(const LinePlan& plan, const table::CodeTable& code_file, Linework& linework) {
+    for (const table::CodeEntry& entry : code_file.entries())
+        if (entry.draws_line) linework.codes.add(entry.code);
     linework.enabled = plan.enabled;
     linework.flat = plan.flat;
     linework.lines_only = plan.lines_only;
@@ -67,8 +84,11 @@ void run_conversion(const ConversionFiles& files, const RunPlan& plan) {
     static ProgressLine progress{
         progress_wanted(files.input == kStandardStreamName, files.output == kStandardStreamName)};
 
+    static table::CodeTable codes;
+    if (!plan.lines.codes_file.empty()) read_codes(plan.lines.codes_file, codes);
+    store.layers().use_codes(&codes);
     static Linework linework;
-    prepare_linework(plan.lines, linework);
+    prepare_linework(plan.lines, codes, linework);
 
     connect_input(files.input, files.input_must_exist ? platform::Missing::fail : platform::Missing::create);
     if (plan.input == InputKind::point_table) read_table(files.input, plan, store, progress, linework);
@@ -76,10 +96,12 @@ void run_conversion(const ConversionFiles& files, const RunPlan& plan) {
     disconnect_unit(kInputUnit);
     if (linework.enabled) linework.lines = linework.builder.finish();
 
-    // The output is touched only after the whole input has been read.
+    // The output is touched only after the whole input has been read, and
+    // everything its writing needs memory for is had.
+    DrawingWriter drawing{plan, store, &linework};
     connect_output(files.output, plan.output);
-    progress.begin(Phase::writing, static_cast<std::int64_t>(store.size()), records_per_point(plan, &linework));
-    write_drawing(kOutputUnit, plan, store, &progress, &linework);
+    progress.begin(Phase::writing, static_cast<std::int64_t>(store.size()), drawing.records_per_point());
+    drawing.write(kOutputUnit, &progress);
     disconnect_unit(kOutputUnit);
     progress.end();
     // What the lines came to, told only when lines were asked for.

@@ -13,6 +13,7 @@ namespace app {
 
 inline constexpr std::int32_t kInputUnit = 10;
 inline constexpr std::int32_t kOutputUnit = 20;
+inline constexpr std::int32_t kCodesUnit = 11;
 
 // Before the first I/O statement.
 void prepare_conversion();

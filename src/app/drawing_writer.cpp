@@ -1,6 +1,7 @@
 #include "app/drawing_writer.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "app/dxf/annotation.h"
@@ -9,6 +10,10 @@
 #include "app/dxf/sections.h"
 #include "app/dxf/tables.h"
 #include "app/progress.h"
+#include "app/text/code_page_chooser.h"
+#include "app/text/drawing_text.h"
+#include "app/text/layer_name_writer.h"
+#include "app/text_arena.h"
 
 namespace app {
 namespace {
@@ -22,18 +27,45 @@ io::ItemValue coordinate(double v) {
 
 bool shows(const RunPlan& plan, const dxf::LabelKind& kind) { return (plan.label_fields & kind.field) != 0; }
 
-// The layers of the kinds of label a drawing writes; a block carries all three.
-std::size_t label_layers(const RunPlan& plan, std::array<std::string_view, 3>& out) {
-    std::size_t n = 0;
-    for (const dxf::LabelKind& kind : dxf::kLabelKinds)
-        if (plan.blocks || shows(plan, kind)) out[n++] = kind.layer;
-    return n;
-}
+// The names of the drawing's layers as it writes them, in its code page and
+// each distinct: "0", the codes' layers, then the layers of the kinds of
+// label it writes (a block carries all three).
+class DrawingNames {
+public:
+    DrawingNames(const RunPlan& plan, const PointStore& store, text::CodePage page) {
+        const std::size_t codes = plan.layers ? store.layers().size() : 1;
+        std::size_t kinds = 0;
+        for (const dxf::LabelKind& kind : dxf::kLabelKinds) kinds += plan.blocks || shows(plan, kind);
+        text::LayerNameWriter writer{page, codes + kinds};
+        names_.reserve(codes + kinds);
+        for (std::size_t k = 0; k < codes; ++k)
+            names_.push_back(arena_.keep(writer.next(store.layers().name(static_cast<std::uint32_t>(k)))));
+        for (std::size_t k = 0; k < dxf::kLabelKinds.size(); ++k) {
+            const dxf::LabelKind& kind = dxf::kLabelKinds[k];
+            if (!plan.blocks && !shows(plan, kind)) continue;
+            label_[k] = arena_.keep(writer.next(kind.layer));
+            names_.push_back(label_[k]);
+        }
+        codes_ = codes;
+        if (plan.layers) colours_ = store.layers().colours();
+    }
+    dxf::LayerList list() const { return {{names_.data(), names_.size()}, codes_, colours_}; }
+    std::string_view layer(std::uint32_t index) const { return names_[index]; }
+    std::string_view label_layer(std::size_t kind) const { return label_[kind]; }
+
+private:
+    TextArena arena_;
+    io::PlatformVector<std::string_view> names_;
+    std::array<std::string_view, 3> label_{};
+    std::size_t codes_ = 1;
+    std::span<const std::uint8_t> colours_;
+};
 
 // The block every point inserts: its marker at the origin, and one
 // attribute definition per kind of label at the label's place.
-void write_blocks(RecordWriter& out, const RunPlan& plan) {
-    using namespace dxf;
+void write_blocks(RecordWriter& out, const RunPlan& plan, const DrawingNames& names) {
+    using dxf::code, dxf::text, dxf::integer, dxf::section, dxf::end_section, dxf::tagged_handle, dxf::size_text,
+        dxf::kLabelKinds, dxf::kPointBlock, dxf::LabelKind;
     out.all(section("BLOCKS"));
     if (plan.blocks) {
         std::array<char, 24> handle;
@@ -45,8 +77,9 @@ void write_blocks(RecordWriter& out, const RunPlan& plan) {
         out(code(10))(text("0.0"))(code(20))(text("0.0"))(code(30))(text("0.0"))(code(3))(text(kPointBlock));
         out(code(0))(text("POINT"))(code(5))(text(tagged_handle("C", next++, handle)))(code(8))(text("0"));
         out(code(10))(text("0.0"))(code(20))(text("0.0"))(code(30))(text("0.0"));
-        for (const LabelKind& kind : kLabelKinds) {
-            out(code(0))(text("ATTDEF"))(code(5))(text(tagged_handle("C", next++, handle)))(code(8))(text(kind.layer));
+        for (std::size_t k = 0; k < kLabelKinds.size(); ++k) {
+            const LabelKind& kind = kLabelKinds[k];
+            out(code(0))(text("ATTDEF"))(code(5))(text(tagged_handle("C", next++, handle)))(code(8))(text(names.label_layer(k)));
             out(code(10))(text(size_text(kind.dx * h, x)))(code(20))(text(size_text(kind.dy * h, y)));
             out(code(30))(text("0.0"))(code(40))(text(size_text(h, height)))(code(1))(text(""));
             out(code(3))(text(kind.prompt))(code(2))(text(kind.tag))(code(70))(integer(0));
@@ -79,19 +112,21 @@ void write_plain_points(RecordWriter& out, const dxf::PointPlan& point, const Po
 template <class Real>
 class AnnotatedPoints {
 public:
-    AnnotatedPoints(const RunPlan& plan, const PointStore& store) : plan_(plan), store_(store), texts_(store) {
+    AnnotatedPoints(const RunPlan& plan, const PointStore& store, const DrawingNames& names, text::CodePage page)
+        : plan_(plan), store_(store), names_(names), page_(page), texts_(store) {
         for (std::size_t k = 0; k < dxf::kLabelKinds.size(); ++k) {
             const dxf::LabelKind& kind = dxf::kLabelKinds[k];
             const io::FieldSpec value = kind.field == kLabelElevation ? plan.elevation : io::field::A;
-            if (shows(plan, kind) && !plan.blocks) labels_[k].emplace(kind.layer, plan.coordinate, plan.text_height, value);
-            if (plan.blocks) attributes_[k].emplace(kind.tag, kind.layer, plan.coordinate, plan.text_height, value);
+            const std::string_view layer = names.label_layer(k);
+            if (shows(plan, kind) && !plan.blocks) labels_[k].emplace(layer, plan.coordinate, plan.text_height, value);
+            if (plan.blocks) attributes_[k].emplace(kind.tag, layer, plan.coordinate, plan.text_height, value);
         }
         if (plan.blocks) insert_.emplace(dxf::kPointBlock, plan.coordinate);
+        text_room_.resize(text::kTextGrowth * store.longest_text());
     }
 
     void write(RecordWriter& out) {
         const dxf::PointPlan point{plan_.layers, plan_.coordinate};
-        const LayerTable& layers = store_.layers();
         std::array<io::ItemValue, 5> room;
         std::int32_t position = 0;
         for (const PointRun& run : store_.runs()) {
@@ -105,7 +140,7 @@ public:
                 texts_.next(name, layer_index, description);
                 // A point without a name column is named by its position.
                 if (!store_.keeps_names()) name = dxf::tagged_handle("", static_cast<std::uint64_t>(position), name_room_);
-                const Point p{position, layers.name(layer_index), xs[k], ys[k], zs[k], name, description};
+                const Point p{position, names_.layer(layer_index), xs[k], ys[k], zs[k], name, description};
                 if (plan_.blocks) write_insert(out, p);
                 else write_point(out, point, room, p);
                 if (out.number() != 0) return;
@@ -121,9 +156,17 @@ private:
         std::string_view name, description;
     };
 
-    io::ItemValue value_of(const dxf::LabelKind& kind, const Point& p) const {
+    // The label's value: the elevation as a number, a text as the drawing's
+    // code page writes it.
+    io::ItemValue value_of(const dxf::LabelKind& kind, const Point& p) {
         if (kind.field == kLabelElevation) return io::ItemValue::of(p.z);
-        return io::ItemValue::of(kind.field == kLabelName ? p.name : p.description);
+        const std::string_view typed = kind.field == kLabelName ? p.name : p.description;
+        // A position for a name is digits, the same in every code page.
+        if (kind.field == kLabelName && !store_.keeps_names()) return io::ItemValue::of(typed);
+        const std::size_t n = text::write_drawing_text(typed, page_, {text_room_.data(), text_room_.size()});
+        // The room was made for the longest text kept.
+        if (n == text::kNoRoom) return io::ItemValue::of(std::string_view{});
+        return io::ItemValue::of(std::string_view{text_room_.data(), n});
     }
 
     // x, y, z of a label's start, as the drawing holds them.
@@ -139,7 +182,7 @@ private:
             if (!labels_[k]) continue;
             const dxf::LabelKind& kind = dxf::kLabelKinds[k];
             // An empty name or description: nothing to show.
-            if (kind.field != kLabelElevation && value_of(kind, p).text.empty()) continue;
+            if ((kind.field == kLabelName ? p.name : kind.field == kLabelDescription ? p.description : "z").empty()) continue;
             const auto [x, y, z] = place(kind, p);
             const io::ItemValue values[] = {
                 io::ItemValue::of(dxf::tagged_handle(kind.label_handle, static_cast<std::uint64_t>(p.position), handle_room_)),
@@ -169,7 +212,10 @@ private:
 
     const RunPlan& plan_;
     const PointStore& store_;
+    const DrawingNames& names_;
+    text::CodePage page_;
     PointStore::TextReader texts_;
+    io::PlatformVector<char> text_room_;
     std::array<std::optional<dxf::LabelPlan>, 3> labels_;
     std::array<std::optional<dxf::AttributePlan>, 3> attributes_;
     std::optional<dxf::InsertPlan> insert_;
@@ -180,23 +226,23 @@ private:
 
 // Each line a polyline of its points in order, on its string's layer.
 template <class Real>
-void write_lines(RecordWriter& out, const RunPlan& plan, const PointStore& store, const Linework& linework) {
+void write_lines(RecordWriter& out, const RunPlan& plan, const PointStore& store, const Linework& linework,
+                 const DrawingNames& names) {
     const dxf::PolylinePlan polyline{linework.flat};
     const dxf::VertexPlan vertex{linework.flat, plan.coordinate};
     const dxf::SequenceEndPlan sequence_end;
-    const LayerTable& layers = store.layers();
     const linework::LineWork& lines = linework.lines;
     std::array<char, 24> handle_room;
-    std::uint64_t vertex_number = 0;
+    dxf::HandleCounter vertex_handles{"BA"};
     for (std::size_t k = 0; k < lines.size() && out.number() == 0; ++k) {
-        const std::string_view layer = layers.name(linework.string_layers[lines.string_of(k)]);
+        const std::string_view layer = names.layer(linework.string_layers[lines.string_of(k)]);
         const io::ItemValue head[] = {io::ItemValue::of(dxf::tagged_handle("B", k + 1, handle_room)),
                                       io::ItemValue::of(layer)};
         out.plan(polyline.plan(lines.closed(k)), head);
         for (const std::uint32_t point : lines.vertices(k)) {
             Real x, y, z;
             store.coordinates<Real>(point, x, y, z);
-            const io::ItemValue values[] = {io::ItemValue::of(dxf::tagged_handle("BA", ++vertex_number, handle_room)),
+            const io::ItemValue values[] = {io::ItemValue::of(vertex_handles.next()),
                                             io::ItemValue::of(layer), io::ItemValue::of(x), io::ItemValue::of(y),
                                             io::ItemValue::of(z)};
             // Flat vertices have no z slot: the values beyond the plan's slots go unread.
@@ -208,51 +254,95 @@ void write_lines(RecordWriter& out, const RunPlan& plan, const PointStore& store
     }
 }
 
-template <class Real>
-void write_points(RecordWriter& out, const RunPlan& plan, const PointStore& store) {
-    if (!plan.layers && plan.label_fields == 0 && !plan.blocks) {
-        const dxf::PointPlan point{false, plan.coordinate};
-        write_plain_points<Real>(out, point, store);
-        return;
+}  // namespace
+
+struct DrawingWriter::Parts {
+    Parts(const RunPlan& plan, const PointStore& store, text::CodePage page) : names(plan, store, page) {
+        const bool annotated = plan.layers || plan.label_fields != 0 || plan.blocks;
+        if (!annotated) return;
+        if (store.precision() == Precision::single) single.emplace(plan, store, names, page);
+        else wide.emplace(plan, store, names, page);
     }
-    AnnotatedPoints<Real>{plan, store}.write(out);
+    DrawingNames names;
+    std::optional<AnnotatedPoints<float>> single;
+    std::optional<AnnotatedPoints<double>> wide;
+};
+
+namespace {
+
+// The first code page that holds every text written, layer names too.
+text::CodePage page_for(const RunPlan& plan, const PointStore& store) {
+    if (plan.codepage) return *plan.codepage;
+    text::CodePageChooser chooser = store.code_pages();
+    if (plan.layers)
+        for (std::uint32_t k = 0; k < store.layers().size(); ++k) chooser.feed(store.layers().name(k));
+    return chooser.choice();
 }
 
 template <class Real>
-void write_entities(RecordWriter& out, const RunPlan& plan, const PointStore& store, const Linework* linework) {
+void write_entities(RecordWriter& out, const RunPlan& plan, const PointStore& store, const Linework* linework,
+                    const DrawingNames& names, std::optional<AnnotatedPoints<Real>>& annotated) {
     const bool lines = linework != nullptr && linework->enabled;
-    if (!lines || !linework->lines_only) write_points<Real>(out, plan, store);
-    if (lines && out.number() == 0) write_lines<Real>(out, plan, store, *linework);
+    if (!lines || !linework->lines_only) {
+        if (annotated) {
+            annotated->write(out);
+        } else {
+            const dxf::PointPlan point{false, plan.coordinate};
+            write_plain_points<Real>(out, point, store);
+        }
+    }
+    if (lines && out.number() == 0) write_lines<Real>(out, plan, store, *linework, names);
 }
 
 }  // namespace
 
-std::uint32_t records_per_point(const RunPlan& plan, const Linework* linework) {
+namespace {
+
+RunPlan resolved(RunPlan plan, const PointStore& store) {
+    if (plan.decimals_from_input) plan.coordinate = plan.elevation = io::field::decimals(store.decimals());
+    return plan;
+}
+
+}  // namespace
+
+DrawingWriter::DrawingWriter(const RunPlan& plan, const PointStore& store, const Linework* linework)
+    : plan_(resolved(plan, store)), store_(store), linework_(linework), page_(page_for(plan, store)),
+      parts_(std::make_unique<Parts>(plan_, store, page_)) {}
+
+DrawingWriter::~DrawingWriter() = default;
+
+std::uint32_t DrawingWriter::records_per_point() const {
+    const bool lines = linework_ != nullptr && linework_->enabled;
     // A point's vertex, when lines are drawn, is of a size with its POINT.
-    const std::uint32_t vertex = linework != nullptr && linework->enabled ? 14 : 0;
-    if (linework != nullptr && linework->enabled && linework->lines_only) return vertex;
-    if (plan.blocks) return 16 + 3 * 20 + 6 + vertex;
+    const std::uint32_t vertex = lines ? 14 : 0;
+    if (lines && linework_->lines_only) return vertex;
+    if (plan_.blocks) return 16 + 3 * 20 + 6 + vertex;
     std::uint32_t records = 12 + vertex;
     for (const dxf::LabelKind& kind : dxf::kLabelKinds)
-        if (shows(plan, kind)) records += 16;
+        if (shows(plan_, kind)) records += 16;
     return records;
+}
+
+int DrawingWriter::write(std::int32_t unit, ProgressLine* progress) {
+    RecordWriter out(unit, progress);
+    dxf::write_header(out, plan_.header, plan_.coordinate, plan_.header.extents ? store_.extents() : Extents{},
+                      plan_.survey ? text::dxf_name(page_) : std::string_view{});
+    dxf::write_tables(out, parts_->names.list());
+    write_blocks(out, plan_, parts_->names);
+    out.all(dxf::section("ENTITIES"));
+    if (out.number() == 0) {
+        if (store_.precision() == Precision::single)
+            write_entities<float>(out, plan_, store_, linework_, parts_->names, parts_->single);
+        else
+            write_entities<double>(out, plan_, store_, linework_, parts_->names, parts_->wide);
+    }
+    out.all(dxf::end_section).all(dxf::end_of_file);
+    return out.number();
 }
 
 int write_drawing(std::int32_t unit, const RunPlan& plan, const PointStore& store, ProgressLine* progress,
                   const Linework* linework) {
-    RecordWriter out(unit, progress);
-    dxf::write_header(out, plan.header, plan.coordinate, plan.header.extents ? store.extents() : Extents{});
-    std::array<std::string_view, 3> labels;
-    const std::size_t label_count = label_layers(plan, labels);
-    dxf::write_tables(out, {plan.layers ? &store.layers() : nullptr, std::span{labels}.first(label_count)});
-    write_blocks(out, plan);
-    out.all(dxf::section("ENTITIES"));
-    if (out.number() == 0) {
-        if (store.precision() == Precision::single) write_entities<float>(out, plan, store, linework);
-        else write_entities<double>(out, plan, store, linework);
-    }
-    out.all(dxf::end_section).all(dxf::end_of_file);
-    return out.number();
+    return DrawingWriter{plan, store, linework}.write(unit, progress);
 }
 
 }  // namespace app

@@ -99,6 +99,14 @@ bool PointStore::add_texts(std::string_view name, std::string_view code, std::st
                            std::uint32_t* layer_out) {
     const std::uint32_t layer = keep_layers_ ? layers_.index_for(code) : 0;
     if (layer_out != nullptr) *layer_out = layer;
+    if (keep_descriptions_) {
+        code_pages_.feed(description);
+        longest_text_ = std::max(longest_text_, description.size());
+    }
+    if (keep_names_) {
+        code_pages_.feed(name);
+        longest_text_ = std::max(longest_text_, name.size());
+    }
     if (keep_descriptions_ && !descriptions_.append_text(description)) return false;
     if (!keep_names_ && !keep_layers_) return true;
     const std::uint64_t number = keep_names_ ? plain_number(name) : kNoNumber;
@@ -109,7 +117,12 @@ bool PointStore::add_texts(std::string_view name, std::string_view code, std::st
 }
 
 PointStore::TextReader::TextReader(const PointStore& store)
-    : store_(store), tags_(store.tags_), names_(store.names_), descriptions_(store.descriptions_) {}
+    : store_(store), tags_(store.tags_), names_(store.names_), descriptions_(store.descriptions_) {
+    // Room for any text that straddles two blocks, had now: nothing is
+    // allocated while texts are read back.
+    scratch_.reserve(store.longest_text_);
+    description_scratch_.reserve(store.longest_text_);
+}
 
 void PointStore::TextReader::next(std::string_view& name, std::uint32_t& layer, std::string_view& description) {
     description = store_.keep_descriptions_ ? descriptions_.text(description_scratch_) : std::string_view{};

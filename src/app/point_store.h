@@ -13,6 +13,7 @@
 #include "app/byte_stream.h"
 #include "app/layer_table.h"
 #include "app/run_plan.h"
+#include "app/text/code_page_chooser.h"
 #include "io/array_storage.h"
 #include "io/platform_allocator.h"
 
@@ -90,6 +91,16 @@ public:
     bool add_texts(std::string_view name, std::string_view code, std::string_view description = {},
                    std::uint32_t* layer = nullptr);
 
+    // Which code page holds every text kept to be written (layer names are
+    // fed when the drawing is written).
+    const text::CodePageChooser& code_pages() const { return code_pages_; }
+    // The most decimals a table's coordinates were written with (at most 9).
+    void note_decimals(std::uint32_t decimals) { decimals_ = decimals; }
+    std::uint32_t decimals() const { return decimals_; }
+
+    // The longest name or description kept, in bytes.
+    std::size_t longest_text() const { return longest_text_; }
+
     LayerTable& layers() { return layers_; }
     const LayerTable& layers() const { return layers_; }
 
@@ -128,6 +139,9 @@ private:
     ByteStream names_;  // per point whose name is not so: its length, then its bytes
     std::uint64_t previous_number_ = 0;  // the last name as a number, or kNoNumber
     LayerTable layers_;
+    text::CodePageChooser code_pages_;
+    std::size_t longest_text_ = 0;
+    std::uint32_t decimals_ = 0;
 };
 
 // The name as a number when it is written as one is written plainly: digits

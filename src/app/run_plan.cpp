@@ -1,18 +1,29 @@
 #include "app/run_plan.h"
 
+#include "io/format/fixed_decimals.h"
+
 namespace app {
 
 RunPlan resolve_run_plan(const SurveyChoices& choices) {
     RunPlan plan;
+    plan.survey = choices.any();
+    if (text::CodePage page{}; !choices.codepage.empty() && text::parse_code_page(choices.codepage, page)) plan.codepage = page;
+    if (!choices.encoding.empty()) text::parse_input_encoding(choices.encoding, plan.encoding);
     plan.input = choices.table ? InputKind::point_table : InputKind::point_list;
     plan.skip = choices.skip;
-    plan.precision = choices.decimals_given ? Precision::wide : Precision::single;
-    plan.coordinate = choices.decimals_given ? io::field::decimals(choices.decimals) : io::field::F0_1;
+    // A table is read in double precision; the classic list keeps its own
+    // reading unless decimals are chosen.
+    const bool wide = choices.decimals_given || choices.table;
+    plan.precision = wide ? Precision::wide : Precision::single;
+    plan.coordinate = choices.decimals_given ? io::field::decimals(choices.decimals)
+                      : wide                 ? io::field::decimals(io::kMostFixedDecimals)
+                                             : io::field::F0_1;
+    plan.decimals_from_input = choices.table && !choices.decimals_given;
 
     // Lines lie on their codes' layers, and so do the points they join.
     const bool linework = choices.lines || !choices.codes_file.empty();
     plan.layers = choices.layers || linework;
-    plan.lines = {linework, choices.flat, choices.lines_only, choices.line_codes};
+    plan.lines = {choices.codes_file, linework, choices.flat, choices.lines_only, choices.line_codes};
     plan.labels = choices.labels;
     plan.label_fields = choices.labels ? choices.label_fields : 0;
     plan.blocks = choices.blocks;
@@ -21,7 +32,7 @@ RunPlan resolve_run_plan(const SurveyChoices& choices) {
     plan.text_height = choices.text_height_given                                  ? choices.text_height
                        : choices.point_size_given && choices.point_size > 0.0 ? choices.point_size
                                                                               : 1.0;
-    plan.elevation = io::field::decimals(choices.decimals_given ? choices.decimals : 1);
+    plan.elevation = plan.coordinate.kind == io::FieldKind::decimals ? plan.coordinate : io::field::decimals(1);
 
     plan.header.point_mode = choices.point_mode;
     plan.header.point_size_given = choices.point_size_given;
@@ -34,6 +45,7 @@ RunPlan resolve_run_plan(const SurveyChoices& choices) {
     table.delimiter = choices.delimiter;
     table.decimal_comma = choices.decimal_comma;
     table.precision = plan.precision;
+    table.encoding = plan.encoding;
     // Only what the drawing shows is kept: a point without a name column is
     // named by its position when written.
     const bool shown_name = (plan.label_fields & kLabelName) != 0 || plan.blocks;

@@ -6,9 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "app/survey_choices.h"
+#include "app/text/code_page.h"
+#include "app/text/input_encoding.h"
 #include "io/format/field_format.h"
 #include "io/open_close_unit.h"
 
@@ -22,7 +25,9 @@ enum class Precision : std::uint8_t { single, wide };
 // How a point table's lines are cut and read.
 struct TableFormat {
     ColumnSpec columns;
+    // blanks_comma_or_semicolon: found from the first data line.
     Delimiter delimiter = Delimiter::blanks_comma_or_semicolon;
+    text::InputEncoding encoding;  // of the texts
     bool decimal_comma = false;
     Precision precision = Precision::single;
     bool keep_names = false;         // the drawing shows its points' names
@@ -35,6 +40,7 @@ struct TableFormat {
 };
 
 struct LinePlan {
+    std::string_view codes_file;  // --codes: layers, colours and line codes by code
     bool enabled = false;
     bool flat = false;
     bool lines_only = false;
@@ -52,6 +58,10 @@ struct HeaderPlan {
 };
 
 struct RunPlan {
+    // Any option: the drawing declares its code page and writes its texts in it.
+    bool survey = false;
+    std::optional<text::CodePage> codepage;  // --codepage; else the first that holds every text
+    text::InputEncoding encoding;             // of a table's texts
     InputKind input = InputKind::point_list;
     std::uint32_t skip = 0;  // lines before the data
     TableFormat table;
@@ -59,6 +69,9 @@ struct RunPlan {
     // The coordinate field: one decimal of the single-precision value, or
     // a number of decimals of the double.
     io::FieldSpec coordinate = io::field::F0_1;
+    // A table without --decimals: as many decimals as its most precise
+    // coordinate was written with, so no digit typed is lost.
+    bool decimals_from_input = false;
     HeaderPlan header;
     bool layers = false;  // a LAYER table, each point on its code's layer
     bool labels = false;             // TEXT beside each point

@@ -15,6 +15,9 @@ bool is_system_help_word(std::string_view argument);
 // The help's lines for those words, among the options; empty where there are none.
 std::string_view system_help_options();
 
+// The survey options' example, as the system's shell continues a line.
+std::string_view system_help_example();
+
 // The help's last line: where the rest is told.
 std::string_view system_help_closing();
 

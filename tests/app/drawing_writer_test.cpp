@@ -198,7 +198,7 @@ TEST(Drawing, LabelsBesideThePointsOnLayersOfTheirKind) {
         std::size_t at;
         const char *layer, *x, *y, *text;
     };
-    for (const Expected& e : {Expected{0, "TREE", "1.00", "2.00", "<none>"}, Expected{1, "LABEL-NAME", "1.25", "2.25", "P1"},
+    for (const Expected& e : {Expected{0, "tree", "1.00", "2.00", "<none>"}, Expected{1, "LABEL-NAME", "1.25", "2.25", "P1"},
                               Expected{2, "LABEL-ELEVATION", "1.25", "1.25", "3.00"},
                               Expected{3, "LABEL-DESCRIPTION", "1.25", "0.50", "tree"},
                               Expected{5, "LABEL-ELEVATION", "4.25", "4.25", "6.00"},
@@ -217,7 +217,7 @@ TEST(Drawing, LabelsBesideThePointsOnLayersOfTheirKind) {
         names.push_back(layer["  2"]);
         colours.push_back(layer[" 62"]);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"0", "TREE", "WALL", "LABEL-NAME", "LABEL-ELEVATION", "LABEL-DESCRIPTION"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"0", "tree", "Wall", "LABEL-NAME", "LABEL-ELEVATION", "LABEL-DESCRIPTION"}));
     EXPECT_EQ(colours, (std::vector<std::string>{"     7", "     1", "     3", "     7", "     7", "     7"}));
     std::vector<std::string> handles;
     for (const auto& group : {layers, entities})
@@ -243,13 +243,13 @@ TEST(Drawing, PointBlocksWithAttributes) {
                                                             "ATTRIB", "ATTRIB", "ATTRIB", "SEQEND"}));
     EXPECT_EQ(entities[0]["  2"], "SURVEY_POINT");
     EXPECT_EQ(entities[0][" 66"], "     1");
-    EXPECT_EQ(entities[0]["  8"], "TREE");
+    EXPECT_EQ(entities[0]["  8"], "tree");
     EXPECT_EQ(entities[1]["  1"], "P1");
     EXPECT_EQ(entities[2]["  1"], "3.0");
     EXPECT_EQ(entities[3]["  1"], "tree");
     EXPECT_EQ(entities[6]["  1"], "");
     EXPECT_EQ(entities[8]["  2"], "DESCRIPTION");
-    EXPECT_EQ(entities[9]["  8"], "WALL");
+    EXPECT_EQ(entities[9]["  8"], "Wall");
 }
 
 TEST(Drawing, CountsFitTheirFields) {
@@ -264,6 +264,13 @@ TEST(Drawing, CountsFitTheirFields) {
         const io::FieldText formatted = io::format_field(record.spec, record.value, text);
         EXPECT_EQ(std::string_view(text, formatted.length), c.text);
     }
+}
+
+// Counted handles carry their digits as the numbers do: across 9, 99, 999.
+TEST(Drawing, HandlesCountAsNumbers) {
+    app::dxf::HandleCounter counter{"BA"};
+    std::array<char, 24> room;
+    for (std::uint64_t n = 1; n <= 12000; ++n) ASSERT_EQ(counter.next(), app::dxf::tagged_handle("BA", n, room)) << n;
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/memory_records.h"
+
+#include <charconv>
 #include <string>
 #include <vector>
 
@@ -10,24 +13,10 @@
 namespace {
 
 using app::Column;
-
-// Coordinate `axis` (0 x, 1 y, 2 z) of point i (0-based), in either precision.
-double coordinate(const app::PointStore& points, std::size_t i, int axis) {
-    for (const app::PointRun& run : points.runs()) {
-        if (i >= run.count) {
-            i -= run.count;
-            continue;
-        }
-        const void* base = axis == 0 ? run.x : axis == 1 ? run.y : run.z;
-        return points.precision() == app::Precision::single ? static_cast<const float*>(base)[i]
-                                                            : static_cast<const double*>(base)[i];
-    }
-    return -1.0;
-}
 using app::FieldFault;
+using D = app::Delimiter;
 
-app::TableFormat format(std::string_view columns, app::Delimiter delimiter = app::Delimiter::blanks_comma_or_semicolon,
-                        bool decimal_comma = false) {
+app::TableFormat format(std::string_view columns, D delimiter = D::blanks_comma_or_semicolon, bool decimal_comma = false) {
     app::TableFormat f;
     for (const char c : columns) {
         Column column = Column::ignored;
@@ -46,37 +35,58 @@ app::TableFormat format(std::string_view columns, app::Delimiter delimiter = app
     return f;
 }
 
-TEST(PointTableLine, FieldsByTheDelimiterRule) {
-    using D = app::Delimiter;
+app::LineProblem parse(std::string_view line, const app::TableFormat& f, app::TableLine& out) {
+    // The line's texts may lie here until the next line.
+    static app::LineScratch scratch;
+    return app::parse_table_line(line, f, app::delimiter_for(f, line), out, scratch);
+}
+
+// Coordinate `axis` (0 x, 1 y, 2 z) of point i (0-based).
+double coordinate(const app::PointStore& points, std::size_t i, int axis) {
+    double x = 0, y = 0, z = 0;
+    points.coordinates<double>(i, x, y, z);
+    return axis == 0 ? x : axis == 1 ? y : z;
+}
+
+// Fields as the user meant them: the delimiter found from the line, quotes
+// kept together, blanks inside a delimited field kept in it.
+TEST(PointTableLine, FieldsAsTheUserMeantThem) {
     struct Case {
         std::string_view line;
         app::TableFormat f;
         double x, y, z;
         std::string_view name, code;
+        std::uint32_t decimals;
     };
     const Case cases[] = {
-        {"1 2 3", format("xyz"), 1, 2, 3, "", ""},
-        {"\t1.5 ,\t2.5 ; 3.5  ", format("xyz"), 1.5, 2.5, 3.5, "", ""},
-        {"P7,4500000.125,300000.5,12.25,TREE", format("pyxzd"), 300000.5, 4500000.125, 12.25, "P7", "TREE"},
-        {"1;2;3;4", format("-xyz"), 2, 3, 4, "", ""},
-        {"1,5;2,25;-0,5", format("xyz", D::blanks_comma_or_semicolon, true), 1.5, 2.25, -0.5, "", ""},
-        {"1,5 2,25", format("xy", D::space, true), 1.5, 2.25, 0, "", ""},
-        {"A 1,2,+3,0,oak tree", format("pxyzd", D::comma), 2, 3, 0, "A 1", "oak tree"},
-        {"7 1 2 3", format("pxyzd"), 1, 2, 3, "7", ""},  // no description: layer 0
-        {"1\t2\t\t4", format("xy-z", D::tab), 1, 2, 4, "", ""},
-        {"1 2 3 extra fields", format("xyz"), 1, 2, 3, "", ""},
-        {"1e3 -2.5E-1", format("xy"), 1000, -0.25, 0, "", ""},
+        {"1 2 3", format("xyz"), 1, 2, 3, "", "", 0},
+        {"  1.5  2.5   3.5  ", format("xyz"), 1.5, 2.5, 3.5, "", "", 1},
+        {"1.5\t 2.5 \t3.5", format("xyz"), 1.5, 2.5, 3.5, "", "", 1},
+        {"BM 2,4500010.5,300020.25,13,FENCE", format("pyxzd"), 300020.25, 4500010.5, 13, "BM 2", "FENCE", 2},
+        {"P7,4500000.125,300000.5,12.25,OAK TREE", format("pyxzd"), 300000.5, 4500000.125, 12.25, "P7", "OAK TREE", 3},
+        {"\"P1\",\"1\",2,3,\"Oak, old\"", format("pxyzd"), 1, 2, 3, "P1", "Oak, old", 0},
+        {"\"say \"\"hi\"\"\";1;2;3", format("pxyz"), 1, 2, 3, "say \"hi\"", "", 0},
+        {"1;2;3;4", format("-xyz"), 2, 3, 4, "", "", 0},
+        {"1,5;2,25;-0,5", format("xyz", D::blanks_comma_or_semicolon, true), 1.5, 2.25, -0.5, "", "", 2},
+        {"1,5 2,25", format("xy", D::space, true), 1.5, 2.25, 0, "", "", 2},
+        {"A 1,2,+3,0,oak tree", format("pxyzd", D::comma), 2, 3, 0, "A 1", "oak tree", 0},
+        {"7 1 2 3", format("pxyzd"), 1, 2, 3, "7", "", 0},  // no description: layer 0
+        {"1\t2\t\t4", format("xy-z", D::tab), 1, 2, 4, "", "", 0},
+        {"1 2 3 extra fields", format("xyz"), 1, 2, 3, "", "", 0},
+        {"1.25e1 -2.5E-1", format("xy"), 12.5, -0.25, 0, "", "", 2},
+        {"0.123456789012 1", format("xy"), 0.123456789012, 1, 0, "", "", 9},
+        {"P1,1,2,3,Fence; old", format("pxyzd"), 1, 2, 3, "P1", "Fence; old", 0},
     };
-    std::string scratch;
     for (const Case& c : cases) {
         app::TableLine out;
-        const app::LineProblem problem = app::parse_table_line(c.line, c.f, out, scratch);
-        EXPECT_EQ(problem.fault, FieldFault::none) << c.line;
+        const app::LineProblem problem = parse(c.line, c.f, out);
+        EXPECT_EQ(problem.fault, FieldFault::none) << c.line << " at " << problem.field;
         EXPECT_EQ(out.x, c.x) << c.line;
         EXPECT_EQ(out.y, c.y) << c.line;
         EXPECT_EQ(out.z, c.z) << c.line;
         EXPECT_EQ(out.name, c.name) << c.line;
         EXPECT_EQ(out.code, c.code) << c.line;
+        EXPECT_EQ(out.decimals, c.decimals) << c.line;
     }
 }
 
@@ -88,67 +98,73 @@ TEST(PointTableLine, RefusedAtTheField) {
         std::size_t field;
         std::string_view found;
     };
+    app::TableFormat cp1252 = format("pxy");
+    cp1252.encoding = {false, app::text::CodePage::ansi_1252};
     const Case cases[] = {
         {"1 2", format("xyz"), FieldFault::missing, 3, "1 2"},
         {"1,,3", format("xyz"), FieldFault::empty, 2, ""},
+        {"1,2,", format("xyz"), FieldFault::empty, 3, ""},
         {"1 2x 3", format("xyz"), FieldFault::not_a_number, 2, "2x"},
+        {"1,000.5 2 3", format("xyz"), FieldFault::not_a_number, 1, "1,000.5"},
         {"- 1 2", format("xyz"), FieldFault::not_a_number, 1, "-"},
-        {"7 1", format("pxyd"), FieldFault::missing, 3, "7 1"},
-        {"1.5;2;3", format("xyz", app::Delimiter::semicolon, true), FieldFault::not_a_number, 1, "1.5"},
+        {"1.5;2;3", format("xyz", D::semicolon, true), FieldFault::not_a_number, 1, "1.5"},
         {"1 2 inf", format("xyz"), FieldFault::not_a_number, 3, "inf"},
         {"1 2 nan", format("xyz"), FieldFault::not_a_number, 3, "nan"},
         {"1 1e999 3", format("xyz"), FieldFault::out_of_range, 2, "1e999"},
         {"0x10 1", format("xy"), FieldFault::not_a_number, 1, "0x10"},
+        {"\"P1,1,2", format("pxy"), FieldFault::unterminated_quote, 1, "\"P1,1,2"},
+        {"\"P1\"x,1,2", format("pxy"), FieldFault::text_after_quote, 1, "\"P1\"x"},
+        {"H\xf6" "he,1,2", format("pxy"), FieldFault::invalid_text, 1, "H\xf6" "he"},
+        {"H\x81" "he,1,2", cp1252, FieldFault::invalid_text, 1, "H\x81" "he"},
+        {std::string_view{"P\0Q 1 2", 7}, format("pxy"), FieldFault::none, 0, ""},
     };
-    std::string scratch;
     for (const Case& c : cases) {
         app::TableLine out;
-        const app::LineProblem problem = app::parse_table_line(c.line, c.f, out, scratch);
+        const app::LineProblem problem = parse(c.line, c.f, out);
         EXPECT_EQ(problem.fault, c.fault) << c.line;
         EXPECT_EQ(problem.field, c.field) << c.line;
         EXPECT_EQ(problem.found, c.found) << c.line;
     }
-}
-
-// Single precision unless decimals are chosen: the value the classic list
-// would hold.
-TEST(PointTableLine, SinglePrecisionWithoutDecimals) {
-    app::TableFormat f = format("xy");
-    f.precision = app::Precision::single;
+    const std::string long_name(256, 'n');
     app::TableLine out;
-    std::string scratch;
-    ASSERT_EQ(app::parse_table_line("4500000.123 0.1", f, out, scratch).fault, FieldFault::none);
-    EXPECT_EQ(out.x, 4500000.0);
-    EXPECT_EQ(out.y, static_cast<double>(0.1f));
+    EXPECT_EQ(parse(long_name + " 1 2", format("pxy"), out).fault, FieldFault::too_long);
+    EXPECT_EQ(parse(long_name.substr(1) + " 1 2", format("pxy"), out).fault, FieldFault::none);
 }
 
-class MemoryRecords final : public io::RecordSource {
-public:
-    explicit MemoryRecords(std::vector<std::string> lines, int last = err::kEndOfFile)
-        : lines_(std::move(lines)), last_(last) {}
-    int next_record(std::string_view& record) override {
-        if (next_ == lines_.size()) return last_;
-        record = lines_[next_++];
-        return 0;
+// Coordinates at the quick conversion's limits read as the exact reading
+// of their text gives them.
+TEST(PointTableLine, NumbersAtTheQuickWaysLimitsAreExact) {
+    const std::string_view texts[] = {
+        "9007199254740993", "9007199254740992.5", "0.30000000000000004", "123456789012345.67",
+        "4503599627370497.5", "0.1234567890123456789012", "1.7976931348623157e308", "4.9e-324",
+        "2.2250738585072011e-308", "12345678901234567890123456789", "7.0000000000000008881784197001",
+    };
+    for (const std::string_view text : texts) {
+        app::TableLine out;
+        ASSERT_EQ(parse(std::string{text} + " 0", format("xy"), out).fault, FieldFault::none) << text;
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        EXPECT_EQ(out.x, expected) << text;
     }
+}
 
-private:
-    std::vector<std::string> lines_;
-    std::size_t next_ = 0;
-    int last_;
-};
+using test_support::MemoryRecords;
 
-TEST(PointTable, SkipsHeadersBlanksAndComments) {
-    MemoryRecords records({"P N E Z D", "units: m", "1 10 20 30 TREE", "", "  # a remark", "2 11 21 31", "3 12 22 32 tree"});
-    app::TableFormat f = format("pyxzd");
+// A spreadsheet's export: its mark, headers, blanks and remarks passed over;
+// the delimiter found from the first data line; the decimals noted.
+TEST(PointTable, WhatASpreadsheetWrites) {
+    MemoryRecords records({"\xEF\xBB\xBF" "Point;North;East;Elev;Code", "", "1;10,5;20;30;TREE", "  # a remark",
+                           "\"2\";\"11\";21,25;31;\"oak; old\"", "3;12;22;32,125;tree"});
+    app::TableFormat f = format("pyxzd", D::blanks_comma_or_semicolon, true);
     f.keep_names = f.keep_codes = true;
     app::PointStore points{app::Precision::wide};
     app::TableProblem problem;
-    ASSERT_EQ(app::read_point_table(records, f, 2, points, problem).outcome, app::TableOutcome::done);
+    ASSERT_EQ(app::read_point_table(records, f, 1, points, problem).outcome, app::TableOutcome::done)
+        << app::table_problem_text("s", problem);
     ASSERT_EQ(points.size(), 3u);
-    EXPECT_EQ(coordinate(points, 2, 0), 22.0);
-    EXPECT_EQ(points.extents().low[1], 10.0);
-    EXPECT_EQ(points.extents().high[2], 32.0);
+    EXPECT_EQ(coordinate(points, 1, 0), 21.25);
+    EXPECT_EQ(coordinate(points, 0, 1), 10.5);
+    EXPECT_EQ(points.decimals(), 3u);
     app::PointStore::TextReader tags{points};
     std::vector<std::string> seen;
     for (int k = 0; k < 3; ++k) {
@@ -158,69 +174,35 @@ TEST(PointTable, SkipsHeadersBlanksAndComments) {
         seen.emplace_back(name);
         seen.emplace_back(points.layers().name(layer));
     }
-    EXPECT_EQ(seen, (std::vector<std::string>{"1", "TREE", "2", "0", "3", "TREE"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"1", "TREE", "2", "oak_ old", "3", "TREE"}));
 }
 
-TEST(PointTable, NumberTablesSkipBlanksAndComments) {
-    MemoryRecords records({"x y z", "", "1 2 3", "# 4 5 6", "#7 8 9", " \t ", "\t#", "10 11 12"});
-    app::TableFormat f = format("xyz");
-    f.precision = app::Precision::single;
-    app::PointStore points{app::Precision::single};
-    app::TableProblem problem;
-    ASSERT_EQ(app::read_point_table(records, f, 1, points, problem).outcome, app::TableOutcome::done);
-    ASSERT_EQ(points.size(), 2u);
-    EXPECT_EQ(coordinate(points, 1, 0), 10.0);
-    EXPECT_EQ(points.extents().low[2], 3.0);
-}
-
-TEST(PointTable, TheFirstRefusedLineIsTold) {
-    MemoryRecords records({"1 2 3", "4 5 6", "7 \x01oops\x7f 9"});
-    app::PointStore points{app::Precision::wide};
-    app::TableProblem problem;
-    ASSERT_EQ(app::read_point_table(records, format("xyz"), 0, points, problem).outcome, app::TableOutcome::refused);
-    EXPECT_EQ(app::table_problem_text("survey.txt", problem),
-              "3dpoint: survey.txt, line 3, field 2 (northing): not a number: '?oops?'\n");
-    const std::string long_text(100, 'q');
-    problem.found = long_text;
-    EXPECT_EQ(app::table_problem_text("s", problem).size(), std::string{"3dpoint: s, line 3, field 2 (northing): not a number: ''...\n"}.size() + 60);
-}
-
-// A table of numbers alone is read a quicker way; each of its lines must be
-// taken, or refused at the same field, as the line parser takes it, in both
-// precisions.
-TEST(PointTable, NumberTablesReadAsTheLineParserReadsThem) {
-    using D = app::Delimiter;
-    const std::string_view lines[] = {
-        "1 2 3", "\t1.5 ,\t2.5 ; 3.5  ", "1;2;3;", "1 2 3 extra fields", "1e3 -2.5E-1 .5", "-0 +4. 0.1",
-        "4500000.123 300000.456 12.3", "1 2", "1,,3", "1 2x 3", "1 2 inf", "1 1e999 3", "0x10 1 2", "1 2 3x",
-        "1 ,; 2 3", "1,5 2 3",
+// What a refusal says, invisible characters spelt out.
+TEST(PointTable, RefusalsTellFileLineFieldAndText) {
+    struct Case {
+        std::vector<std::string> lines;
+        std::string_view columns;
+        std::string text;
     };
-    const app::TableFormat formats[] = {format("xyz"), format("zxy"), format("yx"), format("xyz", D::space)};
-    std::string scratch;
-    for (const bool wide : {true, false}) {
-        for (app::TableFormat f : formats) {
-            f.precision = wide ? app::Precision::wide : app::Precision::single;
-            for (const std::string_view line : lines) {
-                app::TableLine expected;
-                const app::LineProblem where = app::parse_table_line(line, f, expected, scratch);
-                MemoryRecords records({std::string{line}});
-                app::PointStore points{wide ? app::Precision::wide : app::Precision::single};
-                app::TableProblem problem;
-                const app::TableOutcome outcome = app::read_point_table(records, f, 0, points, problem).outcome;
-                SCOPED_TRACE(testing::Message() << "'" << line << "' " << f.columns.count << " columns, wide " << wide);
-                if (where.fault != FieldFault::none) {
-                    ASSERT_EQ(outcome, app::TableOutcome::refused);
-                    EXPECT_EQ(problem.where.field, where.field);
-                    EXPECT_EQ(problem.found, where.found);
-                    continue;
-                }
-                ASSERT_EQ(outcome, app::TableOutcome::done);
-                ASSERT_EQ(points.size(), 1u);
-                EXPECT_EQ(coordinate(points, 0, 0), expected.x);
-                EXPECT_EQ(coordinate(points, 0, 1), expected.y);
-                EXPECT_EQ(coordinate(points, 0, 2), expected.z);
-            }
-        }
+    const Case cases[] = {
+        {{"1 2 3", "4 5 6", "7 \x01oops\x7f 9"}, "xyz",
+         "3dpoint: s.csv, line 3, field 2 (northing): not a number: '\\x01oops\\x7F'\n"},
+        {{"1,2,"}, "xyz", "3dpoint: s.csv, line 1, field 3 (height): empty\n"},
+        {{"\xEF\xBB\xBF\xEF\xBB\xBF" "1 2"}, "xy", "3dpoint: s.csv, line 1, field 1 (easting): not a number: 'U+FEFF1'\n"},
+        {{"1 2 3\r4 5 6\r"}, "xyz",
+         "3dpoint: s.csv, line 1, field 3 (height): not a number: '3\\r4'\n"
+         "3dpoint: s.csv seems to end its lines with CR alone: save it with LF or CR LF line ends\n"},
+        {{"\xFF\xFE" "1\0"}, "xy", "3dpoint: s.csv is in UTF-16 little-endian: save it as UTF-8\n"},
+        {{"A B 1 2"}, "pxyd", "3dpoint: s.csv, line 1, field 2 (easting): not a number: 'B'\n"},
+    };
+    for (const Case& c : cases) {
+        MemoryRecords records(c.lines);
+        app::PointStore points{app::Precision::wide};
+        app::TableProblem problem;
+        ASSERT_EQ(app::read_point_table(records, format(c.columns), 0, points, problem).outcome,
+                  app::TableOutcome::refused)
+            << c.text;
+        EXPECT_EQ(app::table_problem_text("s.csv", problem), c.text);
     }
 }
 
@@ -233,25 +215,22 @@ TEST(PointTable, ARecordErrorIsNoEnd) {
     EXPECT_EQ(result.number, err::kReadError);
 }
 
-TEST(LayerNames, MadeValidAndShared) {
-    struct Case {
-        std::string_view code, name;
-    };
-    const Case cases[] = {{"tree", "TREE"}, {"Oak Tree/2", "OAK_TREE_2"}, {"", "0"}, {"$A-b_c", "$A-B_C"},
-                          {"abcdefghijklmnopqrstuvwxyz0123456789", "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"}};
-    for (const Case& c : cases) {
-        char name[app::LayerTable::kMostNameBytes];
-        EXPECT_EQ(std::string_view(name, app::layer_name_for(c.code, name)), c.name);
-    }
+// Codes that differ only in letter case, in any script, share a layer named
+// as first typed; any other difference keeps them apart.
+TEST(LayerNames, SharedByCaseOnlyAndNamedAsFirstTyped) {
     app::LayerTable layers;
-    EXPECT_EQ(layers.index_for("tree"), 1u);
-    EXPECT_EQ(layers.index_for("TREE"), 1u);
-    EXPECT_EQ(layers.index_for("0"), 0u);
-    EXPECT_EQ(layers.index_for("wall"), 2u);
-    EXPECT_EQ(layers.index_for(""), 0u);
-    ASSERT_EQ(layers.size(), 3u);
-    EXPECT_EQ(layers.name(1), "TREE");
-    EXPECT_EQ(layers.name(2), "WALL");
+    struct Case {
+        std::string_view code;
+        std::uint32_t index;
+    };
+    const Case cases[] = {{"tree", 1},  {"TREE", 1},  {"0", 0},          {"Wall", 2},        {"", 0},
+                          {"Höhe", 3},  {"HÖHE", 3},  {"Hähe", 4},       {"столб", 5},       {"СТОЛБ", 5},
+                          {"забор", 6}, {"树木", 7},  {"道路", 8},       {"Oak Tree/2", 9}};
+    for (const Case& c : cases) EXPECT_EQ(layers.index_for(c.code), c.index) << c.code;
+    ASSERT_EQ(layers.size(), 10u);
+    EXPECT_EQ(layers.name(1), "tree");
+    EXPECT_EQ(layers.name(3), "Höhe");
+    EXPECT_EQ(layers.name(9), "Oak Tree_2");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ usage: progress_e2e.py --program CMD [unittest args]
 import fcntl
 import os
 import pty
+import re
 import signal
 import struct
 import subprocess
@@ -86,7 +87,7 @@ def screen(data, columns):
 
 class ProgressLine(program.FreshDirectories):
     def run_slowly(self, arguments=("-", "out.dxf"), count=POINTS, feeds=(5000, POINTS - 5000), env=None,
-                   stderr="terminal", stdout=subprocess.DEVNULL, interrupt=False, columns=COLUMNS):
+                   stderr="terminal", stdout=subprocess.DEVNULL, interrupt=False, columns=COLUMNS, count_line=True):
         """Feeds `count` and then the points in `feeds` pieces, pausing between
         them; with `interrupt`, the last pause ends in control-C instead.
         stderr: "terminal", or a file object. stdout: a file object,
@@ -102,7 +103,8 @@ class ProgressLine(program.FreshDirectories):
             preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
         terminal.started()
         try:
-            process.stdin.write(b"%d\n" % count)
+            if count_line:
+                process.stdin.write(b"%d\n" % count)
             sent = 0
             for number, piece in enumerate(feeds):
                 if number > 0:
@@ -136,6 +138,16 @@ class ProgressLine(program.FreshDirectories):
         self.assertTrue(output.endswith(b"\r"), output[-100:])
         self.assertEqual(set(screen(output, COLUMNS)), {""}, "a successful run leaves nothing on the screen")
         self.assertEqual(program.read_file(os.path.join(directory, "out.dxf")), EXPECTED)
+
+    def test_a_table_shows_the_lines_read_then_the_points_written(self):
+        status, output, directory = self.run_slowly(arguments=("--columns", "xyz", "-", "out.dxf"), count_line=False,
+                                                    feeds=(5000, 5000, POINTS - 10000))
+        self.assertEqual(status, 0)
+        pieces = [p.decode().rstrip() for p in output.split(b"\r") if p.startswith(b"3dpoint: ")]
+        self.assertTrue(any(re.match(r"^3dpoint: reading \d+ lines(, \d+ points/s)?$", p) for p in pieces), pieces)
+        for piece in pieces:
+            self.assertLess(len(piece), COLUMNS, piece)
+        self.assertEqual(set(screen(output, COLUMNS)), {""}, "a successful run leaves nothing on the screen")
 
     def test_a_narrow_terminal_gets_a_shorter_line(self):
         status, output, _ = self.run_slowly(columns=30)

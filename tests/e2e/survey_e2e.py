@@ -7,11 +7,15 @@ at three decimals.
 usage: survey_e2e.py --program "CMD ..." [unittest options]
 """
 import os
+import resource
 import shutil
 import subprocess
+import unittest
 
 import ezdxf
+import ezdxf.lldxf.encoding
 
+import program
 from program import PROGRAM, FreshDirectories, clean_environment, line_end, main, read_file
 
 PNEZD = (b"Point,Northing,Easting,Elevation,Description\r\n"
@@ -46,10 +50,10 @@ class SurveyRun(FreshDirectories):
         labels = [e for e in entities if e.dxftype() == "TEXT"]
         self.assertEqual(len(points), 5)
         self.assertEqual([t.dxf.text for t in labels], ["1", "2", "3", "100"])
-        self.assertEqual([p.dxf.layer for p in points], ["TREE", "OAK_TREE", "TREE", "0", "TREE"])
+        self.assertEqual([p.dxf.layer for p in points], ["TREE", "oak tree", "TREE", "0", "TREE"])
         self.assertEqual({t.dxf.layer for t in labels}, {"LABEL-NAME"})
         self.assertEqual(sorted(layer.dxf.name for layer in doc.layers if layer.dxf.name != "Defpoints"),
-                         ["0", "LABEL-NAME", "OAK_TREE", "TREE"])
+                         ["0", "LABEL-NAME", "TREE", "oak tree"])
         handles = [e.dxf.handle for e in entities]
         self.assertEqual(len(set(handles)), len(handles))
         # Millimetres, rounded half to even from the exact double: x is the easting.
@@ -85,6 +89,13 @@ class SurveyRun(FreshDirectories):
         self.assertEqual(done.stderr,
                          b"3dpoint: s.txt, line 3, field 3 (easting): not a number: '300O20.25'" + line_end())
         self.assertEqual(read_file(os.path.join(directory, "3dpoint.dxf")), old)
+        # A name outside ASCII as every other message shows it: the system's
+        # own text for a person (Windows: the ANSI code page, not UTF-8).
+        _, done = self.convert(SURVEY_OPTIONS + ["Höhe.csv"], {"Höhe.csv": table})
+        self.assertEqual(done.returncode, 65)
+        name = "Höhe.csv".encode("cp1252" if program.WINDOWS else "utf-8")
+        self.assertTrue(done.stderr.startswith(b"3dpoint: " + name + b", line 3"), done.stderr)
+        self.assertTrue(done.stderr.endswith(line_end()) and not done.stderr.endswith(b"\r" + line_end()))
 
     def test_classic_list_and_decimal_comma_table_at_three_decimals(self):
         for arguments, data in (
@@ -98,18 +109,103 @@ class SurveyRun(FreshDirectories):
             self.assertIn(b"\r\n 10\r\n1.000\r\n 20\r\n2.000\r\n 30\r\n3.000\r\n", text)
             self.assertEqual(ezdxf.readfile(os.path.join(directory, "3dpoint.dxf")).audit().has_errors, False)
 
-    def test_table_without_other_options_draws_the_classic_file(self):
-        """Single precision and one decimal, as the classic list of the same points."""
-        points = b"1.5 -2.25 0\r\n4500000.1235 300000.45 0.35\r\n1e3 7 -0.04\r\n"
-        directory, done = self.convert([], {"input.txt": b"3\r\n" + points})
-        self.assertEqual(done.returncode, 0)
-        classic = read_file(os.path.join(directory, "3dpoint.dxf"))
-        for arguments, table in ((["--columns", "xyz"], points),
-                                 (["--columns", "p-xyz", "--skip", "2"], b"h1\r\nh2\r\n" + b"".join(
-                                     b"P%d x " % i + line + b"\r\n" for i, line in enumerate(points.split(b"\r\n")[:3])))):
-            directory, done = self.convert(arguments, {"input.txt": table})
-            self.assertEqual((done.returncode, done.stderr), (0, b""), arguments)
-            self.assertEqual(read_file(os.path.join(directory, "3dpoint.dxf")), classic, arguments)
+    def test_a_table_keeps_every_digit_typed(self):
+        """Double precision, and as many decimals as the most precise coordinate has."""
+        table = b"1.5 -2.25 0\r\n4500000.1235 300000.45 0.35\r\n1e3 7 -0.04\r\n"
+        directory, done = self.convert(["--columns", "xyz"], {"input.txt": table})
+        self.assertEqual((done.returncode, done.stderr), (0, b""))
+        doc = ezdxf.readfile(os.path.join(directory, "3dpoint.dxf"))
+        self.assertEqual([tuple(p.dxf.location) for p in doc.modelspace().query("POINT")],
+                         [(1.5, -2.25, 0.0), (4500000.1235, 300000.45, 0.35), (1000.0, 7.0, -0.04)])
+        text = read_file(os.path.join(directory, "3dpoint.dxf"))
+        self.assertIn(b"\r\n 10\r\n4500000.1235\r\n 20\r\n300000.4500\r\n", text)
+        self.assertIn(b"$DWGCODEPAGE\r\n  3\r\nANSI_1252\r\n", text)
+
+    def test_a_spreadsheet_export_reads_as_its_clean_twin(self):
+        """A comma-decimal spreadsheet's CSV: mark, header, ';', decimal commas, quotes, CR LF."""
+        export = ("\ufeffPunkt;Nord;Ost;Höhe;Code\r\n"
+                  "1;4500000,125;300000,5;12,25;\"Eiche; alt\"\r\n"
+                  "\"P 2\";4500010,5;300020,25;13;Zaun\r\n").encode("utf-8")
+        twin = ("1,4500000.125,300000.5,12.25,Eiche; alt\n"
+                "P 2,4500010.5,300020.25,13,Zaun\n").encode("utf-8")
+        exported_dir, done = self.convert(["--columns", "pnezd", "--labels", "name,description", "--layers", "e.csv",
+                                           "e.dxf"], {"e.csv": export})
+        self.assertEqual((done.returncode, done.stderr), (0, b""))
+        twin_dir, twin_done = self.convert(["--columns", "pnezd", "--labels", "name,description", "--layers",
+                                            "--delimiter", ",", "--decimals", "3", "t.csv", "t.dxf"], {"t.csv": twin})
+        self.assertEqual((twin_done.returncode, twin_done.stderr), (0, b""))
+        self.assertEqual(read_file(os.path.join(exported_dir, "e.dxf")), read_file(os.path.join(twin_dir, "t.dxf")))
+        doc = ezdxf.readfile(os.path.join(exported_dir, "e.dxf"))
+        self.assertEqual([t.dxf.text for t in doc.modelspace().query("TEXT")], ["1", "Eiche; alt", "P 2", "Zaun"])
+        self.assertEqual(tuple(doc.modelspace().query("POINT")[1].dxf.location), (300020.25, 4500010.5, 13.0))
+
+    def test_names_in_any_script_read_back_as_typed(self):
+        names = ["Höhe", "столб", "σημείο", "测量点", "点🙂", "Hähe", "СТОЛБ"]
+        table = "".join("%s,%d,%d,0,%s\n" % (n, i, i, n) for i, n in enumerate(names)).encode("utf-8")
+        directory, done = self.convert(["--columns", "pxyzd", "--labels", "--layers", "s.csv"], {"s.csv": table})
+        self.assertEqual((done.returncode, done.stderr), (0, b""))
+        doc = ezdxf.readfile(os.path.join(directory, "3dpoint.dxf"))
+        self.assertEqual(doc.audit().has_errors, False)
+        decoded = [ezdxf.lldxf.encoding.decode_dxf_unicode(t.dxf.text).encode("utf-16", "surrogatepass").decode("utf-16")
+                   for t in doc.modelspace().query("TEXT")]
+        self.assertEqual(decoded, names)
+        layers = [p.dxf.layer for p in doc.modelspace().query("POINT")]
+        self.assertEqual(len(set(layers)), len(names) - 1)  # СТОЛБ is столб in another case
+        self.assertEqual(layers[1], layers[6])
+
+    def test_one_script_tables_read_in_its_code_page(self):
+        for names, page in ((["столб", "забор"], "ANSI_1251"), (["测量点", "道路"], "ANSI_936"),
+                            (["Höhe", "Straße"], "ANSI_1252")):
+            table = "".join("%s,%d,%d,0\n" % (n, i, i) for i, n in enumerate(names)).encode("utf-8")
+            directory, done = self.convert(["--columns", "pxyz", "--labels", "s.csv"], {"s.csv": table})
+            self.assertEqual((done.returncode, done.stderr), (0, b""))
+            doc = ezdxf.readfile(os.path.join(directory, "3dpoint.dxf"))
+            self.assertEqual(doc.header["$DWGCODEPAGE"], page)
+            self.assertEqual([t.dxf.text for t in doc.modelspace().query("TEXT")], names)
+
+    def test_code_page_inputs_draw_as_their_utf8_twins(self):
+        for names, encoding in ((["Höhe", "Straße", "Gebäude"], "cp1252"), (["測量点", "道路"], "cp932")):
+            rows = "".join("%s;%d;%d;0;%s\r\n" % (n, i, i, n) for i, n in enumerate(names))
+            options = ["--columns", "pxyzd", "--labels", "--layers"]
+            utf8_dir, done = self.convert(options + ["s.csv"], {"s.csv": rows.encode("utf-8")})
+            self.assertEqual((done.returncode, done.stderr), (0, b""), encoding)
+            page_dir, done = self.convert(options + ["--encoding", encoding, "s.csv"], {"s.csv": rows.encode(encoding)})
+            self.assertEqual((done.returncode, done.stderr), (0, b""), encoding)
+            self.assertEqual(read_file(os.path.join(page_dir, "3dpoint.dxf")),
+                             read_file(os.path.join(utf8_dir, "3dpoint.dxf")), encoding)
+        # A byte that is no character of the encoding is refused, not guessed.
+        _, done = self.convert(["--columns", "pxy", "--encoding", "cp1252", "s.csv"], {"s.csv": b"a\x81b 1 2\n"})
+        self.assertEqual(done.returncode, 65)
+        self.assertIn(b"(point name): not ANSI_1252 text: 'a\\x81b'", done.stderr)
+
+    def test_hostile_names_give_a_drawing_every_reader_takes(self):
+        hostile = [b"CR\rLF", b"%%d", b"0", b"EOF", b"SECTION", b"a^b", b"C:\\U+0041", b"tab\there"]
+        table = b"".join(b"\"%s\",%d,%d,0,\"%s\"\n" % (n, i, i, n) for i, n in enumerate(hostile))
+        directory, done = self.convert(["--columns", "pxyzd", "--labels", "name,description", "--layers", "s.csv"],
+                                       {"s.csv": table})
+        self.assertEqual((done.returncode, done.stderr), (0, b""))
+        doc = ezdxf.readfile(os.path.join(directory, "3dpoint.dxf"))
+        auditor = doc.audit()
+        self.assertEqual([str(e) for e in auditor.errors], [])
+        self.assertEqual(len(doc.modelspace().query("POINT")), len(hostile))
+        long_name = b"n" * 300
+        directory, done = self.convert(["--columns", "pxy", "--labels", "s.csv"], {"s.csv": long_name + b" 1 2\n"})
+        self.assertEqual(done.returncode, 65)
+        self.assertIn(b"longer than 255 characters", done.stderr)
+
+    def test_running_out_of_memory_is_always_the_numbered_report(self):
+        if program.WINDOWS:
+            self.skipTest("an address-space limit on Wine limits Wine itself")
+        table = b"".join(b"%d %d 0 C%d\n" % (i, i, i) for i in range(200000))
+        for limit in (20, 30, 40, 60, 80, 120):
+            directory = self.new_directory({"s.txt": table})
+            done = subprocess.run(PROGRAM + ["--columns", "xyzd", "--layers", "s.txt", "s.dxf"], cwd=directory,
+                                  env=clean_environment({"TDP_NO_PROGRESS": "1"}), capture_output=True, timeout=120,
+                                  preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_AS, (limit << 20, limit << 20)))
+            self.assertIn(done.returncode, (0, 41), done.stderr)
+            if done.returncode == 41:
+                self.assertIn(b"forrtl: severe (41): insufficient virtual memory", done.stderr)
+                self.assertFalse(os.path.exists(os.path.join(directory, "s.dxf")))
 
 
 if __name__ == "__main__":

@@ -26,9 +26,11 @@ std::string_view size_text(double size, std::span<char, io::kFixedDecimalsRoom> 
     return {room.data(), n};
 }
 
-void write_header(RecordWriter& out, const HeaderPlan& header, const io::FieldSpec& coordinate, const Extents& extents) {
+void write_header(RecordWriter& out, const HeaderPlan& header, const io::FieldSpec& coordinate, const Extents& extents,
+                  std::string_view code_page) {
     out.all(section("HEADER"));
     out.all(variable("$ACADVER", 1, kVersion));
+    if (!code_page.empty()) out.all(variable("$DWGCODEPAGE", 3, text(code_page)));
     out.all(variable("$PDMODE", 70, integer(header.point_mode)));
     std::array<char, io::kFixedDecimalsRoom> room;
     out.all(variable("$PDSIZE", 40, header.point_size_given ? text(size_text(header.point_size, room)) : kNoPointSize));

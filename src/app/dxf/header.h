@@ -17,7 +17,9 @@ namespace app::dxf {
 std::string_view size_text(double size, std::span<char, io::kFixedDecimalsRoom> room);
 
 // `extents` is read only when the header asks for them; without a finite
-// point there are none to write.
-void write_header(RecordWriter& out, const HeaderPlan& header, const io::FieldSpec& coordinate, const Extents& extents);
+// point there are none to write. `code_page` names the drawing's code page
+// ($DWGCODEPAGE); empty, the header has none, as the classic file.
+void write_header(RecordWriter& out, const HeaderPlan& header, const io::FieldSpec& coordinate, const Extents& extents,
+                  std::string_view code_page = {});
 
 }  // namespace app::dxf

@@ -20,20 +20,19 @@ std::string_view tagged_handle(std::string_view letters, std::uint64_t number, s
 
 void write_tables(RecordWriter& out, const LayerList& layers) {
     out.all(section("TABLES"));
-    const std::size_t codes = layers.codes != nullptr ? layers.codes->size() : 0;
-    const std::size_t count = std::max<std::size_t>(codes, 1) + layers.label_layers.size();
-    if (layers.codes != nullptr || !layers.label_layers.empty()) {
-        out.all(table("LAYER", integer_value(static_cast<std::int32_t>(count))));
+    if (layers.names.size() > 1 || layers.codes > 1) {
+        out.all(table("LAYER", integer_value(static_cast<std::int32_t>(layers.names.size()))));
         std::array<char, 24> room;
-        for (std::size_t k = 0; k < count && out.number() == 0; ++k) {
-            const std::string_view handle = tagged_handle("E", k, room);
-            // Layer "0" keeps the colour that shows on any background.
-            const bool code_layer = k > 0 && k < codes;
-            const std::string_view name = k == 0                 ? std::string_view{"0"}
-                                          : code_layer           ? layers.codes->name(static_cast<std::uint32_t>(k))
-                                                                 : layers.label_layers[k - std::max<std::size_t>(codes, 1)];
-            const std::int32_t colour = code_layer ? colour_for(k - 1) : 7;
-            out(code(0))(text("LAYER"))(code(5))(text(handle))(code(2))(text(name));
+        std::size_t from_palette = 0;
+        for (std::size_t k = 0; k < layers.names.size() && out.number() == 0; ++k) {
+            // Layer "0" and the labels' keep the colour that shows on any
+            // background; a code's takes the codes file's, else the palette's next.
+            std::int32_t colour = 7;
+            if (k > 0 && k < layers.codes) {
+                const std::uint8_t given = k < layers.colours.size() ? layers.colours[k] : 0;
+                colour = given != 0 ? given : colour_for(from_palette++);
+            }
+            out(code(0))(text("LAYER"))(code(5))(text(tagged_handle("E", k, room)))(code(2))(text(layers.names[k]));
             out(code(70))(integer(0))(code(62))(integer(colour))(code(6))(text("CONTINUOUS"));
         }
         out.all(end_table);

@@ -16,6 +16,14 @@ namespace {
 constexpr std::array<std::uint32_t, kMostFixedDecimals + 1> powers_of_five = {
     1, 5, 25, 125, 625, 3125, 15625, 78125, 390625, 1953125};
 
+// The largest significand whose product with 5^d a word still holds: a
+// table, as a division at every value would cost more than the rest.
+constexpr std::array<std::uint64_t, kMostFixedDecimals + 1> largest_factor = [] {
+    std::array<std::uint64_t, kMostFixedDecimals + 1> f{};
+    for (std::size_t d = 0; d < f.size(); ++d) f[d] = UINT64_MAX / powers_of_five[d];
+    return f;
+}();
+
 // A natural number of 32-bit limbs, lowest first: room for the largest
 // double times 10^9 (2^1024 * 2^30 needs 33).
 class Natural {
@@ -109,27 +117,9 @@ private:
     std::size_t size_ = 0;
 };
 
-// Two digits a step, in 32-bit arithmetic: a coordinate's integer part
-// nearly always fits, and its divisions by 100 cost less than a word's.
-char* write_u32_before(char* end, std::uint32_t v) {
-    while (v >= 100) {
-        const std::uint32_t pair = (v % 100) * 2;
-        v /= 100;
-        end -= 2;
-        std::memcpy(end, digits::kDigitPairs + pair, 2);
-    }
-    if (v >= 10) {
-        end -= 2;
-        std::memcpy(end, digits::kDigitPairs + v * 2, 2);
-    } else {
-        *--end = static_cast<char>('0' + v);
-    }
-    return end;
-}
-
 // Two digits a step: a coordinate has ten or more.
-char* write_u64_before(char* end, std::uint64_t v) {
-    if (v <= UINT32_MAX) return write_u32_before(end, static_cast<std::uint32_t>(v));
+template <class Word>
+char* write_pairs_before(char* end, Word v) {
     while (v >= 100) {
         const auto pair = static_cast<std::size_t>(v % 100) * 2;
         v /= 100;
@@ -143,6 +133,13 @@ char* write_u64_before(char* end, std::uint64_t v) {
         *--end = static_cast<char>('0' + v);
     }
     return end;
+}
+
+// In 32-bit arithmetic where the value fits, as a coordinate's integer part
+// nearly always does: its divisions by 100 cost less than a word's.
+char* write_u64_before(char* end, std::uint64_t v) {
+    if (v <= UINT32_MAX) return write_pairs_before(end, static_cast<std::uint32_t>(v));
+    return write_pairs_before(end, v);
 }
 
 constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
@@ -226,7 +223,7 @@ std::size_t format_fixed_decimals_into(double value, std::uint32_t decimals, cha
     char* begin = end;
     bool zero = false;
     // The usual coordinate: the product fits a word and the cut lies within it.
-    const bool small_product = m <= UINT64_MAX / five;
+    const bool small_product = m <= largest_factor[decimals];
     if (m == 0) {
         return word_writers[decimals](0, negative, separator, out);
     } else if (t < 0 && t > -64 && small_product) {

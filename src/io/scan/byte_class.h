@@ -25,12 +25,18 @@ enum class ByteClass : std::uint8_t {
     logical,   // T F, either case
 };
 
-constexpr std::array<ByteClass, 256> kByteClasses = [] {
+// What marks a number's decimals: the point, or in some tables a comma,
+// which then is a number's point and no separator, while a point is no part
+// of a number. Everything else reads alike under both.
+enum class DecimalMark : std::uint8_t { point, comma };
+
+constexpr char decimal_mark_byte(DecimalMark mark) { return mark == DecimalMark::point ? '.' : ','; }
+
+constexpr std::array<ByteClass, 256> make_byte_classes(DecimalMark mark) {
     std::array<ByteClass, 256> table{};
     table[' '] = table['\t'] = ByteClass::blank;
     table['\r'] = ByteClass::cr;
     table['\n'] = ByteClass::lf;
-    table[','] = ByteClass::comma;
     table['/'] = ByteClass::slash;
     table['*'] = ByteClass::star;
     table['('] = ByteClass::open;
@@ -38,14 +44,21 @@ constexpr std::array<ByteClass, 256> kByteClasses = [] {
     table['"'] = table['\''] = ByteClass::quote;
     for (char c = '0'; c <= '9'; ++c) table[static_cast<unsigned char>(c)] = ByteClass::digit;
     table['+'] = table['-'] = ByteClass::sign;
-    table['.'] = ByteClass::point;
+    table[','] = mark == DecimalMark::point ? ByteClass::comma : ByteClass::point;
+    table['.'] = mark == DecimalMark::point ? ByteClass::point : ByteClass::other;
     for (char c : {'D', 'E', 'Q', 'd', 'e', 'q'}) table[static_cast<unsigned char>(c)] = ByteClass::exponent;
     for (char c : {'I', 'N', 'i', 'n'}) table[static_cast<unsigned char>(c)] = ByteClass::word;
     for (char c : {'T', 'F', 't', 'f'}) table[static_cast<unsigned char>(c)] = ByteClass::logical;
     return table;
-}();
+}
 
-constexpr ByteClass byte_class(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
+template <DecimalMark mark>
+inline constexpr std::array<ByteClass, 256> kByteClasses = make_byte_classes(mark);
+
+template <DecimalMark mark = DecimalMark::point>
+constexpr ByteClass byte_class(char c) {
+    return kByteClasses<mark>[static_cast<unsigned char>(c)];
+}
 
 // Space, TAB, ",", ")" and "/" end a number's text.
 constexpr bool ends_number(ByteClass k) {

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cfloat>
-#include <charconv>
 #include <limits>
 #include <type_traits>
+
+#include "io/scan/nearest_double.h"
 
 // The arithmetic below relies on every double operation being rounded to
 // double on its own: no wider evaluation (x87), and no contraction into fused
@@ -166,31 +167,25 @@ int detail::any_decimal_to_real32(const NumberText& number, float& value) {
 int decimal_to_real64(const NumberText& number, double& value) {
     if (!is_plain_number(number)) return convert_word(number, value);
     if (number.exponent_range > 0) return conversion_overflow;
-    const double zero = number.negative ? -0.0 : 0.0;
     const std::int64_t m = magnitude(number);
     if (number.exponent_range < 0 || number.significant == 0 || m < -400) {
-        value = zero;
+        value = number.negative ? -0.0 : 0.0;
         return conversion_ok;
     }
     if (m > 310) return conversion_overflow;
 
-    // Kept digits and the scale as a short text, rounded to nearest by the library.
-    std::array<char, kKeptDigitsMax + 24> text;
-    std::array<char, kKeptDigitsMax> kept;
-    const auto count = static_cast<std::size_t>(kept_digit_text(number, kept));
-    std::copy_n(kept.begin(), count, text.begin());
-    char* out = text.data() + count;
-    *out++ = 'e';
-    out = std::to_chars(out, text.data() + text.size(), scale(number)).ptr;
-    double magnitude_value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), out, magnitude_value);
-    if (error == std::errc::result_out_of_range) {
-        if (m > 0) return conversion_overflow;
-        magnitude_value = 0.0;
-    } else if (error != std::errc{} || end != out) {
-        return conversion_leftover;
+    // The kept digits times 10^q, q in [-427, 309] after the checks above.
+    const auto q = static_cast<int>(scale(number));
+    if (number.more_count == 0 && (number.digits >> 53) == 0 && q >= -22 && q <= 22) {
+        // Both factors are exact doubles: one operation rounds correctly.
+        const double digits = exact_double(number.digits);
+        const double magnitude = q < 0 ? digits / table_power_of_ten(-q) : digits * table_power_of_ten(q);
+        value = number.negative ? -magnitude : magnitude;
+        return conversion_ok;
     }
-    value = number.negative ? -magnitude_value : magnitude_value;
+    const std::uint64_t bits = nearest_double(number.digits, number.more_digits, number.more_count, q);
+    if (bits == kInfinityBits) return conversion_overflow;
+    value = std::bit_cast<double>(bits | static_cast<std::uint64_t>(number.negative) << 63);
     return conversion_ok;
 }
 

@@ -22,7 +22,9 @@ enum ConversionStatus : int {
 // An optional sign, then decimal digits only. The value is stored only on success.
 int decimal_to_int32(const NumberText& number, std::int32_t& value);
 
-// The same, converted to the nearest double.
+// The same, converted to the nearest double (ties to even); beyond the
+// largest double an overflow, what rounds below the least subnormal a
+// signed zero.
 int decimal_to_real64(const NumberText& number, double& value);
 
 // An integer below 2^53 as a double, exactly: one conversion where a
@@ -49,6 +51,21 @@ inline bool plain_decimal_to_real32(const NumberText& number, float& value) {
     const auto single = static_cast<float>(digits * table_power_of_ten(-number.fraction));
     const std::uint32_t sign = static_cast<std::uint32_t>(number.negative) << 31;
     value = std::bit_cast<float>(std::bit_cast<std::uint32_t>(single) | sign);
+    return true;
+}
+
+// A plain decimal (no exponent, no word) of at most 53 bits and 22 digits
+// after the point: the integer and the power of ten are both exact doubles,
+// so one division rounds correctly, as decimal_to_real64 would. Inline, as
+// most coordinates are such; false leaves the value for the general way.
+// A template only so that a caller's own function of this name wins an
+// unqualified call over it, which the argument's namespace brings in too.
+template <typename = void>
+inline bool plain_decimal_to_real64(const NumberText& number, double& value) {
+    const bool plain = number.form == NumberText::Form::decimal && !number.exponent_part;
+    if (!plain || (number.digits >> 53) != 0 || number.fraction > 22) return false;
+    const double magnitude = exact_double(number.digits) / table_power_of_ten(number.fraction);
+    value = number.negative ? -magnitude : magnitude;
     return true;
 }
 

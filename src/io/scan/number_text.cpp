@@ -29,12 +29,13 @@ NumberText::Form classify_word(std::string_view word) {
 
 // A word runs on, whatever its bytes, to the next byte that ends a number;
 // a NAN word's "(" opens a part that runs to the next ")" in the record.
+template <DecimalMark mark>
 NumberScan recognise_word(const char* begin, const char* word, const char* end, NumberText& number) {
     const std::string_view record(begin, static_cast<std::size_t>(end - begin));
     const bool nan_word = (*word | 0x20) == 'n';
     std::size_t i = static_cast<std::size_t>(word - begin);
     const std::size_t first = i;
-    while (i < record.size() && !ends_number(byte_class(record[i]))) {
+    while (i < record.size() && !ends_number(byte_class<mark>(record[i]))) {
         // Without its ")" the part runs to the record end.
         i = record[i] == '(' && nan_word ? std::min(nan_part_end(record, i), record.size()) : i + 1;
     }
@@ -44,13 +45,14 @@ NumberScan recognise_word(const char* begin, const char* word, const char* end, 
 
 // More significant digits than a word holds: the first 19 go to `digits`,
 // the next 8 to `more_digits`, and the rest only count.
+template <DecimalMark mark>
 void read_long_significand(const char* p, const char* end, NumberText& number) {
     number.digits = 0;
     number.more_digits = 0;
     number.more_count = 0;
     int kept = 0;
     for (; p < end && kept < NumberText::kKeptDigitsMax; ++p) {
-        if (*p == '.' || (kept == 0 && *p == '0')) continue;
+        if (*p == decimal_mark_byte(mark) || (kept == 0 && *p == '0')) continue;
         const auto digit = static_cast<unsigned>(*p - '0');
         if (kept < NumberText::kHeadDigitsMax) {
             number.digits = number.digits * 10 + digit;
@@ -65,12 +67,13 @@ void read_long_significand(const char* p, const char* end, NumberText& number) {
 // More significant digits than the first reading kept: on a 32-bit target
 // up to 19 are read again in 64 bits, the way a 64-bit target reads them at
 // once; beyond 19, digit by digit as the long significand they are.
+template <DecimalMark mark>
 void read_significand_again(const char* p, const char* end, NumberText& number) {
-    if (number.significant > NumberText::kHeadDigitsMax) return read_long_significand(p, end, number);
+    if (number.significant > NumberText::kHeadDigitsMax) return read_long_significand<mark>(p, end, number);
     // Leading zeros add nothing to the digits.
     std::uint64_t digits = 0;
     p = read_digit_run(p, end, digits);
-    if (p < end && *p == '.') read_digit_run(p + 1, end, digits);
+    if (p < end && *p == decimal_mark_byte(mark)) read_digit_run(p + 1, end, digits);
     number.digits = digits;
 }
 
@@ -78,6 +81,7 @@ void read_significand_again(const char* p, const char* end, NumberText& number) 
 // sign, or a bare sign, then digits), and bytes the conversion will refuse.
 // The scanner's rules hold over the whole text: signs need a digit between
 // them, one point, one exponent letter, and that only after a digit.
+template <DecimalMark mark>
 NumberScan recognise_exponent(const char* begin, const char* p, const char* end, NumberText& number,
                               bool digit_seen, bool sign_open) {
     enum class Stage : std::uint8_t { after_significand, after_letter, after_sign, in_exponent, leftover };
@@ -91,7 +95,7 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
     NumberEnd ending = NumberEnd::text_end;
     for (; p < end; ++p) {
         const char c = *p;
-        const ByteClass k = byte_class(c);
+        const ByteClass k = byte_class<mark>(c);
         if (ends_number(k)) break;
         if (k == ByteClass::star) {
             ending = NumberEnd::star;
@@ -145,5 +149,12 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
     number.exponent = negative_exponent ? -exponent : exponent;
     return {static_cast<std::size_t>(p - begin), ending};
 }
+
+template NumberScan recognise_word<DecimalMark::point>(const char*, const char*, const char*, NumberText&);
+template NumberScan recognise_word<DecimalMark::comma>(const char*, const char*, const char*, NumberText&);
+template void read_significand_again<DecimalMark::point>(const char*, const char*, NumberText&);
+template void read_significand_again<DecimalMark::comma>(const char*, const char*, NumberText&);
+template NumberScan recognise_exponent<DecimalMark::point>(const char*, const char*, const char*, NumberText&, bool, bool);
+template NumberScan recognise_exponent<DecimalMark::comma>(const char*, const char*, const char*, NumberText&, bool, bool);
 
 }  // namespace io::detail

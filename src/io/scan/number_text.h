@@ -70,10 +70,13 @@ constexpr std::size_t nan_part_end(std::string_view record, std::size_t open) {
     return close == std::string_view::npos ? close : close + 1;
 }
 
+// Defined for both decimal marks in number_text.cpp.
 namespace detail {
+template <DecimalMark mark>
 NumberScan recognise_word(const char* begin, const char* word, const char* end, NumberText& number);
-void read_long_significand(const char* p, const char* end, NumberText& number);
+template <DecimalMark mark>
 void read_significand_again(const char* p, const char* end, NumberText& number);
+template <DecimalMark mark>
 NumberScan recognise_exponent(const char* begin, const char* p, const char* end, NumberText& number,
                               bool digit_seen, bool sign_open);
 }  // namespace detail
@@ -81,7 +84,11 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
 // Recognises the number whose text begins at record[start]. The significand,
 // which is all most numbers have, is read here, always inline: the call and
 // the struct's trip through memory cost more than a short number's reading.
+// The decimal mark is a template argument, so the scanner's, the point (the
+// default), compiles as if there were no other.
+template <DecimalMark mark = DecimalMark::point>
 [[gnu::always_inline]] inline NumberScan recognise_number(std::string_view record, std::size_t start, NumberText& number) {
+    constexpr char kMark = decimal_mark_byte(mark);
     const char* const begin = record.data();
     const char* const end = begin + record.size();
     const char* p = begin + start;
@@ -92,9 +99,9 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
     number.plus = sign && *p == '+';
     p += sign;
     // INF, INFINITY, NAN: a letter only as the first byte or after the sign.
-    if (p < end && byte_class(*p) == ByteClass::word) return detail::recognise_word(begin, p, end, number);
+    if (p < end && byte_class(*p) == ByteClass::word) return detail::recognise_word<mark>(begin, p, end, number);
 
-    // The significand: digits with at most one point. Leading zeros, before
+    // The significand: digits with at most one decimal mark. Leading zeros, before
     // or after the point, only move the point.
     const char* const lead = p;
     while (p < end && *p == '0') ++p;
@@ -102,7 +109,7 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
     RegisterWord digits = 0;
     p = read_digit_run(p, end, digits);
     std::ptrdiff_t significant = p - run;
-    if (p < end && *p == '.') {
+    if (p < end && *p == kMark) {
         number.point = true;
         const char* const after_point = ++p;
         if (significant == 0) {
@@ -115,13 +122,13 @@ NumberScan recognise_exponent(const char* begin, const char* p, const char* end,
     }
     number.digits = digits;
     number.significant = significant;
-    if (significant > NumberText::kRegisterDigitsMax) detail::read_significand_again(lead, p, number);
+    if (significant > NumberText::kRegisterDigitsMax) detail::read_significand_again<mark>(lead, p, number);
 
     const bool digit_seen = p - lead > static_cast<std::ptrdiff_t>(number.point);
-    if (digit_seen && (p == end || ends_number(byte_class(*p)))) {
+    if (digit_seen && (p == end || ends_number(byte_class<mark>(*p)))) {
         return {static_cast<std::size_t>(p - begin), NumberEnd::text_end};
     }
-    return detail::recognise_exponent(begin, p, end, number, digit_seen, sign && !digit_seen);
+    return detail::recognise_exponent<mark>(begin, p, end, number, digit_seen, sign && !digit_seen);
 }
 
 }  // namespace io

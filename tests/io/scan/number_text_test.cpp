@@ -144,6 +144,54 @@ TEST(NumberText, ReadsWordsToTheirEnd) {
     for (const Case& c : cases) check(c);
 }
 
+// The same texts under either decimal mark: under the comma, "," is the
+// point and "." no part of a number; all else reads alike.
+struct Reading {
+    NumberEnd ending;
+    std::size_t end = 0;
+    std::string found = "";
+};
+
+template <DecimalMark mark>
+void expect_reading(const std::string& text, const Reading& expected) {
+    NumberText n;
+    const NumberScan scan = recognise_number<mark>(text, 0, n);
+    const char* mode = mark == DecimalMark::point ? " (point)" : " (comma)";
+    ASSERT_EQ(scan.ending, expected.ending) << text << mode;
+    if (expected.ending == bad) return;
+    EXPECT_EQ(scan.end, expected.end) << text << mode;
+    EXPECT_EQ(describe(n), expected.found) << text << mode;
+}
+
+TEST(NumberText, ReadsTheDecimalMarkItIsGiven) {
+    const struct {
+        std::string text;
+        Reading point, comma;
+    } cases[] = {
+        {"12,5", {ok, 2, "12 S2 F0 X0"}, {ok, 4, "125 S3 F1 X0 ."}},
+        {"12.5", {ok, 4, "125 S3 F1 X0 ."}, {bad}},
+        {"1.5,", {ok, 3, "15 S2 F1 X0 ."}, {bad}},
+        {",5", {bad}, {ok, 2, "5 S1 F1 X0 ."}},
+        {"3,", {ok, 1, "3 S1 F0 X0"}, {ok, 2, "3 S1 F0 X0 ."}},
+        {"-,5q-1 ", {bad}, {ok, 6, "-5 S1 F1 X-1 .Ex"}},
+        {"1,5E3", {ok, 1, "1 S1 F0 X0"}, {ok, 5, "15 S2 F1 X3 .Ex"}},
+        {"1,0,0", {ok, 1, "1 S1 F0 X0"}, {bad}},
+        {"1E5,5", {ok, 3, "1 S1 F0 X5 Ex"}, {ok, 5, "1 S1 F0 X5 Ex!"}},
+        {"12,5;", {ok, 2, "12 S2 F0 X0"}, {bad}},
+        {"2,5*3", {ok, 1, "2 S1 F0 X0"}, {star, 3, "25 S2 F1 X0 ."}},
+        {"INF,", {ok, 3, "inf"}, {ok, 4, "word?"}},
+        {"NaN(1_a),", {ok, 8, "nan"}, {ok, 9, "word?"}},
+        // Significands read again past a register's digits, across the mark.
+        {"00098765,43210)", {ok, 8, "98765 S5 F0 X0"}, {ok, 14, "9876543210 S10 F5 X0 ."}},
+        {"98765432109876543,21098765432/", {ok, 17, "98765432109876543 S17 F0 X0"},
+         {ok, 29, "9876543210987654321/09876543 S28 F11 X0 ."}},
+    };
+    for (const auto& c : cases) {
+        expect_reading<DecimalMark::point>(c.text, c.point);
+        expect_reading<DecimalMark::comma>(c.text, c.comma);
+    }
+}
+
 TEST(NumberText, StartsWhereTheScannerStands) {
     NumberText n;
     const std::string_view record = "1 22.5 3";
