@@ -109,13 +109,13 @@ class ConsoleEvents(unittest.TestCase):
         self.dir = os.path.realpath(tempfile.mkdtemp(prefix="3dpoint-event-"))
         self.addCleanup(shutil.rmtree, self.dir, True)
         self.files = run_e2e.Run(self.dir, None, b"")  # its path and read serve here
-        # Where the undisturbed run beside an interrupted one works.
-        self.twin_dir = os.path.join(self.dir, "undisturbed")
-        os.mkdir(self.twin_dir)
 
-    def write(self, name, data):
-        with open(self.files.path(name), "wb") as f:
+    def write(self, name, data, directory=None):
+        with open(os.path.join(directory or self.dir, name), "wb") as f:
             f.write(data)
+
+    def read(self, name, directory):
+        return run_e2e.Run(directory, None, b"").read(name)
 
     def start(self, env=None, cwd=None, **kwargs):
         kwargs.setdefault("stdin", subprocess.DEVNULL)
@@ -144,16 +144,16 @@ class ConsoleEvents(unittest.TestCase):
                                        + Host.message_end()), err[:200])
         self.assertIn(b"\nImage ", err, "a traceback follows the message line")
 
-    def undisturbed(self, env, runs=2):
+    def undisturbed(self, env, directory, runs=2):
         """The output of a whole run and the shortest of the runs' times."""
         times = []
         for _ in range(runs):
             started = time.monotonic()
-            process = self.start(env)
+            process = self.start(env, cwd=directory)
             status, err, _ = self.finish(process)
             times.append(time.monotonic() - started)
             self.assertEqual(status, 0, err[-600:])
-        return self.files.read("3dpoint.dxf"), min(times)
+        return self.read("3dpoint.dxf", directory), min(times)
 
     def feed(self, name, lines, pause, hold):
         """Writes the lines into the FIFO, `pause` apart, then keeps it open
@@ -220,34 +220,42 @@ class ConsoleEvents(unittest.TestCase):
                 self.assert_one_report(status, err)
                 self.assertLess(elapsed, points / pace / 10, "%.2f s from the event to the end" % elapsed)
 
-    def events_at_random_moments(self, points, modes, count, window, first_part):
-        """`count` runs over `points` points, the modes in turn, an event at a
-        random moment in `window` (fractions of an undisturbed run's time).
-        With `first_part`, an undisturbed run starts beside each interrupted
-        one: an event within that fraction of the undisturbed run's life must
-        end the interrupted run before the undisturbed one ends, short of the
-        whole file. Returns the counts of what the runs met."""
-        _, data = point_list(points, seed=5)
-        self.write("input.txt", data)
-        with open(os.path.join(self.twin_dir, "input.txt"), "wb") as f:
-            f.write(data)
-        correct, took = zip(*(self.undisturbed(env) for env in modes))
-        self.assertTrue(all(c == correct[0] for c in correct))
-        took = list(took)  # the latest life of an undisturbed run, by mode
-        rng = random.Random(points)
+    def events_at_random_moments(self, modes, count, window, first_part):
+        """`count` runs, the modes (pairs of a number of points and the
+        environment) in turn, an event at a random moment in `window`
+        (fractions of an undisturbed run's time). With `first_part`, an
+        undisturbed run starts beside each interrupted one: an event within
+        that fraction of the undisturbed run's life must end the interrupted
+        run before the undisturbed one ends, short of the whole file. Returns
+        the counts of what the runs met."""
+        directories, correct, took = [], [], []
+        for index, (points, env) in enumerate(modes):
+            # A directory per mode, and one beside it for the undisturbed run.
+            directory = os.path.join(self.dir, "mode%d" % index)
+            os.makedirs(os.path.join(directory, "undisturbed"))
+            _, data = point_list(points, seed=5)
+            for where in (directory, os.path.join(directory, "undisturbed")):
+                self.write("input.txt", data, where)
+            directories.append(directory)
+            output, life = self.undisturbed(env, directory)
+            correct.append(output)
+            took.append(life)  # the latest life of an undisturbed run, by mode
+        rng = random.Random(count)
         counted = {"reported": 0, "kept old": 0, "finished": 0, "in the first part": 0, "longest wait": 0.0}
         for attempt in range(count):
             mode = attempt % len(modes)
+            directory, env = directories[mode], modes[mode][1]
             sig, name, number = rng.choice(events())
             if not first_part:
                 # A short run's time under the load of the moment.
-                took[mode] = self.undisturbed(modes[mode], runs=1)[1]
+                took[mode] = self.undisturbed(env, directory, runs=1)[1]
             moment = took[mode] * rng.uniform(*window)
-            self.write("3dpoint.dxf", OLD)
+            self.write("3dpoint.dxf", OLD, directory)
             twin = None
             if first_part:
-                twin = Watched(self.start(dict(modes[mode], **undisturbed_environment()), cwd=self.twin_dir))
-            run = Watched(self.start(modes[mode]))
+                twin = Watched(self.start(dict(env, **undisturbed_environment()),
+                                          cwd=os.path.join(directory, "undisturbed")))
+            run = Watched(self.start(env, cwd=directory))
             time.sleep(max(0.0, run.started + moment - time.monotonic()))
             sent = time.monotonic()
             run.process.send_signal(sig)
@@ -269,8 +277,8 @@ class ConsoleEvents(unittest.TestCase):
                 if twin_life is not None:
                     self.assertEqual(twin.process.returncode, 0, twin.err[-600:])
                     took[mode] = twin_life
-            output = self.files.read("3dpoint.dxf")
-            what = dict(attempt=attempt, signal=sig, env=modes[mode], event="%.3f s after the start" % at_event,
+            output = self.read("3dpoint.dxf", directory)
+            what = dict(attempt=attempt, signal=sig, env=env, event="%.3f s after the start" % at_event,
                         ended="%.3f s after the start" % life,
                         undisturbed="none" if twin is None else "%.3f s" % twin_life if twin_life else "outlived it")
             with self.subTest(**what):
@@ -295,21 +303,22 @@ class ConsoleEvents(unittest.TestCase):
                 whole, tail = records(output)
                 self.assertEqual(tail, b"", "a cut record")
                 self.assertTrue(correct[mode].startswith(whole), "not a prefix of the correct output")
-        print("\n%d points, %d runs: %s" % (points, count, counted), file=sys.stderr)
+        print("\n%s, %d runs: %s" % (", ".join("%d points" % p for p, _ in modes), count, counted), file=sys.stderr)
         return counted
 
     def test_events_during_long_runs(self):
         """Runs long enough that an event in their first half must stop them
-        well before an undisturbed run beside them ends."""
+        well before an undisturbed run beside them ends: tenths of a second
+        at least, many times the time from an event to the end."""
         if Host.windows:
             # Start-up is a good part of a short run under Wine, an event
             # that comes before Wine hands events on waits for it, and Wine
             # takes tenths of a second from the event to the end: a run of
             # one write per record lasts seconds, a buffered one too short.
-            points, modes, window, tried = 300000, [{}], (0.3, 0.5), 6
+            modes, window, tried = [(300000, {})], (0.3, 0.5), 6
         else:
-            points, modes, window, tried = 200000, [{}, {"FORT_BUFFERED": "y"}], (0.05, 0.5), 10
-        counted = self.events_at_random_moments(points, modes, tries(tried), window, 0.5)
+            modes, window, tried = [(200000, {}), (1000000, {"FORT_BUFFERED": "y"})], (0.05, 0.5), 10
+        counted = self.events_at_random_moments(modes, tries(tried), window, 0.5)
         self.assertGreaterEqual(counted["in the first part"], tries(tried) // 2,
                                 "too few events came in the first half of a run: the moments are off")
 
@@ -318,7 +327,8 @@ class ConsoleEvents(unittest.TestCase):
         little past the usual end: opening, reading, writing, closing."""
         if Host.windows:
             self.skipTest("each run under Wine takes most of a second to start")
-        counted = self.events_at_random_moments(2000, [{}, {"FORT_BUFFERED": "y"}], tries(120), (0.0, 1.1), 0.0)
+        modes = [(2000, {}), (2000, {"FORT_BUFFERED": "y"})]
+        counted = self.events_at_random_moments(modes, tries(120), (0.0, 1.1), 0.0)
         self.assertGreater(counted["reported"], tries(120) // 4, "too few events met the run: the moments are off")
 
 
