@@ -78,8 +78,9 @@ void prepare_linework(const LinePlan& plan, const table::CodeTable& code_file, L
 void run_conversion(const ConversionFiles& files, const RunPlan& plan) {
     prepare_conversion();
 
-    // The points belong to the whole run: they go with the process.
-    static PointStore store{plan.precision};
+    // The points belong to the whole run: they go with the process, never
+    // before (the store is not destroyed when the exit runs its destructors).
+    static PointStore& store = *new PointStore{plan.precision};
     // Kept for the run too: a report from another thread may still clear it.
     static ProgressLine progress{
         progress_wanted(files.input == kStandardStreamName, files.output == kStandardStreamName)};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "platform/memory.h"
 
@@ -19,13 +20,20 @@ void zero_fill(Real* base, std::int32_t extent, bool zeroed) {
 template <class Real>
 int allocate_three(io::PlatformVector<PointRun>& runs, std::int32_t count) {
     using Storage = std::conditional_t<sizeof(Real) == 4, io::ArrayStorage, io::WideArrayStorage>;
+    // The run holds each array as it comes, so one that came before a
+    // failing one is still the run's when the report ends it.
+    runs.push_back({nullptr, nullptr, nullptr, 0});
+    PointRun& run = runs.back();
     Storage x, y, z;
-    for (Storage* s : {&x, &y, &z})
-        if (const int number = io::allocate_array(*s, count); number != 0) return number;
+    const std::pair<Storage*, void**> arrays[] = {{&x, &run.x}, {&y, &run.y}, {&z, &run.z}};
+    for (const auto& [storage, kept] : arrays) {
+        if (const int number = io::allocate_array(*storage, count); number != 0) return number;
+        *kept = storage->base;
+    }
     zero_fill(x.base, x.extent, x.zeroed);
     zero_fill(y.base, y.extent, y.zeroed);
     zero_fill(z.base, z.extent, z.zeroed);
-    runs.push_back({x.base, y.base, z.base, static_cast<std::size_t>(x.extent)});
+    run.count = static_cast<std::size_t>(x.extent);
     return 0;
 }
 
