@@ -51,6 +51,11 @@ def tries(count):
     return max(1, int(count * float(os.environ.get("TDP_SIGNAL_TRIES", "1"))))
 
 
+# A survey run of the same list: double precision, labels and extents,
+# written in large blocks by default.
+SURVEY_OPTIONS = ["--decimals", "3", "--labels", "--extents", "input.txt", "3dpoint.dxf"]
+
+
 @functools.lru_cache(maxsize=None)
 def undisturbed_environment():
     """The environment of the undisturbed run beside an interrupted one.
@@ -144,12 +149,12 @@ class ConsoleEvents(unittest.TestCase):
                                        + Host.message_end()), err[:200])
         self.assertIn(b"\nImage ", err, "a traceback follows the message line")
 
-    def undisturbed(self, env, directory, runs=2):
+    def undisturbed(self, env, directory, runs=2, args=()):
         """The output of a whole run and the shortest of the runs' times."""
         times = []
         for _ in range(runs):
             started = time.monotonic()
-            process = self.start(env, cwd=directory)
+            process = self.start(env, cwd=directory, args=list(args))
             status, err, _ = self.finish(process)
             times.append(time.monotonic() - started)
             self.assertEqual(status, 0, err[-600:])
@@ -221,15 +226,16 @@ class ConsoleEvents(unittest.TestCase):
                 self.assertLess(elapsed, points / pace / 10, "%.2f s from the event to the end" % elapsed)
 
     def events_at_random_moments(self, modes, count, window, first_part):
-        """`count` runs, the modes (pairs of a number of points and the
-        environment) in turn, an event at a random moment in `window`
+        """`count` runs, the modes (a number of points, the environment and,
+        for a survey run, its options) in turn, an event at a random moment in `window`
         (fractions of an undisturbed run's time). With `first_part`, an
         undisturbed run starts beside each interrupted one: an event within
         that fraction of the undisturbed run's life must end the interrupted
         run before the undisturbed one ends, short of the whole file. Returns
         the counts of what the runs met."""
         directories, correct, took = [], [], []
-        for index, (points, env) in enumerate(modes):
+        for index, (points, env, *options) in enumerate(modes):
+            args = options[0] if options else ()
             # A directory per mode, and one beside it for the undisturbed run.
             directory = os.path.join(self.dir, "mode%d" % index)
             os.makedirs(os.path.join(directory, "undisturbed"))
@@ -237,7 +243,7 @@ class ConsoleEvents(unittest.TestCase):
             for where in (directory, os.path.join(directory, "undisturbed")):
                 self.write("input.txt", data, where)
             directories.append(directory)
-            output, life = self.undisturbed(env, directory)
+            output, life = self.undisturbed(env, directory, args=args)
             correct.append(output)
             took.append(life)  # the latest life of an undisturbed run, by mode
         rng = random.Random(count)
@@ -245,17 +251,18 @@ class ConsoleEvents(unittest.TestCase):
         for attempt in range(count):
             mode = attempt % len(modes)
             directory, env = directories[mode], modes[mode][1]
+            args = list(modes[mode][2]) if len(modes[mode]) > 2 else []
             sig, name, number = rng.choice(events())
             if not first_part:
                 # A short run's time under the load of the moment.
-                took[mode] = self.undisturbed(env, directory, runs=1)[1]
+                took[mode] = self.undisturbed(env, directory, runs=1, args=args)[1]
             moment = took[mode] * rng.uniform(*window)
             self.write("3dpoint.dxf", OLD, directory)
             twin = None
             if first_part:
                 twin = Watched(self.start(dict(env, **undisturbed_environment()),
-                                          cwd=os.path.join(directory, "undisturbed")))
-            run = Watched(self.start(env, cwd=directory))
+                                          cwd=os.path.join(directory, "undisturbed"), args=args))
+            run = Watched(self.start(env, cwd=directory, args=args))
             time.sleep(max(0.0, run.started + moment - time.monotonic()))
             sent = time.monotonic()
             run.process.send_signal(sig)
@@ -303,7 +310,7 @@ class ConsoleEvents(unittest.TestCase):
                 whole, tail = records(output)
                 self.assertEqual(tail, b"", "a cut record")
                 self.assertTrue(correct[mode].startswith(whole), "not a prefix of the correct output")
-        print("\n%s, %d runs: %s" % (", ".join("%d points" % p for p, _ in modes), count, counted), file=sys.stderr)
+        print("\n%s, %d runs: %s" % (", ".join("%d points" % m[0] for m in modes), count, counted), file=sys.stderr)
         return counted
 
     def test_events_during_long_runs(self):
@@ -317,7 +324,8 @@ class ConsoleEvents(unittest.TestCase):
             # one write per record lasts seconds, a buffered one too short.
             modes, window, tried = [(300000, {})], (0.3, 0.5), 6
         else:
-            modes, window, tried = [(200000, {}), (1000000, {"FORT_BUFFERED": "y"})], (0.05, 0.5), 10
+            modes, window, tried = [(200000, {}), (1000000, {"FORT_BUFFERED": "y"}),
+                                    (300000, {}, SURVEY_OPTIONS)], (0.05, 0.5), 12
         counted = self.events_at_random_moments(modes, tries(tried), window, 0.5)
         self.assertGreaterEqual(counted["in the first part"], tries(tried) // 2,
                                 "too few events came in the first half of a run: the moments are off")
@@ -327,7 +335,7 @@ class ConsoleEvents(unittest.TestCase):
         little past the usual end: opening, reading, writing, closing."""
         if Host.windows:
             self.skipTest("each run under Wine takes most of a second to start")
-        modes = [(2000, {}), (2000, {"FORT_BUFFERED": "y"})]
+        modes = [(2000, {}), (2000, {"FORT_BUFFERED": "y"}), (2000, {}, SURVEY_OPTIONS)]
         counted = self.events_at_random_moments(modes, tries(120), (0.0, 1.1), 0.0)
         self.assertGreater(counted["reported"], tries(120) // 4, "too few events met the run: the moments are off")
 
