@@ -32,6 +32,7 @@ if(WIN32)
   tdp_windows_text(${PROJECT_SOURCE_DIR}/LICENSE LICENSE.txt)
   tdp_windows_text(${PROJECT_SOURCE_DIR}/examples/input.txt samples/input.txt)
   tdp_windows_text(${PROJECT_SOURCE_DIR}/examples/survey.csv samples/survey.csv)
+  tdp_windows_text(${PROJECT_SOURCE_DIR}/examples/coded.csv samples/coded.csv)
   install(FILES ${CMAKE_BINARY_DIR}/windows/README.txt ${CMAKE_BINARY_DIR}/windows/LICENSE.txt DESTINATION .)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/windows/samples DESTINATION .)
 
@@ -65,7 +66,7 @@ else()
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
   install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/examples/input.txt ${PROJECT_SOURCE_DIR}/examples/survey.csv
-          DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+                ${PROJECT_SOURCE_DIR}/examples/coded.csv DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 endif()
 # The program links the compiler's run-time statically: no DLLs go beside it.
 

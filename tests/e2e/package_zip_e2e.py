@@ -77,13 +77,14 @@ class WindowsZip(unittest.TestCase):
 
     def test_what_the_zip_holds(self):
         top = os.path.basename(self.top)
-        expected = {"bin/3dpoint.exe", "README.txt", "LICENSE.txt", "samples/input.txt", "samples/survey.csv"}
+        expected = {"bin/3dpoint.exe", "README.txt", "LICENSE.txt", "samples/input.txt", "samples/survey.csv",
+                    "samples/coded.csv"}
         self.assertEqual({n[len(top) + 1:] for n in self.names if not n.endswith("/")}, expected)
 
     def test_texts_every_notepad_shows_right(self):
         """ASCII, which every code page spells alike, in CR LF lines no wider
         than a console."""
-        for name in ("README.txt", "LICENSE.txt", "samples/input.txt", "samples/survey.csv"):
+        for name in ("README.txt", "LICENSE.txt", "samples/input.txt", "samples/survey.csv", "samples/coded.csv"):
             with self.subTest(name=name):
                 text = self.read(*name.split("/"))
                 self.assertTrue(text.endswith(b"\r\n"))
@@ -118,6 +119,10 @@ class WindowsZip(unittest.TestCase):
         drawing = self.read("samples", "survey.dxf")
         self.assertEqual(drawing.count(b"\r\nPOINT\r\n"), 4)
         self.assertIn(b"\r\nMANHOLE\r\n", drawing)
+        # The linework sample the README points to.
+        lines = self.run_unpacked(["--columns", "pnezd", "--lines", "EP,BLDG", "coded.csv", "coded.dxf"], samples)
+        self.assertEqual(lines.returncode, 0, lines.stderr)
+        self.assertEqual(self.read("samples", "coded.dxf").count(b"\r\nPOLYLINE\r\n"), 4)
 
     def test_the_version_resource_names_the_version(self):
         exe = self.read("bin", "3dpoint.exe")
