@@ -178,6 +178,36 @@ class SurveyRun(FreshDirectories):
         self.assertEqual(done.returncode, 65)
         self.assertIn(b"(point name): not ANSI_1252 text: 'a\\x81b'", done.stderr)
 
+    def test_a_coded_survey_draws_its_lines(self):
+        """Two road edges shot in turn, a closed building, a restart and a one-point string."""
+        coded = (b"P,N,E,Z,D\r\n1,0,0,1,EP1 B\r\n2,0,10,1,EP2\r\n3,20,0,2,EP1\r\n4,20,10,2,EP2\r\n"
+                 b"5,5,30,3,BLDG B\r\n6,5,40,3,BLDG\r\n7,15,40,3,BLDG\r\n8,15,30,3,BLDG C\r\n"
+                 b"9,40,0,3,EP1\r\n10,60,1,3,EP1 b restart\r\n11,80,2,4,ep1\r\n12,9,9,9,FL\r\n")
+        codes = b"code,layer,colour,line\r\nBLDG,Buildings,5,line\r\nEP,,,yes\r\n"
+        directory, done = self.convert(["--columns", "pnezd", "--codes", "codes.csv", "--lines", "FL", "s.csv"],
+                                       {"s.csv": coded, "codes.csv": codes})
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(done.stderr, b"3dpoint: 4 lines drawn, 1 one-point string skipped (code FL)" + line_end())
+        doc = ezdxf.readfile(os.path.join(directory, "3dpoint.dxf"))
+        self.assertEqual(doc.audit().has_errors, False)
+        lines = [(p.dxf.layer, p.is_closed, [tuple(v.dxf.location)[:2] for v in p.vertices])
+                 for p in doc.modelspace().query("POLYLINE")]
+        self.assertEqual(lines, [("EP1", False, [(0, 0), (0, 20), (0, 40)]),
+                                 ("EP2", False, [(10, 0), (10, 20)]),
+                                 ("Buildings", True, [(30, 5), (40, 5), (40, 15), (30, 15)]),
+                                 ("EP1", False, [(1, 60), (2, 80)])])
+        self.assertEqual(doc.layers.get("Buildings").dxf.color, 5)
+        self.assertEqual(len(doc.modelspace().query("POINT")), 12)
+        # A bad codes file and a bad control word are refused with the old drawing kept.
+        for files, told in (({"codes.csv": b"BLDG,Buildings,300\r\n"}, b"line 1, field 3 (colour)"),
+                            ({"codes.csv": codes, "s.csv": coded.replace(b"EP1 B", b"EP1 B E")},
+                             b"line 2, field 5 (description)")):
+            files = dict({"s.csv": coded, "3dpoint.dxf": b"old\r\n"}, **files)
+            directory, done = self.convert(["--columns", "pnezd", "--codes", "codes.csv", "s.csv"], files)
+            self.assertEqual(done.returncode, 65, done.stderr)
+            self.assertIn(told, done.stderr)
+            self.assertEqual(read_file(os.path.join(directory, "3dpoint.dxf")), b"old\r\n")
+
     def test_hostile_names_give_a_drawing_every_reader_takes(self):
         hostile = [b"CR\rLF", b"%%d", b"0", b"EOF", b"SECTION", b"a^b", b"C:\\U+0041", b"tab\there"]
         table = b"".join(b"\"%s\",%d,%d,0,\"%s\"\n" % (n, i, i, n) for i, n in enumerate(hostile))
