@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/decimal_counter.h"
 #include "app/dxf/annotation.h"
 #include "app/dxf/entities.h"
 #include "app/dxf/header.h"
@@ -138,9 +139,10 @@ public:
                 std::string_view name, description;
                 std::uint32_t layer_index = 0;
                 texts_.next(name, layer_index, description);
+                const std::string_view digits = position_.next();
                 // A point without a name column is named by its position.
-                if (!store_.keeps_names()) name = dxf::tagged_handle("", static_cast<std::uint64_t>(position), name_room_);
-                const Point p{position, names_.layer(layer_index), xs[k], ys[k], zs[k], name, description};
+                if (!store_.keeps_names()) name = digits;
+                const Point p{position, digits, names_.layer(layer_index), xs[k], ys[k], zs[k], name, description};
                 if (plan_.blocks) write_insert(out, p);
                 else write_point(out, point, room, p);
                 if (out.number() != 0) return;
@@ -151,6 +153,7 @@ public:
 private:
     struct Point {
         std::int32_t position;
+        std::string_view digits;  // the position's
         std::string_view layer;
         double x, y, z;
         std::string_view name, description;
@@ -169,6 +172,13 @@ private:
         return io::ItemValue::of(std::string_view{text_room_.data(), n});
     }
 
+    // A handle of `letters` and the point's position.
+    std::string_view handle(std::string_view letters, const Point& p) {
+        std::copy(letters.begin(), letters.end(), handle_room_.begin());
+        std::copy(p.digits.begin(), p.digits.end(), handle_room_.begin() + static_cast<std::ptrdiff_t>(letters.size()));
+        return {handle_room_.data(), letters.size() + p.digits.size()};
+    }
+
     // x, y, z of a label's start, as the drawing holds them.
     std::array<io::ItemValue, 3> place(const dxf::LabelKind& kind, const Point& p) const {
         const double h = plan_.text_height;
@@ -185,15 +195,14 @@ private:
             if ((kind.field == kLabelName ? p.name : kind.field == kLabelDescription ? p.description : "z").empty()) continue;
             const auto [x, y, z] = place(kind, p);
             const io::ItemValue values[] = {
-                io::ItemValue::of(dxf::tagged_handle(kind.label_handle, static_cast<std::uint64_t>(p.position), handle_room_)),
+                io::ItemValue::of(handle(kind.label_handle, p)),
                 x, y, z, value_of(kind, p)};
             out.plan(labels_[k]->plan(), values);
         }
     }
 
     void write_insert(RecordWriter& out, const Point& p) {
-        const auto position = static_cast<std::uint64_t>(p.position);
-        const io::ItemValue insert[] = {io::ItemValue::of(dxf::tagged_handle("D", position, handle_room_)),
+        const io::ItemValue insert[] = {io::ItemValue::of(handle("D", p)),
                                         io::ItemValue::of(p.layer), coordinate<Real>(p.x), coordinate<Real>(p.y),
                                         coordinate<Real>(p.z)};
         out.plan(insert_->plan(), insert);
@@ -201,11 +210,11 @@ private:
             const dxf::LabelKind& kind = dxf::kLabelKinds[k];
             const auto [x, y, z] = place(kind, p);
             const io::ItemValue values[] = {
-                io::ItemValue::of(dxf::tagged_handle(kind.attribute_handle, position, handle_room_)), x, y, z,
+                io::ItemValue::of(handle(kind.attribute_handle, p)), x, y, z,
                 value_of(kind, p)};
             out.plan(attributes_[k]->plan(), values);
         }
-        const io::ItemValue end[] = {io::ItemValue::of(dxf::tagged_handle("DD", position, handle_room_)),
+        const io::ItemValue end[] = {io::ItemValue::of(handle("DD", p)),
                                      io::ItemValue::of(p.layer)};
         out.plan(sequence_end_.plan(), end);
     }
@@ -220,8 +229,8 @@ private:
     std::array<std::optional<dxf::AttributePlan>, 3> attributes_;
     std::optional<dxf::InsertPlan> insert_;
     dxf::SequenceEndPlan sequence_end_;
-    std::array<char, 24> handle_room_;
-    std::array<char, 24> name_room_;
+    std::array<char, 32> handle_room_;
+    DecimalCounter position_;
 };
 
 // Each line a polyline of its points in order, on its string's layer.
@@ -233,7 +242,7 @@ void write_lines(RecordWriter& out, const RunPlan& plan, const PointStore& store
     const dxf::SequenceEndPlan sequence_end;
     const linework::LineWork& lines = linework.lines;
     std::array<char, 24> handle_room;
-    dxf::HandleCounter vertex_handles{"BA"};
+    DecimalCounter vertex_handles{"BA"};
     for (std::size_t k = 0; k < lines.size() && out.number() == 0; ++k) {
         const std::string_view layer = names.layer(linework.string_layers[lines.string_of(k)]);
         const io::ItemValue head[] = {io::ItemValue::of(dxf::tagged_handle("B", k + 1, handle_room)),

@@ -146,13 +146,12 @@ void PointStore::TextReader::next(std::string_view& name, std::uint32_t& layer) 
     const std::uint32_t tag = tags_.count();
     layer = tag >> 1;
     if ((tag & 1u) != 0) {
-        ++previous_;
-        const auto end = std::to_chars(number_, number_ + sizeof number_, previous_).ptr;
-        name = {number_, static_cast<std::size_t>(end - number_)};
+        name = number_.next();
         return;
     }
     name = store_.keep_names_ ? names_.text(scratch_) : std::string_view{};
-    previous_ = plain_number(name);
+    // The next name may count up from this one: a plain number, at most 18 digits.
+    if (plain_number(name) != kNoNumber) number_.reset(name);
 }
 
 Extents PointStore::extents() const {

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/byte_stream.h"
+#include "app/decimal_counter.h"
 #include "app/layer_table.h"
 #include "app/run_plan.h"
 #include "app/text/code_page_chooser.h"
@@ -120,8 +121,7 @@ public:
         ByteStream::Reader descriptions_;
         io::PlatformVector<char> scratch_;
         io::PlatformVector<char> description_scratch_;
-        std::uint64_t previous_ = 0;
-        char number_[24];
+        DecimalCounter number_;  // the last name, when it is a plain number
     };
 
     Extents extents() const;

@@ -268,7 +268,7 @@ TEST(Drawing, CountsFitTheirFields) {
 
 // Counted handles carry their digits as the numbers do: across 9, 99, 999.
 TEST(Drawing, HandlesCountAsNumbers) {
-    app::dxf::HandleCounter counter{"BA"};
+    app::DecimalCounter counter{"BA"};
     std::array<char, 24> room;
     for (std::uint64_t n = 1; n <= 12000; ++n) ASSERT_EQ(counter.next(), app::dxf::tagged_handle("BA", n, room)) << n;
 }
