@@ -49,7 +49,9 @@ void run_action(Syscall call) {
 
 namespace injection {
 
-bool take(Syscall call, SystemError& code) {
+std::atomic<bool> armed{false};
+
+bool take_armed(Syscall call, SystemError& code) {
     run_action(call);
     Injection& slot = slot_of(call);
     if (slot.countdown.load(std::memory_order_relaxed) == 0) return false;  // the usual case
@@ -60,7 +62,7 @@ bool take(Syscall call, SystemError& code) {
     return true;
 }
 
-std::size_t write_size(std::size_t bytes) {
+std::size_t write_size_armed(std::size_t bytes) {
     if (short_write.countdown.load(std::memory_order_relaxed) == 0) return bytes;  // the usual case
     if (short_write.countdown.fetch_sub(1) - 1 > 0) return bytes;
     return std::min(bytes, short_write.bytes.load());
@@ -79,11 +81,13 @@ void fail_syscall_with_code(Syscall call, int nth, SystemError code, bool persis
     slot.code.store(code);
     slot.persistent.store(persistent);
     slot.countdown.store(nth < 1 ? 1 : nth);
+    injection::armed.store(true);
 }
 
 void shorten_write(int nth, std::size_t bytes) {
     short_write.bytes.store(bytes);
     short_write.countdown.store(nth < 1 ? 1 : nth);
+    injection::armed.store(true);
 }
 
 void before_syscall(Syscall call, int nth, SyscallAction action, void* context) {
@@ -91,9 +95,12 @@ void before_syscall(Syscall call, int nth, SyscallAction action, void* context) 
     slot.action.store(action);
     slot.context.store(context);
     slot.countdown.store(nth < 1 ? 1 : nth);
+    injection::armed.store(true);
 }
 
 void clear_syscall_failures() {
+    // Left armed: a countdown at 0 fails nothing, and a test that clears
+    // while a call of another thread counts down must not race it.
     for (Injection& slot : injections) slot.countdown.store(0);
     for (Action& slot : actions) slot.countdown.store(0);
     short_write.countdown.store(0);
