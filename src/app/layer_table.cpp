@@ -1,7 +1,5 @@
 #include "app/layer_table.h"
 
-#include <algorithm>
-
 #include "app/text/layer_name.h"
 
 namespace app {

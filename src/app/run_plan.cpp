@@ -24,7 +24,6 @@ RunPlan resolve_run_plan(const SurveyChoices& choices) {
     const bool linework = choices.lines || !choices.codes_file.empty();
     plan.layers = choices.layers || linework;
     plan.lines = {choices.codes_file, linework, choices.flat, choices.lines_only, choices.line_codes};
-    plan.labels = choices.labels;
     plan.label_fields = choices.labels ? choices.label_fields : 0;
     plan.blocks = choices.blocks;
     // A text height of its own; else the marker's size, as the labels always
@@ -44,7 +43,6 @@ RunPlan resolve_run_plan(const SurveyChoices& choices) {
     table.columns = choices.columns;
     table.delimiter = choices.delimiter;
     table.decimal_comma = choices.decimal_comma;
-    table.precision = plan.precision;
     table.encoding = plan.encoding;
     // Only what the drawing shows is kept: a point without a name column is
     // named by its position when written.

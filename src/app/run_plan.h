@@ -29,7 +29,6 @@ struct TableFormat {
     Delimiter delimiter = Delimiter::blanks_comma_or_semicolon;
     text::InputEncoding encoding;  // of the texts
     bool decimal_comma = false;
-    Precision precision = Precision::single;
     bool keep_names = false;         // the drawing shows its points' names
     bool keep_codes = false;         // the drawing puts each point on its code's layer
     bool keep_descriptions = false;  // the drawing shows its points' descriptions
@@ -74,8 +73,7 @@ struct RunPlan {
     bool decimals_from_input = false;
     HeaderPlan header;
     bool layers = false;  // a LAYER table, each point on its code's layer
-    bool labels = false;             // TEXT beside each point
-    std::uint8_t label_fields = 0;   // which: LabelField bits
+    std::uint8_t label_fields = 0;   // TEXT beside each point, which: LabelField bits
     bool blocks = false;             // an INSERT of the point block with its attributes per point
     double text_height = 1.0;        // of labels and attributes
     LinePlan lines;

@@ -1,7 +1,6 @@
 #include "app/table_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 #include "app/table/refusal_text.h"
@@ -169,30 +168,11 @@ bool is_header_line(std::string_view line, const TableFormat& format, table::Fie
 
 table::FieldDelimiter delimiter_for(const TableFormat& format, std::string_view first_data_line) {
     if (format.delimiter != Delimiter::blanks_comma_or_semicolon) return given_delimiter(format.delimiter);
-    const table::FieldDelimiter detected = table::detect_delimiter(first_data_line, format.decimal_comma);
-    // A ';' in a comma-separated line's text would win the detection alone:
-    // the delimiter must also cut the line into as many fields as the
-    // columns name, and the first in order that does is taken.
+    // The line must hold every column up to the last one read.
     std::size_t needed = 0;
     for (std::size_t k = 0; k < format.columns.count; ++k)
         if (format.columns.columns[k] != Column::ignored) needed = k + 1;
-    using table::FieldDelimiter;
-    constexpr FieldDelimiter kOrder[] = {FieldDelimiter::tab, FieldDelimiter::semicolon, FieldDelimiter::comma,
-                                         FieldDelimiter::blanks};
-    std::array<char, 0> no_scratch{};
-    const auto fields = [&](FieldDelimiter d) {
-        FieldCutter cutter(first_data_line, d, {no_scratch.data(), 0});
-        Field field;
-        std::size_t n = 0;
-        while (n < needed && cutter.next(field) == Cut::field) ++n;
-        return n;
-    };
-    if (fields(detected) >= needed) return detected;
-    for (const FieldDelimiter d : kOrder) {
-        if (d == FieldDelimiter::comma && format.decimal_comma) continue;
-        if (fields(d) >= needed) return d;
-    }
-    return detected;
+    return table::detect_delimiter(first_data_line, format.decimal_comma, needed);
 }
 
 LineProblem parse_table_line(std::string_view line, const TableFormat& format, table::FieldDelimiter delimiter,

@@ -31,7 +31,6 @@ app::TableFormat format(std::string_view columns, D delimiter = D::blanks_comma_
     }
     f.delimiter = delimiter;
     f.decimal_comma = decimal_comma;
-    f.precision = app::Precision::wide;
     return f;
 }
 

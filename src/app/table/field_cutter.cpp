@@ -69,7 +69,21 @@ bool is_data_line(std::string_view line) {
     return i < line.size() && line[i] != '#';
 }
 
-FieldDelimiter detect_delimiter(std::string_view line, bool decimal_comma) {
+namespace {
+
+// How many fields `delimiter` cuts the line into, counting no further than `most`.
+std::size_t fields_cut(std::string_view line, FieldDelimiter delimiter, std::size_t most) {
+    FieldCutter cutter(line, delimiter, {});
+    Field field;
+    std::size_t n = 0;
+    while (n < most && cutter.next(field) == Cut::field) ++n;
+    return n;
+}
+
+}  // namespace
+
+FieldDelimiter detect_delimiter(std::string_view line, bool decimal_comma, std::size_t fields_needed) {
+    const std::string_view whole = line;
     // Blanks at the ends of a line are an editor's, not a delimiter.
     while (!line.empty() && is_blank(line.front())) line.remove_prefix(1);
     while (!line.empty() && is_blank(line.back())) line.remove_suffix(1);
@@ -93,10 +107,17 @@ FieldDelimiter detect_delimiter(std::string_view line, bool decimal_comma) {
         comma = comma || c == ',';
         field_start = c == '\t' || c == ';' || c == ',' || c == ' ';
     }
-    if (tab) return FieldDelimiter::tab;
-    if (semicolon) return FieldDelimiter::semicolon;
-    if (comma && !decimal_comma) return FieldDelimiter::comma;
-    return FieldDelimiter::blanks;
+    // The first that occurs and cuts the line into the fields its reader
+    // needs: a ';' in the text of a comma-separated line does not win alone.
+    FieldDelimiter found[4];
+    std::size_t count = 0;
+    if (tab) found[count++] = FieldDelimiter::tab;
+    if (semicolon) found[count++] = FieldDelimiter::semicolon;
+    if (comma && !decimal_comma) found[count++] = FieldDelimiter::comma;
+    found[count++] = FieldDelimiter::blanks;
+    for (std::size_t k = 0; k < count; ++k)
+        if (fields_cut(whole, found[k], fields_needed) >= fields_needed) return found[k];
+    return found[0];
 }
 
 }  // namespace app::table

@@ -149,7 +149,9 @@ bool is_data_line(std::string_view line);
 // The delimiter of a table whose delimiter was not given, from its first
 // data line: TAB, else ';', else ',' (not when the numbers are written with a
 // decimal comma), each counted only outside quotes and not at either end of
-// the line; blanks when none of them occurs.
-FieldDelimiter detect_delimiter(std::string_view first_data_line, bool decimal_comma);
+// the line; blanks when none of them occurs. Of those that occur, the first
+// that cuts the line into `fields_needed` fields is taken (the first of all
+// when none does).
+FieldDelimiter detect_delimiter(std::string_view first_data_line, bool decimal_comma, std::size_t fields_needed = 0);
 
 }  // namespace app::table

@@ -2,37 +2,10 @@
 
 #include <cstdint>
 
+#include "app/text/utf8.h"
+
 namespace app::table {
 namespace {
-
-// The length of the valid UTF-8 sequence at the start of `s` and its code
-// point, or 0 for a byte that starts none (overlong forms, surrogates and
-// code points past U+10FFFF included).
-std::size_t utf8_sequence(std::string_view s, char32_t& code) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t n = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-    if (lead < 0x80) n = 1;
-    else if (lead >= 0xC2 && lead <= 0xDF) n = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) {
-        n = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        n = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    }
-    if (n == 0 || s.size() < n) return 0;
-    if (n > 1 && (byte(1) < low || byte(1) > high)) return 0;
-    for (std::size_t i = 2; i < n; ++i)
-        if ((byte(i) & 0xC0) != 0x80) return 0;
-    constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-    code = lead & kLeadBits[n];
-    for (std::size_t i = 1; i < n; ++i) code = (code << 6) | (byte(i) & 0x3F);
-    return n;
-}
 
 // Code points a user reads as nothing or as a space.
 constexpr bool is_unseen(char32_t c) {
@@ -66,8 +39,9 @@ std::string_view shown_text(std::string_view text, ShownBuffer& out) {
             w.put("...");
             break;
         }
-        char32_t code = 0;
-        const std::size_t n = utf8_sequence(text, code);
+        const app::text::Utf8Step step = app::text::next_character(text, 0);
+        const char32_t code = step.character;
+        const std::size_t n = step.length;
         if (n == 0 || code < 0x20 || code == 0x7F || (code >= 0x80 && code <= 0x9F)) {
             // One byte at a time: a C1 character's two bytes each so, as
             // an invalid sequence's, so the escape always names bytes.
