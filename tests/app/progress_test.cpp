@@ -43,6 +43,9 @@ TEST(FormatProgress, TextRateAndWidth) {
         {Phase::reading, 1, 2, 0, 10000, "3dpoint: reading 1 of 2 points (50%)"},
         {Phase::reading, 1200, 5000, 2500 * kMs, 1, ""},
         {Phase::reading, 1200, 5000, 2500 * kMs, -5, "3dpoint: reading 1200 of 5000 points (24%), 480 points/s"},
+        // No count beforehand: the lines read so far.
+        {Phase::reading, 1200, -1, 2500 * kMs, 80, "3dpoint: reading 1200 lines, 480 points/s"},
+        {Phase::reading, 0, -1, 0, 80, "3dpoint: reading 0 lines"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(format(c.phase, c.done, c.total, c.nanoseconds, c.columns), c.text) << c.text;

@@ -232,4 +232,29 @@ TEST(LayerNames, SharedByCaseOnlyAndNamedAsFirstTyped) {
     EXPECT_EQ(layers.name(9), "Oak Tree_2");
 }
 
+// A codes file names and colours its codes' layers; codes it gives one name
+// share that layer, the rest keep their own and the palette's colour.
+TEST(LayerNames, TheCodesFileNamesAndColours) {
+    app::table::CodeTable codes;
+    codes.add({"EP", "Pavement", 30, true, 1});
+    codes.add({"eop", "PAVEMENT", 0, false, 2});
+    codes.add({"TREE", "", 3, false, 3});
+    app::LayerTable layers;
+    layers.use_codes(&codes);
+    struct Case {
+        std::string_view code;
+        std::uint32_t index;
+        std::string_view name;
+        std::uint8_t colour;
+    };
+    const Case cases[] = {{"ep", 1, "Pavement", 30}, {"EOP", 1, "Pavement", 30}, {"Tree", 2, "Tree", 3},
+                          {"wall", 3, "wall", 0},   {"EP", 1, "Pavement", 30}};
+    for (const Case& c : cases) {
+        const std::uint32_t index = layers.index_for(c.code);
+        EXPECT_EQ(index, c.index) << c.code;
+        EXPECT_EQ(layers.name(index), c.name) << c.code;
+        EXPECT_EQ(layers.colour(index), c.colour) << c.code;
+    }
+}
+
 }  // namespace

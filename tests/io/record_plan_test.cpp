@@ -35,6 +35,12 @@ constexpr PlannedRecord kPointRecords[] = {
     PlannedRecord::slot(field::A),                      PlannedRecord::fixed(field::I6, ItemValue::of(35)),
 };
 
+// Coordinates at chosen decimals: slots whose room depends on the value.
+constexpr PlannedRecord kDecimalRecords[] = {
+    PlannedRecord::fixed(field::I3, ItemValue::of(10)), PlannedRecord::slot(field::decimals(3)),
+    PlannedRecord::fixed(field::I3, ItemValue::of(20)), PlannedRecord::slot(field::decimals(9)),
+};
+
 // Fixed records only, with nothing after them.
 constexpr PlannedRecord kFixedOnly[] = {
     PlannedRecord::fixed(field::I3, ItemValue::of(0)),
@@ -193,7 +199,15 @@ TEST_F(RecordPlanTest, EdgeCasesBehaveAsTheStatements) {
     std::vector<Issue> wide_text = points;
     wide_text[2][3] = ItemValue::of(std::string_view{
         "a name longer than the record area of a unit with a short fixed record length, which fails its statement"});
+    // Values below 1e15 take the usual room, larger ones (and NaN) the
+    // largest double's: an issue mixing them must still place every byte.
+    std::vector<Issue> decimals;
+    for (const double v : {1.5, -0.0004, 1e300, -999999999999999.9, 1e15, std::numeric_limits<double>::quiet_NaN(),
+                           -std::numeric_limits<double>::max(), 4500000.1235})
+        for (int k = 0; k < 40; ++k) decimals.push_back({ItemValue::of(v * (k + 1)), ItemValue::of(v / (k + 1))});
     const Case cases[] = {
+        {"decimals of every size", kDecimalRecords, decimals, nullptr},
+        {"decimals wider than a fixed record length", kDecimalRecords, decimals, "40"},
         {"fixed records only", kFixedOnly, std::vector<Issue>(10), nullptr},
         {"a refused fixed value", kRefusedFixed, {{ItemValue::of(1)}, {ItemValue::of(2)}}, nullptr},
         {"a refused slot value", kPointRecords, mismatched, nullptr},

@@ -6,6 +6,7 @@
 #include "reporting/error_numbers.h"
 #include "io/records_fixture.h"
 #include "io/report_capture.h"
+#include "reporting/report.h"
 
 namespace {
 
@@ -244,6 +245,24 @@ TEST_F(RecordsTest, CloseAllUnitsClosesEveryConnectedUnit) {
         EXPECT_EQ(test_support::connected_unit(unit), nullptr);
         EXPECT_EQ(read_bytes(dir.file("u" + std::to_string(unit))), std::to_string(unit) + "\r\n");
     }
+}
+
+// A fault's unit pass may run where the fault struck inside the allocator:
+// it writes out what is buffered and closes, and releases no heap block.
+TEST_F(RecordsTest, AFaultsUnitPassFlushesClosesAndFreesNothing) {
+    const ScopedEnv env{"FORT_BUFFERED", "1"};
+    const std::string path = dir.file("fault");
+    EXPECT_EXIT(
+        {
+            if (open(20, path).number != 0 || put_record(20, "kept").number != 0) std::_Exit(3);
+            rt::set_unit_pass(io::close_all_units);
+            rt::run_unit_pass(true);
+            const io::UnitSlot* slot = io::find_slot(20);
+            const bool kept = slot->connection != nullptr && slot->connection->buffer.data() != nullptr &&
+                              !slot->connection->connected;
+            std::_Exit(kept && read_bytes(path) == "kept\r\n" ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST_F(RecordsTest, CloseAllUnitsStopsAtTheFirstFailingClose) {

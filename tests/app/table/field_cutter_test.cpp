@@ -97,6 +97,21 @@ TEST(FieldCutter, DelimiterFromTheFirstDataLine) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(app::table::detect_delimiter(c.line, c.decimal_comma), c.delimiter) << c.line;
+    // With the fields a reader needs, the first delimiter that gives them.
+    struct Needed {
+        std::string_view line;
+        std::size_t fields;
+        D delimiter;
+    };
+    const Needed needed[] = {
+        {"P1,1,2,3,Fence; old", 5, D::comma},    // ';' alone cuts two fields
+        {"P1;1;2;3;a,b", 5, D::semicolon},
+        {"1,000.5 2 3", 3, D::blanks},
+        {"1;2", 3, D::semicolon},                // none gives three: the first found
+        {"a\tb;c;d", 3, D::semicolon},
+    };
+    for (const Needed& c : needed)
+        EXPECT_EQ(app::table::detect_delimiter(c.line, false, c.fields), c.delimiter) << c.line;
 }
 
 // A number read where it stands takes the same field as the cut would, or
